@@ -1,0 +1,56 @@
+// The program folder, file names without regard to letter case, and whole-file replacement.
+//
+// Path conventions of this port, kept here and nowhere else:
+//  - paths are built with '/', and a rule that splits a path at its last separator splits at the
+//    last '/'; a drive root such as "C:\" stands for the root "/" (NativePath);
+//  - file and folder names match without regard to letter case, as the program's data files expect:
+//    "Skins/Blue.jpg" finds "skins/Blue.Jpg" (Resolve);
+//  - the program folder is the folder of the running executable, or $KESTO_PROGRAM_DIR when set.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace platform::files {
+
+inline constexpr const char* kProgramDirVariable = "KESTO_PROGRAM_DIR";
+
+// The program folder, without a trailing '/' (unless it is the root).
+std::string ProgramFolder();
+
+// The running executable's file name without its extension ("Kesto").
+std::string ExecutableName();
+
+// The running executable's full path.
+std::string ExecutablePath();
+
+// A path written in the original's style ("C:\Music\a.mp3", "Sk\Tavro.ini") in this system's form
+// ("/Music/a.mp3", "Sk/Tavro.ini").
+std::string NativePath(std::string_view path);
+
+// The existing file or folder that `path` names when each component is matched without regard to
+// letter case. A component whose exact spelling exists is taken as it is; otherwise the matching
+// entries are sorted bytewise and the first is taken. From the first component that matches nothing
+// on, the rest of the path is kept as given (so a file about to be created keeps its spelling).
+std::string Resolve(std::string_view path);
+
+// True when Resolve(path) names an existing file or folder.
+bool Exists(std::string_view path);
+
+// The whole content of a file (after Resolve), or nothing when it cannot be read.
+std::optional<std::string> ReadFile(std::string_view path);
+
+// Replaces the whole file with `contents`: writes a temporary file in the same folder and renames it
+// over the old one, so readers see the old or the new content and never a torn file. The file keeps
+// its permissions. Returns false (with a reason in *error) when the file cannot be written.
+bool ReplaceFile(std::string_view path, std::string_view contents, std::string* error = nullptr);
+
+// The part before the last '/' ("" when there is none) and the part after it.
+std::string FolderOf(std::string_view path);
+std::string NameOf(std::string_view path);
+
+// True when the two names are equal without regard to letter case.
+bool SameName(std::string_view a, std::string_view b);
+
+}  // namespace platform::files

@@ -1,0 +1,232 @@
+#include "platform/registry/registry.h"
+
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstring>
+#include <string>
+
+#include "tests/support/test_support.h"
+
+using testing_support::ReadFile;
+using testing_support::ScopedEnv;
+using testing_support::TempDir;
+using testing_support::WriteFile;
+
+namespace {
+
+class Registry : public ::testing::Test {
+protected:
+    TempDir dir;
+    ScopedEnv store{"KESTO_REGISTRY", dir / "reg/registry.reg"};
+
+    std::string Store() { return ReadFile(dir / "reg/registry.reg"); }
+
+    static LONG SetSz(HKEY key, const char* name, const std::string& value, DWORD length) {
+        return RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                              length);
+    }
+    static std::string Query(HKEY key, const char* name, DWORD* type = nullptr) {
+        DWORD size = 0, t = 0;
+        if (RegQueryValueExA(key, name, nullptr, &t, nullptr, &size) != ERROR_SUCCESS) {
+            return "<missing>";
+        }
+        std::string data(size, '\0');
+        EXPECT_EQ(RegQueryValueExA(key, name, nullptr, &t, reinterpret_cast<LPBYTE>(data.data()),
+                                   &size),
+                  ERROR_SUCCESS);
+        if (type) *type = t;
+        return data;
+    }
+};
+
+}  // namespace
+
+TEST_F(Registry, CreatesEveryKeyOfAPathAndOpensItAgainWithoutRegardToCase) {
+    HKEY key;
+    ASSERT_EQ(RegCreateKeyA(HKEY_CLASSES_ROOT, ".mp3\\ShellNew", &key), ERROR_SUCCESS);
+    ASSERT_EQ(RegCloseKey(key), ERROR_SUCCESS);
+    HKEY again;
+    EXPECT_EQ(RegOpenKeyA(HKEY_CLASSES_ROOT, ".MP3\\shellnew", &again), ERROR_SUCCESS);
+    RegCloseKey(again);
+    EXPECT_EQ(RegOpenKeyA(HKEY_CLASSES_ROOT, ".mp3", &again), ERROR_SUCCESS);
+    char name[32];
+    EXPECT_EQ(RegEnumKeyA(again, 0, name, sizeof name), ERROR_SUCCESS);
+    EXPECT_STREQ(name, "ShellNew");  // the spelling it was created with
+    EXPECT_EQ(RegEnumKeyA(again, 1, name, sizeof name), ERROR_NO_MORE_ITEMS);
+    RegCloseKey(again);
+    EXPECT_EQ(RegOpenKeyA(HKEY_CLASSES_ROOT, ".wav", &again), ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(RegOpenKeyA(HKEY_CURRENT_USER, ".mp3", &again), ERROR_FILE_NOT_FOUND);
+}
+
+TEST_F(Registry, StoresValuesOfEachTypeAsGiven) {
+    HKEY key;
+    ASSERT_EQ(RegCreateKeyA(HKEY_LOCAL_MACHINE, "Software\\Test", &key), ERROR_SUCCESS);
+    // REG_SZ keeps exactly the length the caller gives, NUL or not.
+    EXPECT_EQ(SetSz(key, "", "MP3 Audio File", 15), ERROR_SUCCESS);
+    EXPECT_EQ(SetSz(key, "cut", "abcdef", 3), ERROR_SUCCESS);
+    std::string odd("quote\" back\\ line\nend\x01", 23);
+    EXPECT_EQ(SetSz(key, "odd \"name\"", odd, 23), ERROR_SUCCESS);
+    DWORD dw = 0x22191;
+    EXPECT_EQ(RegSetValueExA(key, "MiscStatus", 0, REG_DWORD, reinterpret_cast<BYTE*>(&dw), 4),
+              ERROR_SUCCESS);
+    const BYTE bin[] = {0, 1, 0xfe, 0xff};
+    EXPECT_EQ(RegSetValueExA(key, "bin", 0, REG_BINARY, bin, 4), ERROR_SUCCESS);
+    RegCloseKey(key);
+
+    ASSERT_EQ(RegOpenKeyA(HKEY_LOCAL_MACHINE, "SOFTWARE\\test", &key), ERROR_SUCCESS);
+    DWORD type = 0;
+    EXPECT_EQ(Query(key, nullptr, &type), std::string("MP3 Audio File\0", 15));
+    EXPECT_EQ(type, REG_SZ);
+    EXPECT_EQ(Query(key, "CUT"), "abc");
+    EXPECT_EQ(Query(key, "odd \"NAME\""), odd);
+    EXPECT_EQ(Query(key, "miscstatus", &type), std::string("\x91\x21\x02\x00", 4));
+    EXPECT_EQ(type, REG_DWORD);
+    EXPECT_EQ(Query(key, "bin", &type), std::string("\x00\x01\xfe\xff", 4));
+    EXPECT_EQ(type, REG_BINARY);
+    EXPECT_EQ(Query(key, "none"), "<missing>");
+
+    // A buffer too small is told the size.
+    char small[4];
+    DWORD size = sizeof small;
+    EXPECT_EQ(RegQueryValueExA(key, "", nullptr, nullptr, reinterpret_cast<LPBYTE>(small), &size),
+              ERROR_MORE_DATA);
+    EXPECT_EQ(size, 15u);
+    RegCloseKey(key);
+
+    // The store is text a person can read.
+    std::string text = Store();
+    EXPECT_NE(text.find("[HKEY_LOCAL_MACHINE\\Software\\Test]"), std::string::npos) << text;
+    EXPECT_NE(text.find("@=sz:\"MP3 Audio File\\x00\""), std::string::npos) << text;
+    EXPECT_NE(text.find("\"MiscStatus\"=dword:00022191"), std::string::npos) << text;
+}
+
+TEST_F(Registry, ReplacesAndDeletesValues) {
+    HKEY key;
+    ASSERT_EQ(RegCreateKeyA(HKEY_CURRENT_USER, "k", &key), ERROR_SUCCESS);
+    SetSz(key, "Value", "one", 4);
+    SetSz(key, "VALUE", "two", 4);
+    EXPECT_EQ(Query(key, "value"), std::string("two\0", 4));
+    EXPECT_EQ(RegDeleteValueA(key, "vAlUe"), ERROR_SUCCESS);
+    EXPECT_EQ(Query(key, "value"), "<missing>");
+    EXPECT_EQ(RegDeleteValueA(key, "value"), ERROR_FILE_NOT_FOUND);
+    RegCloseKey(key);
+}
+
+TEST_F(Registry, DeletesKeysWithoutSubkeysOrWholeTrees) {
+    HKEY key;
+    ASSERT_EQ(RegCreateKeyA(HKEY_CLASSES_ROOT, "CLSID\\{X}\\InprocServer32", &key), ERROR_SUCCESS);
+    RegCloseKey(key);
+    EXPECT_EQ(RegDeleteKeyA(HKEY_CLASSES_ROOT, "CLSID\\{X}"), ERROR_ACCESS_DENIED);
+    EXPECT_EQ(RegDeleteKeyA(HKEY_CLASSES_ROOT, "clsid\\{x}\\inprocserver32"), ERROR_SUCCESS);
+    EXPECT_EQ(RegDeleteKeyA(HKEY_CLASSES_ROOT, "CLSID\\{X}"), ERROR_SUCCESS);
+    EXPECT_EQ(RegOpenKeyA(HKEY_CLASSES_ROOT, "CLSID\\{X}", &key), ERROR_FILE_NOT_FOUND);
+
+    ASSERT_EQ(RegCreateKeyA(HKEY_CLASSES_ROOT, "A\\B\\C", &key), ERROR_SUCCESS);
+    RegCloseKey(key);
+    EXPECT_EQ(RegDeleteTreeA(HKEY_CLASSES_ROOT, "a"), ERROR_SUCCESS);
+    EXPECT_EQ(RegOpenKeyA(HKEY_CLASSES_ROOT, "A\\B", &key), ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(RegDeleteKeyA(HKEY_CLASSES_ROOT, "A"), ERROR_FILE_NOT_FOUND);
+}
+
+TEST_F(Registry, AHandleOfADeletedKeyFailsAndABadHandleIsRefused) {
+    HKEY key;
+    ASSERT_EQ(RegCreateKeyA(HKEY_CURRENT_USER, "gone", &key), ERROR_SUCCESS);
+    ASSERT_EQ(RegDeleteKeyA(HKEY_CURRENT_USER, "gone"), ERROR_SUCCESS);
+    EXPECT_EQ(SetSz(key, "v", "x", 2), ERROR_KEY_DELETED);
+    RegCloseKey(key);
+    EXPECT_EQ(RegCloseKey(key), ERROR_INVALID_HANDLE);
+    EXPECT_EQ(SetSz(key, "v", "x", 2), ERROR_INVALID_HANDLE);
+}
+
+TEST_F(Registry, EnumeratesSubkeysInOrderOfTheirNames) {
+    for (const char* name : {"zeta", "Alpha", "beta"}) {
+        HKEY key;
+        ASSERT_EQ(RegCreateKeyA(HKEY_CURRENT_USER, (std::string("list\\") + name).c_str(), &key),
+                  ERROR_SUCCESS);
+        RegCloseKey(key);
+    }
+    HKEY list;
+    ASSERT_EQ(RegOpenKeyA(HKEY_CURRENT_USER, "list", &list), ERROR_SUCCESS);
+    std::string seen;
+    char name[16];
+    for (DWORD i = 0; RegEnumKeyA(list, i, name, sizeof name) == ERROR_SUCCESS; ++i) {
+        seen += name;
+        seen += ' ';
+    }
+    EXPECT_EQ(seen, "Alpha beta zeta ");
+    EXPECT_EQ(RegEnumKeyA(list, 0, name, 3), ERROR_MORE_DATA);
+    RegCloseKey(list);
+}
+
+TEST_F(Registry, TwoProcessesWritingAtOnceLoseNothing) {
+    constexpr int kPerProcess = 60;
+    pid_t children[2];
+    for (int c = 0; c < 2; ++c) {
+        children[c] = ::fork();
+        ASSERT_GE(children[c], 0);
+        if (children[c] == 0) {
+            int failures = 0;
+            for (int i = 0; i < kPerProcess; ++i) {
+                HKEY key;
+                std::string path = "race\\p" + std::to_string(c);
+                if (RegCreateKeyA(HKEY_CURRENT_USER, path.c_str(), &key) != ERROR_SUCCESS) {
+                    ++failures;
+                    continue;
+                }
+                std::string name = "v" + std::to_string(i);
+                failures += SetSz(key, name.c_str(), name, static_cast<DWORD>(name.size() + 1)) !=
+                            ERROR_SUCCESS;
+                RegCloseKey(key);
+            }
+            ::_exit(failures == 0 ? 0 : 1);
+        }
+    }
+    for (pid_t child : children) {
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    }
+    for (int c = 0; c < 2; ++c) {
+        HKEY key;
+        ASSERT_EQ(RegOpenKeyA(HKEY_CURRENT_USER, ("race\\p" + std::to_string(c)).c_str(), &key),
+                  ERROR_SUCCESS);
+        for (int i = 0; i < kPerProcess; ++i) {
+            std::string name = "v" + std::to_string(i);
+            EXPECT_EQ(Query(key, name.c_str()), name + std::string(1, '\0'));
+        }
+        RegCloseKey(key);
+    }
+}
+
+TEST_F(Registry, AnUnreadableStoreIsReportedAndNeverOverwritten) {
+    const std::string broken = "[HKEY_CURRENT_USER\\x]\nthis is not a value\n";
+    WriteFile(dir / "reg/registry.reg", broken);
+    HKEY key;
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(RegCreateKeyA(HKEY_CURRENT_USER, "y", &key), ERROR_BADDB);
+    EXPECT_EQ(RegOpenKeyA(HKEY_CURRENT_USER, "x", &key), ERROR_BADDB);
+    std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_NE(err.find("cannot be read"), std::string::npos) << err;
+    EXPECT_NE(err.find("line 2"), std::string::npos) << err;
+    EXPECT_THROW(SaveSetting("Kesto", "Opacity", "p", "50"), platform::registry::RegistryError);
+    EXPECT_EQ(GetSetting("Kesto", "Opacity", "p", "100"), "100");
+    EXPECT_EQ(Store(), broken);
+}
+
+TEST_F(Registry, ProgramSettingsLiveUnderTheRunTimesKey) {
+    EXPECT_EQ(GetSetting("Kesto", "Opacity", "p", "100"), "100");
+    SaveSetting("Kesto", "Opacity", "p", "75");
+    EXPECT_EQ(GetSetting("kesto", "opacity", "P", "100"), "75");
+    SaveSetting("A", "0", "RunCount", "1");
+    EXPECT_EQ(GetSetting("A", "0", "Runcount"), "1");
+    HKEY key;
+    ASSERT_EQ(RegOpenKeyA(HKEY_CURRENT_USER, "Software\\VB and VBA Program Settings\\Kesto\\Opacity",
+                          &key),
+              ERROR_SUCCESS);
+    DWORD type = 0;
+    EXPECT_EQ(Query(key, "p", &type), std::string("75\0", 3));
+    EXPECT_EQ(type, REG_SZ);
+    RegCloseKey(key);
+}
