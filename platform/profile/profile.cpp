@@ -98,7 +98,7 @@ size_t FindKey(const std::vector<Line>& lines, size_t header, std::string_view k
 DWORD CopyOut(std::string_view value, LPSTR out, DWORD size) {
     if (!out || size == 0) return 0;
     size_t n = value.size() < size - 1 ? value.size() : size - 1;
-    std::memcpy(out, value.data(), n);
+    if (n) std::memcpy(out, value.data(), n);
     out[n] = '\0';
     return static_cast<DWORD>(n);
 }

@@ -515,7 +515,7 @@ LONG RegQueryValueExA(HKEY hKey, LPCSTR lpValueName, LPDWORD, LPDWORD lpType, LP
             if (*lpcbData < size) {
                 r = ERROR_MORE_DATA;
             } else {
-                std::memcpy(lpData, v->data.data(), size);
+                if (size) std::memcpy(lpData, v->data.data(), size);
             }
         }
         if (lpcbData) *lpcbData = size;
