@@ -16,6 +16,9 @@ int main(int argc, char** argv) {
     ::setenv("KESTO_REGISTRY", (sandbox / "registry.reg").c_str(), 1);
     ::setenv("XDG_CONFIG_HOME", (sandbox / "config").c_str(), 1);
     ::setenv("XDG_RUNTIME_DIR", sandbox.path().c_str(), 1);
+#ifdef KESTO_TEST_OFFSCREEN
+    ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+#endif
 #ifdef KESTO_TEST_WITH_QT
     // Listing the tests needs no display.
     if (GTEST_FLAG_GET(list_tests)) return RUN_ALL_TESTS();

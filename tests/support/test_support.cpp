@@ -60,9 +60,6 @@ std::string ReadFile(const std::string& path) {
     return s.str();
 }
 
-std::string SourceDir() {
-    const char* dir = ::getenv("KESTO_TEST_SOURCE_DIR");
-    return dir ? dir : ".";
-}
+std::string SourceDir() { return KESTO_SOURCE_DIR; }
 
 }  // namespace testing_support

@@ -1,0 +1,43 @@
+#!/usr/bin/env bash
+# One X server for the x11 tests of a test run.
+#   xvfb.sh start <state-dir>   starts Xvfb on a free display, records it in <state-dir>/xvfb.display
+#   xvfb.sh stop <state-dir>    stops it
+#   xvfb.sh run <state-dir> cmd...  runs cmd with DISPLAY set to the recorded display (if any)
+set -u
+cmd=$1 dir=$2
+shift 2
+case "$cmd" in
+  start)
+    mkdir -p "$dir"
+    if [ -f "$dir/xvfb.pid" ] && kill -0 "$(cat "$dir/xvfb.pid")" 2>/dev/null; then exit 0; fi
+    rm -f "$dir/xvfb.display" "$dir/xvfb.pid"
+    exec 3>"$dir/xvfb.display.tmp"
+    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset >"$dir/xvfb.log" 2>&1 &
+    echo $! >"$dir/xvfb.pid"
+    exec 3>&-
+    for _ in $(seq 1 100); do
+      if [ -s "$dir/xvfb.display.tmp" ]; then
+        mv "$dir/xvfb.display.tmp" "$dir/xvfb.display"
+        exit 0
+      fi
+      sleep 0.05
+    done
+    echo "Xvfb did not start:" >&2
+    cat "$dir/xvfb.log" >&2
+    exit 1
+    ;;
+  stop)
+    [ -f "$dir/xvfb.pid" ] && kill "$(cat "$dir/xvfb.pid")" 2>/dev/null
+    rm -f "$dir/xvfb.pid" "$dir/xvfb.display"
+    exit 0
+    ;;
+  run)
+    if [ -s "$dir/xvfb.display" ]; then
+      export DISPLAY=":$(tr -d '[:space:]' <"$dir/xvfb.display")"
+      export QT_QPA_PLATFORM=xcb
+    fi
+    exec "$@"
+    ;;
+esac
+echo "usage: xvfb.sh start|stop|run <state-dir> [cmd...]" >&2
+exit 2
