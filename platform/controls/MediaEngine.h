@@ -1,0 +1,77 @@
+// The playback engine behind the player's media player control.
+//
+// One engine plays one file at a time. Everything runs on the user-interface thread: the calls
+// below are made there, and the callbacks are delivered there (never from a streaming thread).
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <stdexcept>
+#include <string>
+
+class QWidget;
+
+namespace controls {
+
+// Raised by an engine call that cannot be done (a file that cannot be opened or decoded, a seek
+// without a file). The message says why, for a person.
+class MediaError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+class MediaEngine {
+public:
+    enum class State { Closed, Stopped, Paused, Playing };
+
+    virtual ~MediaEngine() = default;
+
+    // Loads the file and starts playing it; the previous file stops. When Open returns, Duration()
+    // is known (the engine waits, for a bounded time, until the file is ready). An empty path
+    // closes the current file. Raises MediaError when the file cannot be played; the engine is
+    // then Closed.
+    virtual void Open(const std::string& path) = 0;
+    // The path last given to Open ("" before any).
+    virtual std::string FileName() const = 0;
+
+    // Length of the loaded media in seconds; 0 when nothing is loaded or the length is unknown.
+    virtual double Duration() const = 0;
+    // Position in seconds; 0 when nothing is loaded.
+    virtual double Position() const = 0;
+    // Seeks; a position outside 0..Duration() is clamped into it. Raises MediaError without a file.
+    virtual void Seek(double seconds) = 0;
+
+    // Play starts or resumes the loaded file (from the start after Stop or after its end).
+    // Pause holds the position. Stop halts and rewinds to 0. Each raises MediaError without a file.
+    virtual void Play() = 0;
+    virtual void Pause() = 0;
+    virtual void Stop() = 0;
+    virtual State state() const = 0;
+
+    // Volume in hundredths of a decibel: 0 is full volume, -2500 is 25 dB quieter; values are
+    // clamped to -10000..0.
+    virtual void SetVolume(long hundredthsOfDb) = 0;
+    virtual long Volume() const = 0;
+    virtual void SetMute(bool mute) = 0;
+    virtual bool Mute() const = 0;
+
+    // The window video is drawn into (nullptr: no video output). On X11 the video fills the
+    // widget's native window; where there is no display, video frames are dropped.
+    virtual void SetVideoWindow(QWidget* window) = 0;
+    // True when the loaded file has a video stream.
+    virtual bool HasVideo() const = 0;
+
+    // Called once each time the loaded media has played to its end.
+    std::function<void()> onEndOfStream;
+};
+
+// The GStreamer engine. Audio goes to the system's audio output (or, when there is none, is
+// played against the clock and dropped). $KESTO_AUDIO_SINK and $KESTO_VIDEO_SINK name other
+// GStreamer sinks ("fakesink" for silent tests).
+std::unique_ptr<MediaEngine> CreateGstEngine();
+
+// An engine without sound or video for window tests: a file "plays" when it exists; its
+// duration is set by the test (FakeMediaEngine below).
+class FakeMediaEngine;
+
+}  // namespace controls
