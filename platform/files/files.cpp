@@ -220,3 +220,14 @@ std::string NameOf(std::string_view path) {
 }
 
 }  // namespace platform::files
+
+namespace platform::files {
+
+std::string RuntimeFolder() {
+    if (const char* env = std::getenv("XDG_RUNTIME_DIR"); env && *env) return StripTrailingSlash(env);
+    std::string folder = "/tmp/kesto-" + std::to_string(::getuid());
+    ::mkdir(folder.c_str(), 0700);
+    return folder;
+}
+
+}  // namespace platform::files

@@ -54,3 +54,11 @@ std::string NameOf(std::string_view path);
 bool SameName(std::string_view a, std::string_view b);
 
 }  // namespace platform::files
+
+namespace platform::files {
+
+// A folder for this user's run-time files (sockets, instance locks): $XDG_RUNTIME_DIR when set,
+// else /tmp/kesto-<uid>, created with mode 0700.
+std::string RuntimeFolder();
+
+}  // namespace platform::files

@@ -1,0 +1,58 @@
+#include "platform/vb/App.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <mutex>
+
+#include "platform/files/files.h"
+
+namespace vb {
+
+namespace {
+std::string g_title = "Kesto";
+std::function<void()> g_endHandler;
+}  // namespace
+
+namespace App {
+
+std::string Path() { return platform::files::ProgramFolder(); }
+std::string EXEName() { return platform::files::ExecutableName(); }
+std::string Title() { return g_title; }
+void SetTitle(const std::string& title) { g_title = title; }
+
+bool PrevInstance() {
+    static std::once_flag once;
+    static bool previous = false;
+    std::call_once(once, [] {
+        std::string lock = platform::files::RuntimeFolder() + "/" + EXEName() + "-" +
+                           std::to_string(::getuid()) + ".instance";
+        int fd = ::open(lock.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+        if (fd < 0) return;  // cannot tell: count as the first instance
+        if (::flock(fd, LOCK_EX | LOCK_NB) == 0) {
+            // Held, open, for the whole run; the system drops it when the process ends.
+            return;
+        }
+        previous = true;
+        ::close(fd);
+    });
+    return previous;
+}
+
+}  // namespace App
+
+void SetEndHandler(std::function<void()> handler) { g_endHandler = std::move(handler); }
+
+void End() {
+    if (g_endHandler) {
+        g_endHandler();
+        throw ProgramEnded{};
+    }
+    std::fflush(nullptr);
+    std::_Exit(0);
+}
+
+}  // namespace vb

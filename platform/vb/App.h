@@ -1,0 +1,32 @@
+// The run-time's App object and the program's end.
+#pragma once
+
+#include <functional>
+#include <string>
+
+namespace vb {
+
+namespace App {
+// The program folder, without a trailing "/" (except at the root).
+std::string Path();
+// The executable's name without its extension.
+std::string EXEName();
+// The program's title ("Kesto"), used as the default title of message boxes.
+std::string Title();
+void SetTitle(const std::string& title);
+// True when another process of the same program already runs for this user. Decided once, at the
+// first call: the first process holds a lock for its whole run.
+bool PrevInstance();
+}  // namespace App
+
+// Thrown past every handler by End() when a test has replaced the end of the program; it is not a
+// run-time error, so no "errors are ignored" step swallows it.
+struct ProgramEnded {};
+
+// Ends the program at once: no further event runs, no form's unload or terminate code runs.
+[[noreturn]] void End();
+// Replaces what End() does (tests record the end instead of leaving the process). A handler that
+// returns makes End() throw ProgramEnded.
+void SetEndHandler(std::function<void()> handler);
+
+}  // namespace vb

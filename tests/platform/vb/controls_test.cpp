@@ -1,0 +1,142 @@
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QListWidget>
+#include <QMouseEvent>
+
+#include "platform/vb/Error.h"
+#include "platform/vb/Form.h"
+#include "platform/vb/Intrinsics.h"
+
+namespace {
+
+class ListForm : public vb::Form {
+public:
+    vb::ListBox List1{this, "List1"};
+    vb::CheckBox Check1{this, "Check1", "Mute"};
+    vb::PictureBox Pic{this, "Pic"};
+    std::vector<long> clicks;
+    int checkClicks = 0;
+    ListForm() : vb::Form("ListForm", "") {
+        List1.Click = [this] { clicks.push_back(List1.ListIndex()); };
+        Check1.Click = [this] { ++checkClicks; };
+    }
+};
+
+int ErrorOf(const std::function<void()>& f) {
+    try {
+        f();
+    } catch (const vb::RuntimeError& e) {
+        return e.Number();
+    }
+    return 0;
+}
+
+}  // namespace
+
+TEST(ListBox, AcceptsAnIndexFromMinusOneToTheLastAndRefusesTheRest) {
+    ListForm f;
+    for (const char* s : {"a", "b", "c"}) f.List1.AddItem(s);
+    f.List1.SetListIndex(2);
+    EXPECT_EQ(f.List1.Text(), "c");
+    EXPECT_EQ(ErrorOf([&] { f.List1.SetListIndex(3); }), vb::vbErrInvalidPropertyValue);
+    EXPECT_EQ(ErrorOf([&] { f.List1.SetListIndex(-2); }), vb::vbErrInvalidPropertyValue);
+    EXPECT_EQ(f.List1.ListIndex(), 2);  // a refused index keeps the selection
+    f.List1.SetListIndex(-1);
+    EXPECT_EQ(f.List1.Text(), "");
+    EXPECT_EQ(f.clicks, (std::vector<long>{2, -1}));  // refusals raise no Click
+}
+
+TEST(ListBox, ClickFollowsEveryChangeOfTheSelectionByUserOrCode) {
+    ListForm f;
+    for (const char* s : {"a", "b", "c"}) f.List1.AddItem(s);
+    f.List1.SetListIndex(0);
+    f.List1.SetListIndex(0);  // no change, no Click
+    auto* list = static_cast<QListWidget*>(f.List1.widget());
+    list->setCurrentRow(1);  // as the user does
+    EXPECT_EQ(f.List1.ListIndex(), 1);
+    EXPECT_EQ(f.clicks, (std::vector<long>{0, 1}));
+}
+
+TEST(ListBox, AddAndRemoveKeepTheSelectionOnItsEntry) {
+    ListForm f;
+    for (const char* s : {"a", "b", "c"}) f.List1.AddItem(s);
+    f.List1.SetListIndex(1);
+    f.List1.AddItem("first", 0);
+    EXPECT_EQ(f.List1.ListIndex(), 2);
+    EXPECT_EQ(f.List1.Text(), "b");
+    f.List1.RemoveItem(0);
+    EXPECT_EQ(f.List1.Text(), "b");
+    f.List1.RemoveItem(1);  // the selected entry goes: no selection
+    EXPECT_EQ(f.List1.ListIndex(), -1);
+    EXPECT_EQ(f.List1.ListCount(), 2);
+    EXPECT_EQ(f.List1.List(1), "c");
+    EXPECT_EQ(f.List1.List(7), "");
+    EXPECT_EQ(ErrorOf([&] { f.List1.RemoveItem(5); }), vb::vbErrInvalidProcedureCall);
+    EXPECT_EQ(ErrorOf([&] { f.List1.AddItem("x", 9); }), vb::vbErrInvalidProcedureCall);
+    f.List1.Clear();
+    EXPECT_EQ(f.List1.ListCount(), 0);
+    EXPECT_EQ(f.List1.ListIndex(), -1);
+}
+
+TEST(ListBox, MultiSelectKeepsOneMarkPerEntry) {
+    ListForm f;
+    f.List1.SetMultiSelect(true);
+    for (const char* s : {"mp3", "wav", "wma"}) f.List1.AddItem(s);
+    for (long i = 0; i < f.List1.ListCount(); ++i) f.List1.SetSelected(i, true);
+    f.List1.SetSelected(1, false);
+    EXPECT_TRUE(f.List1.Selected(0));
+    EXPECT_FALSE(f.List1.Selected(1));
+    EXPECT_TRUE(f.List1.Selected(2));
+}
+
+TEST(CheckBox, ClickFollowsEveryChangeOfTheValue) {
+    ListForm f;
+    f.Check1.SetValue(1);
+    f.Check1.SetValue(1);
+    f.Check1.SetValue(0);
+    EXPECT_EQ(f.checkClicks, 2);
+    EXPECT_EQ(ErrorOf([&] { f.Check1.SetValue(3); }), vb::vbErrInvalidPropertyValue);
+}
+
+TEST(PictureBox, SizesToItsPictureAndReadsItsPixels) {
+    ListForm f;
+    QImage img(4, 3, QImage::Format_RGB32);
+    img.fill(QColor(255, 0, 0));
+    img.setPixel(1, 2, qRgb(0, 0, 255));
+    f.Pic.SetBorderStyle(0);
+    f.Pic.SetAutoSize(true);
+    f.Pic.SetScaleMode(vb::vbPixels);
+    f.Pic.SetPicture(vb::Picture::FromImage(img));
+    EXPECT_FLOAT_EQ(f.Pic.Width(), 60);
+    EXPECT_FLOAT_EQ(f.Pic.ScaleWidth(), 4);
+    EXPECT_FLOAT_EQ(f.Pic.ScaleHeight(), 3);
+    EXPECT_EQ(f.Pic.Point(1, 2), static_cast<long>(RGB(0, 0, 255)));
+    EXPECT_EQ(f.Pic.Point(0, 0), static_cast<long>(RGB(255, 0, 0)));
+    EXPECT_EQ(f.Pic.Point(4, 0), -1);
+    // The pressed look adds a border around the same inner picture.
+    f.Pic.SetBorderStyle(1);
+    EXPECT_FLOAT_EQ(f.Pic.Width(), 120);
+    EXPECT_FLOAT_EQ(f.Pic.ScaleWidth(), 4);
+}
+
+TEST(Mouse, ControlsReportTheRunTimesButtonsAndTwips) {
+    ListForm f;
+    f.Pic.Move(0, 0, 1500, 1500);
+    std::vector<std::string> seen;
+    f.Pic.MouseDown = [&](int b, int s, float x, float y) {
+        seen.push_back("down " + std::to_string(b) + " " + std::to_string(s) + " " +
+                       std::to_string(int(x)) + " " + std::to_string(int(y)));
+    };
+    f.Pic.Click = [&] { seen.push_back("click"); };
+    QWidget* w = f.Pic.widget();
+    auto send = [&](QEvent::Type t, Qt::MouseButton b, Qt::KeyboardModifiers m = {}) {
+        QMouseEvent e(t, QPointF(3, 4), w->mapToGlobal(QPointF(3, 4)), b, b, m);
+        QCoreApplication::sendEvent(w, &e);
+    };
+    send(QEvent::MouseButtonPress, Qt::RightButton, Qt::ShiftModifier);
+    send(QEvent::MouseButtonRelease, Qt::RightButton);
+    send(QEvent::MouseButtonPress, Qt::LeftButton);
+    send(QEvent::MouseButtonRelease, Qt::LeftButton);
+    EXPECT_EQ(seen, (std::vector<std::string>{"down 2 1 45 60", "down 1 0 45 60", "click"}));
+}
