@@ -1,0 +1,131 @@
+#include "platform/controls/MediaPlayer.h"
+
+#include <QKeyEvent>
+#include <QPainter>
+#include <QVBoxLayout>
+#include <QWidget>
+
+#include "platform/vb/Error.h"
+#include "platform/vb/Form.h"
+
+namespace controls {
+
+namespace {
+MediaEngineFactory& factory() {
+    static MediaEngineFactory f = [] { return CreateGstEngine(); };
+    return f;
+}
+}  // namespace
+
+void SetMediaEngineFactory(MediaEngineFactory f) {
+    factory() = f ? std::move(f) : MediaEngineFactory([] { return CreateGstEngine(); });
+}
+
+// The surface video is drawn on; it also takes the keys and the mouse for the control's events.
+class MediaPlayer::Screen : public QWidget {
+public:
+    Screen(MediaPlayer* player, QWidget* parent) : QWidget(parent), player_(player) {
+        setAttribute(Qt::WA_NativeWindow);
+        setAttribute(Qt::WA_OpaquePaintEvent);
+        setFocusPolicy(Qt::StrongFocus);
+        setMouseTracking(true);
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        if (player_->engine_ && player_->engine_->HasVideo()) return;  // the engine draws
+        QPainter(this).fillRect(rect(), Qt::black);
+    }
+    void keyReleaseEvent(QKeyEvent* e) override {
+        if (e->key() == Qt::Key_Escape && player_->fullScreen_) {
+            player_->LeaveFullScreen();
+            return;
+        }
+        if (player_->KeyUp) {
+            vb::Dispatch((player_->Name() + "_KeyUp").c_str(), [&] {
+                player_->KeyUp(e->key() & 0xffff, vb::ShiftValueOf(e->modifiers()));
+            });
+        }
+    }
+    void keyPressEvent(QKeyEvent* e) override {
+        if (!e->text().isEmpty() && player_->KeyPress) {
+            int code = e->text().at(0).unicode();
+            vb::Dispatch((player_->Name() + "_KeyPress").c_str(), [&] { player_->KeyPress(code); });
+        }
+    }
+    void mouseDoubleClickEvent(QMouseEvent*) override {
+        if (player_->fullScreen_) player_->LeaveFullScreen();
+    }
+
+private:
+    MediaPlayer* player_;
+};
+
+MediaPlayer::MediaPlayer(vb::Form* form, const char* name, vb::Control* container)
+    : vb::Control(form, name, container) {
+    screen_ = new Screen(this, ContainerWidget());
+    Attach(screen_);
+    engine_ = factory()();
+    engine_->SetVideoWindow(screen_);
+    engine_->onEndOfStream = [this] {
+        if (EndOfStream) vb::Dispatch((Name() + "_EndOfStream").c_str(), [this] { EndOfStream(0); });
+    };
+}
+
+MediaPlayer::~MediaPlayer() {
+    if (engine_) {
+        engine_->onEndOfStream = nullptr;
+        engine_->SetVideoWindow(nullptr);
+    }
+    engine_.reset();
+}
+
+void MediaPlayer::SetFileName(const std::string& path) {
+    fileName_ = path;
+    engine_->Open(path);
+    screen_->update();
+}
+
+double MediaPlayer::Duration() const { return engine_->Duration(); }
+double MediaPlayer::CurrentPosition() const { return engine_->Position(); }
+void MediaPlayer::SetCurrentPosition(double seconds) { engine_->Seek(seconds); }
+void MediaPlayer::Play() { engine_->Play(); }
+void MediaPlayer::Pause() { engine_->Pause(); }
+void MediaPlayer::Stop() { engine_->Stop(); }
+long MediaPlayer::Volume() const { return engine_->Volume(); }
+void MediaPlayer::SetVolume(long v) { engine_->SetVolume(v); }
+bool MediaPlayer::Mute() const { return engine_->Mute(); }
+void MediaPlayer::SetMute(bool mute) { engine_->SetMute(mute); }
+
+void MediaPlayer::SetDisplaySize(long size) {
+    if (size < 0 || size > 4) vb::Raise(vb::vbErrInvalidPropertyValue);
+    displaySize_ = size;
+    if (size != 3) {
+        LeaveFullScreen();
+        return;
+    }
+    if (fullScreen_) return;
+    // The video leaves its window (which may be minimised or hidden) for a screen of its own.
+    fullScreen_ = std::make_unique<QWidget>();
+    fullScreen_->setWindowTitle("Kesto Video");
+    auto* layout = new QVBoxLayout(fullScreen_.get());
+    layout->setContentsMargins(0, 0, 0, 0);
+    screen_->setParent(fullScreen_.get());
+    layout->addWidget(screen_);
+    fullScreen_->showFullScreen();
+    screen_->show();
+    screen_->setFocus();
+    engine_->SetVideoWindow(screen_);
+}
+
+void MediaPlayer::LeaveFullScreen() {
+    if (!fullScreen_) return;
+    displaySize_ = 0;
+    screen_->setParent(ContainerWidget());
+    ApplyGeometry();
+    screen_->show();
+    fullScreen_.reset();
+    engine_->SetVideoWindow(screen_);
+}
+
+}  // namespace controls

@@ -1,0 +1,126 @@
+#include "platform/win/sound.h"
+
+#include <gst/gst.h>
+
+#include <QApplication>
+#include <QProcess>
+#include <QTimer>
+#include <cstdlib>
+
+#include "platform/files/files.h"
+
+namespace platform::win {
+
+namespace {
+
+std::function<bool(const std::string&, UINT)>& handler() {
+    static std::function<bool(const std::string&, UINT)> h;
+    return h;
+}
+
+void Beep() {
+    if (qApp) QApplication::beep();
+}
+
+GstElement* MakePipeline(const std::string& path) {
+    static bool initialised = [] {
+        gst_init(nullptr, nullptr);
+        return true;
+    }();
+    (void)initialised;
+    GError* error = nullptr;
+    gchar* uri = gst_filename_to_uri(path.c_str(), &error);
+    if (!uri) {
+        if (error) g_error_free(error);
+        return nullptr;
+    }
+    GstElement* play = gst_element_factory_make("playbin", nullptr);
+    if (!play) {
+        g_free(uri);
+        return nullptr;
+    }
+    g_object_set(play, "uri", uri, nullptr);
+    g_free(uri);
+    // No video; the audio output named for tests, or the system's.
+    if (GstElement* fake = gst_element_factory_make("fakesink", nullptr)) {
+        g_object_set(play, "video-sink", fake, nullptr);
+    }
+    const char* sinkName = std::getenv("KESTO_AUDIO_SINK");
+    if (sinkName && *sinkName) {
+        if (GstElement* sink = gst_element_factory_make(sinkName, nullptr)) {
+            g_object_set(play, "audio-sink", sink, nullptr);
+        }
+    }
+    return play;
+}
+
+// Waits for the end or an error; true for a clean end.
+bool WaitForEnd(GstElement* play, GstClockTime timeout) {
+    GstBus* bus = gst_element_get_bus(play);
+    GstMessage* msg = gst_bus_timed_pop_filtered(
+        bus, timeout, static_cast<GstMessageType>(GST_MESSAGE_EOS | GST_MESSAGE_ERROR));
+    bool ok = msg && GST_MESSAGE_TYPE(msg) == GST_MESSAGE_EOS;
+    if (msg) gst_message_unref(msg);
+    gst_object_unref(bus);
+    return ok;
+}
+
+void Dispose(GstElement* play) {
+    gst_element_set_state(play, GST_STATE_NULL);
+    gst_object_unref(play);
+}
+
+bool Play(const std::string& path, UINT flags) {
+    GstElement* play = MakePipeline(path);
+    if (!play) return false;
+    if (gst_element_set_state(play, GST_STATE_PLAYING) == GST_STATE_CHANGE_FAILURE) {
+        Dispose(play);
+        return false;
+    }
+    if (!(flags & SND_ASYNC)) {
+        bool ok = WaitForEnd(play, 60 * GST_SECOND);
+        Dispose(play);
+        return ok;
+    }
+    // The sound plays on; the pipeline is released when it ends or fails.
+    auto* poll = new QTimer();
+    QObject::connect(poll, &QTimer::timeout, [poll, play] {
+        GstBus* bus = gst_element_get_bus(play);
+        GstMessage* msg = gst_bus_pop_filtered(
+            bus, static_cast<GstMessageType>(GST_MESSAGE_EOS | GST_MESSAGE_ERROR));
+        gst_object_unref(bus);
+        if (!msg) return;
+        gst_message_unref(msg);
+        Dispose(play);
+        poll->stop();
+        poll->deleteLater();
+    });
+    poll->start(50);
+    return true;
+}
+
+}  // namespace
+
+void SetSoundHandler(std::function<bool(const std::string&, UINT)> h) { handler() = std::move(h); }
+
+long long StartProgram(const std::string& path, const std::vector<std::string>& arguments) {
+    std::string program = files::Resolve(path);
+    QStringList args;
+    for (const auto& a : arguments) args << QString::fromStdString(a);
+    qint64 pid = 0;
+    if (!QProcess::startDetached(QString::fromStdString(program), args, QString(), &pid)) return 0;
+    return pid;
+}
+
+}  // namespace platform::win
+
+BOOL sndPlaySoundA(LPCSTR lpszSoundName, UINT fuSound) {
+    std::string name = lpszSoundName ? lpszSoundName : "";
+    if (auto& h = platform::win::handler()) return h(name, fuSound) ? TRUE : FALSE;
+    std::string path = platform::files::Resolve(name);
+    if (!name.empty() && platform::files::Exists(path) && platform::win::Play(path, fuSound)) {
+        return TRUE;
+    }
+    if (!(fuSound & SND_NODEFAULT)) platform::win::Beep();
+    return FALSE;
+}
