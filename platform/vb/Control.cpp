@@ -8,6 +8,7 @@
 #include "platform/vb/App.h"
 #include "platform/vb/Error.h"
 #include "platform/vb/Form.h"
+#include "platform/win/messages.h"
 #include "platform/win/window.h"
 
 namespace vb {
@@ -87,6 +88,7 @@ Control::~Control() {
 void Control::Attach(QWidget* widget, QWidget* eventSource) {
     widget_ = widget;
     widget->setObjectName(QString::fromStdString(name_));
+    platform::win::SetWindowClass(widget, ClassName());
     QWidget* source = eventSource ? eventSource : widget;
     source->setMouseTracking(true);
     events_ = new ControlEvents(this);

@@ -10,6 +10,7 @@
 
 #include "platform/vb/Error.h"
 #include "platform/vb/Menu.h"
+#include "platform/win/messages.h"
 #include "platform/win/window.h"
 
 namespace vb {
@@ -74,6 +75,7 @@ Form::Form(const char* name, const std::string& caption)
     : name_(name), caption_(caption), window_(new FormWindow(this)) {
     window_->setWindowTitle(QString::fromStdString(caption));
     window_->setObjectName(QString::fromStdString(name_));
+    platform::win::SetWindowClass(window_, "ThunderRT6FormDC");
     loadedForms().push_back(this);
 }
 

@@ -1,0 +1,316 @@
+#include "platform/win/messages.h"
+
+#include <signal.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDataStream>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocalServer>
+#include <QLocalSocket>
+#include <QPointer>
+#include <QWidget>
+#include <cstring>
+#include <map>
+#include <mutex>
+
+#include "platform/files/files.h"
+#include "platform/win/window.h"
+
+namespace platform::win {
+
+namespace {
+
+constexpr int kTimeoutMs = 3000;
+
+bool SameText(const QString& a, const char* b) {
+    return !b || QString::compare(a, QString::fromUtf8(b), Qt::CaseInsensitive) == 0;
+}
+
+bool HasClass(QWidget* w, const char* cls) {
+    return !cls || WindowClass(w) == std::string(cls);
+}
+
+QString TextOf(QWidget* w) {
+    if (auto* e = qobject_cast<QLineEdit*>(w)) return e->text();
+    if (auto* l = qobject_cast<QLabel*>(w)) return l->text();
+    if (auto* b = qobject_cast<QAbstractButton*>(w)) return b->text();
+    return w->windowTitle();
+}
+
+void SetText(QWidget* w, const QString& text) {
+    if (auto* e = qobject_cast<QLineEdit*>(w)) {
+        e->setText(text);
+    } else if (auto* l = qobject_cast<QLabel*>(w)) {
+        l->setText(text);
+    } else if (auto* b = qobject_cast<QAbstractButton*>(w)) {
+        b->setText(text);
+    } else {
+        w->setWindowTitle(text);
+    }
+}
+
+QWidget* FindLocal(const char* cls, const char* title) {
+    if (!qApp) return nullptr;
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (!w->parentWidget() && HasClass(w, cls) && !WindowClass(w).empty() &&
+            SameText(w->windowTitle(), title)) {
+            return w;
+        }
+    }
+    return nullptr;
+}
+
+QWidget* FindLocalChild(QWidget* parent, QWidget* after, const char* cls, const char* title) {
+    bool passed = after == nullptr;
+    for (QObject* o : parent->children()) {
+        auto* w = qobject_cast<QWidget*>(o);
+        if (!w || w->isWindow()) continue;
+        if (!passed) {
+            passed = w == after;
+            continue;
+        }
+        if (HasClass(w, cls) && !WindowClass(w).empty() && SameText(TextOf(w), title)) return w;
+    }
+    return nullptr;
+}
+
+// ---- handles of windows in other processes ----
+
+struct Remote {
+    std::string server;
+    quint64 handle;
+};
+
+std::mutex g_remoteMutex;
+std::map<std::uintptr_t, Remote> g_remote;
+std::uintptr_t g_nextRemote = 0x7f000000;
+
+HWND RemoteHandle(const std::string& server, quint64 handle) {
+    std::lock_guard lock(g_remoteMutex);
+    for (const auto& [h, r] : g_remote) {
+        if (r.server == server && r.handle == handle) return reinterpret_cast<HWND>(h);
+    }
+    std::uintptr_t h = g_nextRemote;
+    g_nextRemote += 4;
+    g_remote[h] = Remote{server, handle};
+    return reinterpret_cast<HWND>(h);
+}
+
+bool RemoteOf(HWND hwnd, Remote& out) {
+    std::lock_guard lock(g_remoteMutex);
+    auto it = g_remote.find(reinterpret_cast<std::uintptr_t>(hwnd));
+    if (it == g_remote.end()) return false;
+    out = it->second;
+    return true;
+}
+
+// ---- the published server ----
+
+QString Folder() {
+    QString dir = QString::fromStdString(files::RuntimeFolder()) + "/kesto-windows";
+    QDir().mkpath(dir);
+    ::chmod(dir.toLocal8Bit().constData(), 0700);
+    return dir;
+}
+
+// A request and its reply: a command, a handle and two texts.
+struct Packet {
+    QString command;
+    quint64 handle = 0;
+    QByteArray a, b;
+};
+
+QByteArray Encode(const Packet& p) {
+    QByteArray out;
+    QDataStream s(&out, QIODevice::WriteOnly);
+    s << p.command << p.handle << p.a << p.b;
+    QByteArray framed;
+    QDataStream f(&framed, QIODevice::WriteOnly);
+    f << static_cast<quint32>(out.size());
+    return framed + out;
+}
+
+// Reads one framed packet from a socket, waiting at most kTimeoutMs for it.
+bool Read(QLocalSocket& socket, Packet& p, bool wait) {
+    while (socket.bytesAvailable() < 4) {
+        if (!wait || !socket.waitForReadyRead(kTimeoutMs)) return false;
+    }
+    QByteArray head = socket.peek(4);
+    QDataStream hs(head);
+    quint32 size = 0;
+    hs >> size;
+    if (size > (1u << 24)) return false;
+    while (socket.bytesAvailable() < 4 + static_cast<qint64>(size)) {
+        if (!wait || !socket.waitForReadyRead(kTimeoutMs)) return false;
+    }
+    socket.read(4);
+    QByteArray body = socket.read(size);
+    QDataStream s(body);
+    s >> p.command >> p.handle >> p.a >> p.b;
+    return s.status() == QDataStream::Ok;
+}
+
+Packet Handle(const Packet& in) {
+    Packet out;
+    out.command = "ok";
+    if (in.command == "find") {
+        QWidget* w = FindLocal(in.a.isNull() ? nullptr : in.a.constData(),
+                               in.b.isNull() ? nullptr : in.b.constData());
+        out.handle = reinterpret_cast<quint64>(HandleOf(w));
+    } else if (in.command == "child") {
+        QWidget* parent = WidgetOf(reinterpret_cast<HWND>(in.handle));
+        QWidget* w = parent ? FindLocalChild(parent, nullptr, in.a.isNull() ? nullptr : in.a.constData(),
+                                             in.b.isNull() ? nullptr : in.b.constData())
+                            : nullptr;
+        out.handle = reinterpret_cast<quint64>(HandleOf(w));
+    } else if (in.command == "settext") {
+        QWidget* w = WidgetOf(reinterpret_cast<HWND>(in.handle));
+        if (w) SetText(w, QString::fromUtf8(in.a));
+        out.handle = w ? 1 : 0;
+    } else {
+        out.command = "unknown";
+    }
+    return out;
+}
+
+QLocalServer* g_server = nullptr;
+
+// Asks the process behind `server` one question.
+bool Ask(const std::string& server, const Packet& question, Packet& answer) {
+    QLocalSocket socket;
+    socket.connectToServer(QString::fromStdString(server));
+    if (!socket.waitForConnected(kTimeoutMs)) return false;
+    socket.write(Encode(question));
+    if (!socket.waitForBytesWritten(kTimeoutMs)) return false;
+    return Read(socket, answer, true);
+}
+
+// The servers of the other live processes; sockets of processes that have ended are removed.
+std::vector<std::string> OtherServers() {
+    std::vector<std::string> out;
+    QDir dir(Folder());
+    for (const QString& name : dir.entryList(QDir::System | QDir::Files, QDir::Name)) {
+        bool ok = false;
+        long pid = name.toLong(&ok);
+        if (!ok || pid == ::getpid()) continue;
+        std::string path = dir.filePath(name).toStdString();
+        if (::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH) {
+            QLocalServer::removeServer(QString::fromStdString(path));
+            continue;
+        }
+        out.push_back(path);
+    }
+    return out;
+}
+
+}  // namespace
+
+void SetWindowClass(QWidget* widget, const char* className) {
+    if (widget) widget->setProperty("kestoWindowClass", QString::fromUtf8(className));
+}
+
+std::string WindowClass(QWidget* widget) {
+    if (!widget) return {};
+    return widget->property("kestoWindowClass").toString().toStdString();
+}
+
+std::string WindowText(HWND hWnd) {
+    QWidget* w = WidgetOf(hWnd);
+    return w ? TextOf(w).toStdString() : std::string();
+}
+
+bool PublishWindows() {
+    if (g_server) return true;
+    QString path = Folder() + "/" + QString::number(::getpid());
+    QLocalServer::removeServer(path);  // a stale socket of an earlier process with this id
+    auto* server = new QLocalServer(qApp);
+    server->setSocketOptions(QLocalServer::UserAccessOption);
+    if (!server->listen(path)) {
+        delete server;
+        return false;
+    }
+    QObject::connect(server, &QLocalServer::newConnection, server, [server] {
+        while (QLocalSocket* socket = server->nextPendingConnection()) {
+            QObject::connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+            QObject::connect(socket, &QLocalSocket::readyRead, socket, [socket] {
+                Packet in;
+                while (Read(*socket, in, false)) {
+                    socket->write(Encode(Handle(in)));
+                    socket->flush();
+                }
+            });
+        }
+    });
+    g_server = server;
+    return true;
+}
+
+}  // namespace platform::win
+
+using namespace platform::win;
+
+HWND FindWindowA(LPCSTR lpClassName, LPCSTR lpWindowName) {
+    if (QWidget* w = FindLocal(lpClassName, lpWindowName)) return HandleOf(w);
+    Packet q;
+    q.command = "find";
+    if (lpClassName) q.a = QByteArray(lpClassName);
+    if (lpWindowName) q.b = QByteArray(lpWindowName);
+    for (const std::string& server : OtherServers()) {
+        Packet a;
+        if (Ask(server, q, a) && a.handle) return RemoteHandle(server, a.handle);
+    }
+    return nullptr;
+}
+
+HWND FindWindowExA(HWND hWndParent, HWND hWndChildAfter, LPCSTR lpszClass, LPCSTR lpszWindow) {
+    Remote remote;
+    if (RemoteOf(hWndParent, remote)) {
+        Packet q, a;
+        q.command = "child";
+        q.handle = remote.handle;
+        if (lpszClass) q.a = QByteArray(lpszClass);
+        if (lpszWindow) q.b = QByteArray(lpszWindow);
+        if (Ask(remote.server, q, a) && a.handle) return RemoteHandle(remote.server, a.handle);
+        return nullptr;
+    }
+    QWidget* parent = WidgetOf(hWndParent);
+    if (!parent) return nullptr;
+    return HandleOf(FindLocalChild(parent, WidgetOf(hWndChildAfter), lpszClass, lpszWindow));
+}
+
+LRESULT SendMessageA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
+    Remote remote;
+    if (RemoteOf(hWnd, remote)) {
+        if (Msg != WM_SETTEXT) return 0;
+        Packet q, a;
+        q.command = "settext";
+        q.handle = remote.handle;
+        q.a = QByteArray(lParam ? reinterpret_cast<const char*>(lParam) : "");
+        return Ask(remote.server, q, a) ? static_cast<LRESULT>(a.handle) : 0;
+    }
+    QWidget* w = WidgetOf(hWnd);
+    if (!w) return 0;
+    switch (Msg) {
+        case WM_SETTEXT:
+            SetText(w, QString::fromUtf8(lParam ? reinterpret_cast<const char*>(lParam) : ""));
+            return TRUE;
+        case WM_GETTEXT: {
+            QByteArray text = TextOf(w).toUtf8();
+            auto* out = reinterpret_cast<char*>(lParam);
+            if (!out || wParam == 0) return 0;
+            size_t n = std::min<size_t>(text.size(), wParam - 1);
+            std::memcpy(out, text.constData(), n);
+            out[n] = '\0';
+            return static_cast<LRESULT>(n);
+        }
+        case WM_GETTEXTLENGTH:
+            return TextOf(w).toUtf8().size();
+        default:
+            return 0;
+    }
+}

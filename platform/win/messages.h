@@ -1,0 +1,46 @@
+// Finding windows by class and title, also in other processes of this user, and sending them
+// messages.
+//
+// A widget takes part once it has a window class (SetWindowClass). A process that calls
+// PublishWindows() lets other processes of the same user find its windows and send them
+// WM_SETTEXT: it listens on a local socket (mode 0700) under RuntimeFolder()/kesto-windows,
+// and a search asks every live process listed there. A send to another process is synchronous:
+// it returns when the message has been handled there.
+#pragma once
+
+#include <string>
+
+#include "platform/win/wintypes.h"
+
+class QWidget;
+
+inline constexpr UINT WM_SETTEXT = 0x000C;
+inline constexpr UINT WM_GETTEXT = 0x000D;
+inline constexpr UINT WM_GETTEXTLENGTH = 0x000E;
+inline constexpr UINT WM_NCLBUTTONDOWN = 0x00A1;
+inline constexpr WPARAM HTCAPTION = 2;
+
+// The top-level window of class lpClassName (null: any class) whose title equals lpWindowName
+// without regard to letter case (null: any title): first in this process, then in the others.
+HWND FindWindowA(LPCSTR lpClassName, LPCSTR lpWindowName);
+// The first child of hWndParent after hWndChildAfter (null: from the first) with that class and
+// title (null: any).
+HWND FindWindowExA(HWND hWndParent, HWND hWndChildAfter, LPCSTR lpszClass, LPCSTR lpszWindow);
+// WM_SETTEXT (lParam: a NUL-terminated text) sets a window's title or a text box's text and
+// returns TRUE; WM_GETTEXT copies the text into lParam (wParam characters at most) and returns
+// its length. A handle that names no window returns 0.
+LRESULT SendMessageA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam);
+
+namespace platform::win {
+
+// Gives a widget the window class the program's windows are found by.
+void SetWindowClass(QWidget* widget, const char* className);
+std::string WindowClass(QWidget* widget);
+
+// Lets other processes find this process's windows (see above). Safe to call again.
+bool PublishWindows();
+
+// The window text of a handle of this process (title, or a text box's text).
+std::string WindowText(HWND hWnd);
+
+}  // namespace platform::win

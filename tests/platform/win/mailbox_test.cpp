@@ -1,0 +1,84 @@
+#include <gtest/gtest.h>
+
+#include <QLineEdit>
+#include <QLocalServer>
+#include <QProcess>
+#include <QWidget>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <cstring>
+#include <filesystem>
+
+#include "platform/files/files.h"
+#include "platform/win/messages.h"
+#include "platform/win/window.h"
+
+namespace {
+
+std::string Send(HWND box, const char* text) {
+    return std::to_string(SendMessageA(box, WM_SETTEXT, 256, reinterpret_cast<LPARAM>(text)));
+}
+
+}  // namespace
+
+TEST(Mailbox, FindsAndFillsAWindowOfThisProcess) {
+    QWidget form;
+    form.setWindowTitle("Startup");
+    platform::win::SetWindowClass(&form, "ThunderRT6FormDC");
+    auto* box = new QLineEdit(&form);
+    platform::win::SetWindowClass(box, "ThunderRT6TextBox");
+    HWND h = FindWindowA("ThunderRT6FormDC", "StartUp");  // titles match without regard to case
+    ASSERT_EQ(h, platform::win::HandleOf(&form));
+    EXPECT_EQ(FindWindowA("ThunderRT6FormDC", "Miralo"), nullptr);
+    EXPECT_EQ(FindWindowA("OtherClass", "Startup"), nullptr);
+    HWND t = FindWindowExA(h, nullptr, "ThunderRT6TextBox", nullptr);
+    ASSERT_EQ(t, platform::win::HandleOf(box));
+    EXPECT_EQ(Send(t, "/music/a b.mp3"), "1");
+    EXPECT_EQ(box->text(), "/music/a b.mp3");
+    char buf[8];
+    EXPECT_EQ(SendMessageA(t, WM_GETTEXT, sizeof buf, reinterpret_cast<LPARAM>(buf)), 7);
+    EXPECT_STREQ(buf, "/music/");
+    EXPECT_EQ(SendMessageA(nullptr, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("x")), 0);
+}
+
+TEST(Mailbox, ReachesTheWindowOfAnotherProcessAndWaitsForTheDelivery) {
+    QProcess peer;
+    peer.start(KESTO_MAILBOX_PEER, {});
+    ASSERT_TRUE(peer.waitForStarted(5000));
+    ASSERT_TRUE(peer.waitForReadyRead(10000));
+    ASSERT_EQ(peer.readLine().trimmed(), "ready");
+
+    HWND h = FindWindowA("ThunderRT6FormDC", "StartUp");
+    ASSERT_NE(h, nullptr);
+    HWND t = FindWindowExA(h, nullptr, "ThunderRT6TextBox", nullptr);
+    ASSERT_NE(t, nullptr);
+    EXPECT_EQ(Send(t, "/music/first.mp3"), "1");
+    // Synchronous: the peer has handled the text when the send returns.
+    ASSERT_TRUE(peer.waitForReadyRead(5000));
+    EXPECT_EQ(peer.readLine().trimmed(), "got:/music/first.mp3");
+    EXPECT_EQ(Send(t, "quit"), "1");
+    EXPECT_TRUE(peer.waitForFinished(5000));
+    EXPECT_EQ(peer.exitCode(), 0);
+    // Its window is gone with it.
+    EXPECT_EQ(FindWindowA("ThunderRT6FormDC", "StartUp"), nullptr);
+    EXPECT_EQ(Send(t, "late"), "0");
+}
+
+TEST(Mailbox, SocketsOfEndedProcessesAreRemoved) {
+    std::string folder = platform::files::RuntimeFolder() + "/kesto-windows";
+    std::filesystem::create_directories(folder);
+    // A process id that no process has: the highest one the kernel never hands out.
+    std::string stale = folder + "/4194304";
+    // The socket file a crashed process leaves behind.
+    int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un addr{};
+    addr.sun_family = AF_UNIX;
+    std::strncpy(addr.sun_path, stale.c_str(), sizeof addr.sun_path - 1);
+    ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);
+    ::close(fd);
+    ASSERT_TRUE(std::filesystem::exists(stale));
+    EXPECT_EQ(FindWindowA("ThunderRT6FormDC", "Nobody"), nullptr);
+    EXPECT_FALSE(std::filesystem::exists(stale));
+}
