@@ -15,7 +15,19 @@ namespace vb {
 namespace {
 std::string g_title = "Kesto";
 std::function<void()> g_endHandler;
+std::string g_command;
 }  // namespace
+
+std::string Command() { return g_command; }
+void SetCommand(const std::string& text) { g_command = text; }
+void SetCommandLine(int argc, char** argv) {
+    std::string text;
+    for (int i = 1; i < argc; ++i) {
+        if (i > 1) text += ' ';
+        text += argv[i];
+    }
+    g_command = text;
+}
 
 namespace App {
 

@@ -19,6 +19,12 @@ void SetTitle(const std::string& title);
 bool PrevInstance();
 }  // namespace App
 
+// The command line after the program's name: the arguments joined by single spaces, as the
+// shell handed them over (so one path with spaces arrives whole).
+std::string Command();
+void SetCommandLine(int argc, char** argv);
+void SetCommand(const std::string& text);
+
 // Thrown past every handler by End() when a test has replaced the end of the program; it is not a
 // run-time error, so no "errors are ignored" step swallows it.
 struct ProgramEnded {};

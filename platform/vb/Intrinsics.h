@@ -82,6 +82,7 @@ class ListBox : public Control {
 public:
     ListBox(Form* form, const char* name, Control* container = nullptr);
     const char* TypeName() const override { return "ListBox"; }
+    const char* ClassName() const override { return "ThunderRT6ListBox"; }
 
     // AddItem at `index` (-1: at the end). An index past the end raises error 5; a list of
     // 32,767 entries takes no more (error 5).

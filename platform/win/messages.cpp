@@ -10,16 +10,19 @@
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QPointer>
 #include <QWidget>
+#include <cerrno>
 #include <cstring>
 #include <map>
 #include <mutex>
 
 #include "platform/files/files.h"
 #include "platform/win/window.h"
+#include "platform/win/windowpos.h"
 
 namespace platform::win {
 
@@ -53,6 +56,8 @@ void SetText(QWidget* w, const QString& text) {
         w->setWindowTitle(text);
     }
 }
+
+QListWidget* ListOf(QWidget* w) { return qobject_cast<QListWidget*>(w); }
 
 QWidget* FindLocal(const char* cls, const char* title) {
     if (!qApp) return nullptr;
@@ -172,6 +177,18 @@ Packet Handle(const Packet& in) {
         QWidget* w = WidgetOf(reinterpret_cast<HWND>(in.handle));
         if (w) SetText(w, QString::fromUtf8(in.a));
         out.handle = w ? 1 : 0;
+    } else if (in.command == "gettext") {
+        QWidget* w = WidgetOf(reinterpret_cast<HWND>(in.handle));
+        out.handle = w ? 1 : 0;
+        if (w) out.a = TextOf(w).toUtf8();
+    } else if (in.command == "lbcount") {
+        QListWidget* l = ListOf(WidgetOf(reinterpret_cast<HWND>(in.handle)));
+        out.handle = l ? static_cast<quint64>(l->count()) + 1 : 0;
+    } else if (in.command == "lbtext") {
+        QListWidget* l = ListOf(WidgetOf(reinterpret_cast<HWND>(in.handle)));
+        int row = in.a.toInt();
+        out.handle = l && row >= 0 && row < l->count() ? 1 : 0;
+        if (out.handle) out.a = l->item(row)->text().toUtf8();
     } else {
         out.command = "unknown";
     }
@@ -283,33 +300,80 @@ HWND FindWindowExA(HWND hWndParent, HWND hWndChildAfter, LPCSTR lpszClass, LPCST
     return HandleOf(FindLocalChild(parent, WidgetOf(hWndChildAfter), lpszClass, lpszWindow));
 }
 
+namespace {
+
+LRESULT CopyText(const QByteArray& text, WPARAM size, LPARAM out) {
+    auto* buf = reinterpret_cast<char*>(out);
+    if (!buf || size == 0) return 0;
+    size_t n = std::min<size_t>(text.size(), size - 1);
+    std::memcpy(buf, text.constData(), n);
+    buf[n] = '\0';
+    return static_cast<LRESULT>(n);
+}
+
+LRESULT CopyListText(const QByteArray& text, LPARAM out) {
+    auto* buf = reinterpret_cast<char*>(out);
+    if (!buf) return LB_ERR;
+    std::memcpy(buf, text.constData(), text.size());
+    buf[text.size()] = '\0';
+    return text.size();
+}
+
+LRESULT SendRemote(const Remote& remote, UINT Msg, WPARAM wParam, LPARAM lParam) {
+    Packet q, a;
+    q.handle = remote.handle;
+    switch (Msg) {
+        case WM_SETTEXT:
+            q.command = "settext";
+            q.a = QByteArray(lParam ? reinterpret_cast<const char*>(lParam) : "");
+            return Ask(remote.server, q, a) ? static_cast<LRESULT>(a.handle) : 0;
+        case WM_GETTEXT:
+        case WM_GETTEXTLENGTH:
+            q.command = "gettext";
+            if (!Ask(remote.server, q, a) || !a.handle) return 0;
+            return Msg == WM_GETTEXT ? CopyText(a.a, wParam, lParam) : a.a.size();
+        case LB_GETCOUNT:
+            q.command = "lbcount";
+            return Ask(remote.server, q, a) && a.handle ? static_cast<LRESULT>(a.handle) - 1 : LB_ERR;
+        case LB_GETTEXT:
+        case LB_GETTEXTLEN:
+            q.command = "lbtext";
+            q.a = QByteArray::number(static_cast<qulonglong>(wParam));
+            if (!Ask(remote.server, q, a) || !a.handle) return LB_ERR;
+            return Msg == LB_GETTEXT ? CopyListText(a.a, lParam) : a.a.size();
+        default:
+            return 0;
+    }
+}
+
+}  // namespace
+
 LRESULT SendMessageA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
     Remote remote;
-    if (RemoteOf(hWnd, remote)) {
-        if (Msg != WM_SETTEXT) return 0;
-        Packet q, a;
-        q.command = "settext";
-        q.handle = remote.handle;
-        q.a = QByteArray(lParam ? reinterpret_cast<const char*>(lParam) : "");
-        return Ask(remote.server, q, a) ? static_cast<LRESULT>(a.handle) : 0;
-    }
+    if (RemoteOf(hWnd, remote)) return SendRemote(remote, Msg, wParam, lParam);
     QWidget* w = WidgetOf(hWnd);
-    if (!w) return 0;
+    if (!w) return Msg == LB_GETCOUNT || Msg == LB_GETTEXT || Msg == LB_GETTEXTLEN ? LB_ERR : 0;
     switch (Msg) {
         case WM_SETTEXT:
             SetText(w, QString::fromUtf8(lParam ? reinterpret_cast<const char*>(lParam) : ""));
             return TRUE;
-        case WM_GETTEXT: {
-            QByteArray text = TextOf(w).toUtf8();
-            auto* out = reinterpret_cast<char*>(lParam);
-            if (!out || wParam == 0) return 0;
-            size_t n = std::min<size_t>(text.size(), wParam - 1);
-            std::memcpy(out, text.constData(), n);
-            out[n] = '\0';
-            return static_cast<LRESULT>(n);
-        }
+        case WM_GETTEXT:
+            return CopyText(TextOf(w).toUtf8(), wParam, lParam);
         case WM_GETTEXTLENGTH:
             return TextOf(w).toUtf8().size();
+        case WM_NCLBUTTONDOWN:
+            // A press on the caption: the window moves with the mouse.
+            return wParam == HTCAPTION && platform::win::StartWindowDrag(hWnd) ? 0 : 1;
+        case LB_GETCOUNT:
+            return ListOf(w) ? ListOf(w)->count() : LB_ERR;
+        case LB_GETTEXT:
+        case LB_GETTEXTLEN: {
+            QListWidget* l = ListOf(w);
+            int row = static_cast<int>(wParam);
+            if (!l || row < 0 || row >= l->count()) return LB_ERR;
+            QByteArray text = l->item(row)->text().toUtf8();
+            return Msg == LB_GETTEXT ? CopyListText(text, lParam) : text.size();
+        }
         default:
             return 0;
     }

@@ -19,6 +19,10 @@ inline constexpr UINT WM_GETTEXT = 0x000D;
 inline constexpr UINT WM_GETTEXTLENGTH = 0x000E;
 inline constexpr UINT WM_NCLBUTTONDOWN = 0x00A1;
 inline constexpr WPARAM HTCAPTION = 2;
+inline constexpr UINT LB_GETTEXT = 0x0189;
+inline constexpr UINT LB_GETTEXTLEN = 0x018A;
+inline constexpr UINT LB_GETCOUNT = 0x018B;
+inline constexpr LRESULT LB_ERR = -1;
 
 // The top-level window of class lpClassName (null: any class) whose title equals lpWindowName
 // without regard to letter case (null: any title): first in this process, then in the others.
@@ -27,8 +31,10 @@ HWND FindWindowA(LPCSTR lpClassName, LPCSTR lpWindowName);
 // title (null: any).
 HWND FindWindowExA(HWND hWndParent, HWND hWndChildAfter, LPCSTR lpszClass, LPCSTR lpszWindow);
 // WM_SETTEXT (lParam: a NUL-terminated text) sets a window's title or a text box's text and
-// returns TRUE; WM_GETTEXT copies the text into lParam (wParam characters at most) and returns
-// its length. A handle that names no window returns 0.
+// returns TRUE; WM_GETTEXT copies the text into lParam (wParam characters at most, NUL included)
+// and returns its length. A list box answers LB_GETCOUNT, and LB_GETTEXT (entry wParam into the
+// buffer lParam, which must hold LB_GETTEXTLEN + 1 characters). These work across processes too.
+// A handle that names no window returns 0 (LB_ERR for the list messages).
 LRESULT SendMessageA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam);
 
 namespace platform::win {

@@ -2,6 +2,7 @@
 // box. It prints "ready", then prints every text the box receives until it receives "quit".
 #include <QApplication>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QWidget>
 #include <cstdio>
 
@@ -19,6 +20,9 @@ int main(int argc, char** argv) {
         std::fflush(stdout);
         if (t == "quit") app.quit();
     });
+    auto* list = new QListWidget(&form);
+    platform::win::SetWindowClass(list, "ThunderRT6ListBox");
+    list->addItems({"first.mp3", "second title"});
     if (!platform::win::PublishWindows()) return 2;
     std::printf("ready\n");
     std::fflush(stdout);

@@ -58,6 +58,16 @@ TEST(Mailbox, ReachesTheWindowOfAnotherProcessAndWaitsForTheDelivery) {
     // Synchronous: the peer has handled the text when the send returns.
     ASSERT_TRUE(peer.waitForReadyRead(5000));
     EXPECT_EQ(peer.readLine().trimmed(), "got:/music/first.mp3");
+    char title[64];
+    EXPECT_EQ(SendMessageA(t, WM_GETTEXT, sizeof title, reinterpret_cast<LPARAM>(title)), 16);
+    EXPECT_STREQ(title, "/music/first.mp3");
+    HWND list = FindWindowExA(h, nullptr, "ThunderRT6ListBox", nullptr);
+    ASSERT_NE(list, nullptr);
+    EXPECT_EQ(SendMessageA(list, LB_GETCOUNT, 0, 0), 2);
+    EXPECT_EQ(SendMessageA(list, LB_GETTEXTLEN, 1, 0), 12);
+    EXPECT_EQ(SendMessageA(list, LB_GETTEXT, 1, reinterpret_cast<LPARAM>(title)), 12);
+    EXPECT_STREQ(title, "second title");
+    EXPECT_EQ(SendMessageA(list, LB_GETTEXT, 2, reinterpret_cast<LPARAM>(title)), LB_ERR);
     EXPECT_EQ(Send(t, "quit"), "1");
     EXPECT_TRUE(peer.waitForFinished(5000));
     EXPECT_EQ(peer.exitCode(), 0);

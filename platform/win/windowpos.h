@@ -1,0 +1,34 @@
+// Z-order and topmost windows, mouse capture, and the window move of a pressed caption.
+#pragma once
+
+#include "platform/win/wintypes.h"
+
+#define HWND_TOP (reinterpret_cast<HWND>(0))
+#define HWND_BOTTOM (reinterpret_cast<HWND>(1))
+#define HWND_TOPMOST (reinterpret_cast<HWND>(-1))
+#define HWND_NOTOPMOST (reinterpret_cast<HWND>(-2))
+
+inline constexpr UINT SWP_NOSIZE = 0x0001;
+inline constexpr UINT SWP_NOMOVE = 0x0002;
+inline constexpr UINT SWP_NOZORDER = 0x0004;
+inline constexpr UINT SWP_NOACTIVATE = 0x0010;
+inline constexpr UINT SWP_SHOWWINDOW = 0x0040;
+
+// Moves, sizes and orders a top-level window. HWND_TOPMOST keeps it above the windows that are
+// not topmost, HWND_NOTOPMOST returns it to their band; without SWP_NOACTIVATE it is activated.
+BOOL SetWindowPos(HWND hWnd, HWND hWndInsertAfter, int X, int Y, int cx, int cy, UINT uFlags);
+
+// True when the window is in the topmost band.
+bool IsTopMost(HWND hWnd);
+
+// Ends a mouse capture of this process.
+BOOL ReleaseCapture();
+
+namespace platform::win {
+
+// Starts moving the window of `hwnd` with the mouse, as a press on its caption does: the window
+// manager's move where there is one, else the window follows the mouse until the button is up.
+// Returns true when a move started.
+bool StartWindowDrag(HWND hwnd);
+
+}  // namespace platform::win

@@ -1,0 +1,18 @@
+// Module3: the time texts and file-type tests that the play paths share.
+#pragma once
+
+#include <string>
+
+// A duration in seconds, rounded to the nearest second (a half to the even neighbour), as whole
+// minutes without leading zeros, ":" and two-digit seconds: 3:07, 62:05.
+std::string DurationText(double seconds);
+
+// A position in seconds as minutes and seconds of at least two digits each: 02:05, 100:00; a
+// position of -1 second shows 00:00.
+std::string ElapsedText(double seconds);
+
+// The last four characters of the name are ".DAT", in any case.
+bool IsDatFile(const std::string& fileName);
+
+// The name ends in ".AVI", ".MPEG", ".MPG" or ".DAT", in any case.
+bool IsVideoFile(const std::string& fileName);

@@ -1,0 +1,254 @@
+#include "player/frmMain1.h"
+
+#include <QPainter>
+
+#include "platform/registry/registry.h"
+#include "platform/vb/App.h"
+#include "platform/vb/Conversions.h"
+#include "platform/vb/Error.h"
+#include "platform/win/sound.h"
+#include "player/Form2.h"
+#include "player/FrmVideo.h"
+#include "player/Module3.h"
+#include "player/Remote.h"
+
+namespace forms {
+
+namespace {
+
+// The glyph of a transport button: light symbol on a dark round face.
+vb::Picture Glyph(char kind) {
+    QImage img(30, 30, QImage::Format_RGB32);
+    img.fill(QColor(24, 28, 36));
+    QPainter p(&img);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(62, 70, 86));
+    p.drawEllipse(1, 1, 28, 28);
+    p.setBrush(QColor(235, 240, 248));
+    auto tri = [&](double x, double dir) {
+        QPolygonF t;
+        t << QPointF(x, 9) << QPointF(x, 21) << QPointF(x + 8 * dir, 15);
+        p.drawPolygon(t);
+    };
+    switch (kind) {
+        case 'P': tri(12, 1); break;
+        case 'p': p.drawRect(10, 9, 4, 12), p.drawRect(16, 9, 4, 12); break;
+        case 's': p.drawRect(10, 10, 10, 10); break;
+        case '<': tri(17, -1), p.drawRect(8, 9, 3, 12); break;
+        case '>': tri(13, 1), p.drawRect(19, 9, 3, 12); break;
+    }
+    return vb::Picture::FromImage(img);
+}
+
+}  // namespace
+
+frmMain1::frmMain1() : vb::Form("frmMain1", "") {
+    SetBorderStyle(0);
+    Move(1500, 1500, 7800, 7500);
+    PicMainSkin.SetBorderStyle(0);
+    PicMainSkin.Move(0, 0, 7800, 7500);
+    p2.SetVisible(false);
+
+    // Controls of the form that are never shown.
+    for (vb::Control* c : std::initializer_list<vb::Control*>{
+             &skinF, &FileSkin, &RunCounted, &Text1, &txtLoad, &lstTypes, &StartupSkin, &SkinCmd,
+             &CmdSkin}) {
+        c->SetVisible(false);
+    }
+    kesto.SetVisible(false);
+    velo.SetVisible(false);
+
+    vol.Move(2400, 5400, 1140, 105);
+    vol.SetMax(2500);
+    vol.SetValue(10);
+    Pg.Move(600, 5100, 1680, 150);
+    Pg.SetValue(1);
+
+    struct Button {
+        vb::PictureBox& box;
+        char glyph;
+        float left;
+    } buttons[] = {{Command2, '<', 600}, {Command1, 'P', 1200}, {Command4, 'p', 1800},
+                   {Command5, 's', 2400}, {Command6, '>', 3000}};
+    for (auto& b : buttons) {
+        b.box.SetBorderStyle(0);
+        b.box.SetAutoSize(true);
+        b.box.SetPicture(Glyph(b.glyph));
+        b.box.Move(b.left, 5700);
+        b.box.SetMousePointer(vb::vbCustom);
+        vb::PictureBox* box = &b.box;
+        b.box.MouseDown = [box](int, int, float, float) { box->SetBorderStyle(1); };
+        b.box.MouseUp = [box](int, int, float, float) { box->SetBorderStyle(0); };
+        if (box != &Command5) {
+            b.box.MouseMove = [this, box](int, int, float, float) { HoverCursor(*box); };
+        }
+    }
+    Command1.Click = [this] { Command1_Click(); };
+    Command2.Click = [this] { Command2_Click(); };
+    Command4.Click = [this] { Command4_Click(); };
+    Command5.Click = [this] { Command5_Click(); };
+    Command6.Click = [this] { Command6_Click(); };
+
+    for (vb::Control* c : Controls()) {
+        if (auto* label = dynamic_cast<controls::QuixLabel*>(c)) label->Move(0, 6900, 1200, 255);
+    }
+    Label24.SetWidth(2400);
+
+    Timer1.OnTimer = [this] { Timer1_Timer(); };
+    Pg.MouseDown = [this](int b, int s, float x, float y) { Pg_MouseDown(b, s, x, y); };
+    vol.Change = [this] { vol_Change(); };
+    vol.Scroll = [this] { vol_Scroll(); };
+    lstTypes.SetMultiSelect(true);
+    for (const char* t : {"mp3", "wav", "wma", "mid", "midi", "dat", "avi"}) lstTypes.AddItem(t);
+}
+
+void frmMain1::Form_Load() {
+    Hide();
+    vb::ResumeNext([&] {
+        skinF.SetPath(vb::App::Path() + "/Sk");
+        skinF.SetPattern("*.ini");
+    });
+    SavedOpacity = GetSetting(vb::App::EXEName(), "Opacity", "p", "");
+    // A stored opacity counts only as a whole percent the window can show (25 to 100).
+    long level = 100;
+    if (!vb::CStr(SavedOpacity).empty()) {
+        bool usable = vb::ResumeNext([&] {
+            double v = vb::CDbl(SavedOpacity);
+            if (v != static_cast<long>(v) || v < 25 || v > 100) vb::Raise(vb::vbErrInvalidPropertyValue);
+            level = static_cast<long>(v);
+        });
+        if (!usable) SavedOpacity = "";
+    }
+    Fader1.SetLevel(level);
+    RefreshAll();
+
+    // From here on, errors are ignored and the next step runs.
+    long n = 0;
+    vb::ResumeNext([&] {
+        n = static_cast<long>(vb::Val(GetSetting("A", "0", "Runcount"))) + 1;
+        SaveSetting("A", "0", "RunCount", vb::CStrInt(n));
+        RunCounted.SetText(vb::CStrInt(n));
+    });
+    if (n < 2) vb::ResumeNext([&] { QuixLabel5_Click(); });
+    vb::ResumeNext([&] { StartupSkin_Click(); });
+    vb::ResumeNext([&] { Timer1.SetEnabled(false); });
+    vb::ResumeNext([&] { vol.SetValue(2400); });
+    auto& player = ::FrmVideo->MediaPlayer1;
+    vb::ResumeNext([&] { Pg.SetMax(vb::CInt(player.Duration())); });
+    vb::ResumeNext([&] {
+        if (player.FileName().empty()) return;
+        Label24.SetCaption(::Form2->List1.Text());
+        if (vb::Len(Label24.Caption()) > 24) Label24.SetCaption(vb::Left(Label24.Caption(), 24));
+    });
+}
+
+void frmMain1::Form_Unload(int& Cancel) {
+    // Closing the main window ends the player, as its Exit command does; without it the hidden
+    // start-up form would keep the process alive, taking every later start's file.
+    RefreshAll();
+    vb::End();
+}
+
+void frmMain1::Timer1_Timer() {
+    auto& player = ::FrmVideo->MediaPlayer1;
+    vb::ResumeNext([&] { Pg.SetMax(vb::CInt(player.Duration())); });
+    vb::ResumeNext([&] { Pg.SetValue(vb::CLng(player.CurrentPosition())); });
+    std::string text;
+    vb::ResumeNext([&] { text = ElapsedText(player.CurrentPosition()); });
+    vb::ResumeNext([&] { Label11.SetCaption(text); });
+    vb::ResumeNext([&] { ::Remote->QuixLabel3.SetCaption(text); });
+}
+
+void frmMain1::Pg_MouseDown(int Button, int Shift, float X, float Y) {
+    if (!(Button & 1)) return;
+    auto& player = ::FrmVideo->MediaPlayer1;
+    // Without a file there is nowhere to go; the press does nothing then.
+    vb::ResumeNext([&] {
+        player.SetCurrentPosition((player.Duration() / 1680.0) * static_cast<double>(X));
+    });
+}
+
+void frmMain1::vol_Change() { Volume(); }
+
+void frmMain1::vol_Scroll() {
+    Volume();
+    if (vol.Value() == 250) mute.SetChecked(false);
+}
+
+void frmMain1::Volume() {
+    auto& player = ::FrmVideo->MediaPlayer1;
+    player.SetMute(false);
+    mute.SetChecked(false);
+    vb::ResumeNext([&] { player.SetVolume(vb::CLng(static_cast<double>(vol.Value() - 2500))); });
+    vb::ResumeNext([&] { player.SetMute(vol.Value() == 250); });
+}
+
+void frmMain1::Form_MouseDown(int, int, float, float) { SetCaption(""); }
+
+void frmMain1::Form_Resize() {
+    if (WindowState() == vb::vbNormal) SetCaption("");
+}
+
+void frmMain1::sound() {
+    sndPlaySoundA((vb::App::Path() + "/" + "Kesto.wav").c_str(), 1);
+}
+
+void frmMain1::HoverCursor(vb::PictureBox& button) {
+    // A missing cursor file keeps the pointer the button has.
+    vb::ResumeNext([&] { button.SetMouseIcon(vb::LoadPicture(vb::App::Path() + "/curAlbums.cur")); });
+}
+
+void frmMain1::Command1_Click() {
+    auto& player = ::FrmVideo->MediaPlayer1;
+    vb::ResumeNext([&] { player.Play(); });
+    vb::ResumeNext([&] { Pg.SetMax(vb::CInt(player.Duration())); });
+    vb::ResumeNext([&] {
+        if (IsDatFile(player.FileName())) {
+            ::FrmVideo->Show();
+            ::Remote->Show();
+        } else {
+            ::FrmVideo->SetVisible(false);
+        }
+    });
+}
+
+void frmMain1::Command4_Click() {
+    vb::ResumeNext([&] { ::FrmVideo->MediaPlayer1.Pause(); });
+}
+
+void frmMain1::Command5_Click() {
+    vb::ResumeNext([&] { ::FrmVideo->MediaPlayer1.Stop(); });
+}
+
+void frmMain1::Command2_Click() { Step(-1); }
+void frmMain1::Command6_Click() { Step(+1); }
+
+void frmMain1::Step(int step) {
+    auto& list1 = ::Form2->List1;
+    if (list1.ListCount() < 2) return;
+    auto& player = ::FrmVideo->MediaPlayer1;
+    vb::ResumeNext([&] { list1.SetListIndex(list1.ListIndex() + step); });
+    vb::ResumeNext([&] { Label24.SetCaption(list1.Text()); });
+    vb::ResumeNext([&] { player.SetFileName(::Form2->List2.Text()); });
+    vb::ResumeNext([&] { player.Play(); });
+    vb::ResumeNext([&] {
+        std::string text = DurationText(player.Duration());
+        Label1.SetCaption(text);
+        ::Remote->QuixLabel2.SetCaption(text);
+    });
+}
+
+void frmMain1::RefreshAll() {
+    // Hiding the skin pictures of the Skins folder comes with the skin engine.
+}
+
+void frmMain1::StartupSkin_Click() {
+    // Applying the start-up skin comes with the skin engine.
+}
+
+void frmMain1::QuixLabel5_Click() {
+    // Registering the file types comes with the association command.
+}
+
+}  // namespace forms
