@@ -7,6 +7,7 @@
 #include "platform/vb/Form.h"
 #include "platform/vb/Intrinsics.h"
 #include "platform/vb/Picture.h"
+#include "tests/support/media_files.h"
 #include "tests/support/test_support.h"
 
 using testing_support::ReadFile;
@@ -34,22 +35,6 @@ std::vector<std::string> Listed(const vb::FileListBox& l) {
     std::vector<std::string> v;
     for (long i = 0; i < l.ListCount(); ++i) v.push_back(l.List(i));
     return v;
-}
-
-// A 2x2 cursor file: 32-bit colour with alpha, hot spot (1, 0).
-std::string CursorFile() {
-    std::string b;
-    auto u16 = [&](int v) { b += char(v & 0xff), b += char((v >> 8) & 0xff); };
-    auto u32 = [&](long v) { u16(v & 0xffff), u16((v >> 16) & 0xffff); };
-    u16(0), u16(2), u16(1);                        // cursor file, one image
-    b += char(2), b += char(2), b += char(0), b += char(0);
-    u16(1), u16(0);                                // hot spot
-    u32(40 + 16 + 8), u32(22);                     // size, offset
-    u32(40), u32(2), u32(4), u16(1), u16(32), u32(0), u32(0), u32(0), u32(0), u32(0), u32(0);
-    // Rows bottom-up, BGRA: bottom row red, green; top row blue, transparent.
-    for (unsigned long px : {0xffff0000UL, 0xff00ff00UL, 0xff0000ffUL, 0x00000000UL}) u32(long(px));
-    u32(0), u32(0);  // mask rows
-    return b;
 }
 
 }  // namespace
@@ -115,7 +100,7 @@ TEST(Name, RenamesWithoutEverReplacing) {
 
 TEST(LoadPicture, ReadsPicturesAndCursorsAndRefusesTheRest) {
     TempDir dir;
-    WriteFile(dir / "curmain.cur", CursorFile());
+    WriteFile(dir / "curmain.cur", testing_support::CursorFile());
     vb::Picture cur = vb::LoadPicture(dir / "CurMain.cur");
     ASSERT_EQ(cur.kind(), vb::Picture::Kind::Cursor);
     EXPECT_EQ(cur.Hotspot(), QPoint(1, 0));

@@ -1,0 +1,156 @@
+#include "tests/player/PlayerFixture.h"
+
+class Advance : public PlayerTest {
+protected:
+    void Fill(std::initializer_list<std::pair<const char*, double>> entries) {
+        for (const auto& [name, seconds] : entries) Append(name, Media(name, seconds));
+    }
+};
+
+TEST_F(Advance, TheEndOfAFileStartsTheNextEntry) {
+    Start();
+    Fill({{"a.mp3", 59.5}, {"b.mp3", 60.5}, {"c.mp3", 61.5}});
+    Form2->List1.SetListIndex(0);
+    Player().SetFileName(program / "a.mp3");
+    fake->Advance(60);  // to the end
+    EXPECT_EQ(Form2->List1.ListIndex(), 1);
+    EXPECT_EQ(Form2->List2.ListIndex(), 1);
+    EXPECT_EQ(Player().FileName(), program / "b.mp3");
+    EXPECT_EQ(fake->state(), controls::MediaEngine::State::Playing);
+    EXPECT_EQ(frmMain1->Label1.Caption(), "1:00");
+    EXPECT_EQ(Remote->QuixLabel2.Caption(), "1:00");
+    EXPECT_EQ(frmMain1->Label24.Caption(), "b.mp3");
+    fake->Advance(61);
+    EXPECT_EQ(frmMain1->Label1.Caption(), "1:02");
+    // The last entry wraps to the first, and both lists stay on it together.
+    fake->Advance(62);
+    EXPECT_EQ(Form2->List1.ListIndex(), 0);
+    EXPECT_EQ(Form2->List2.ListIndex(), 0);
+    EXPECT_EQ(Player().FileName(), program / "a.mp3");
+}
+
+TEST_F(Advance, OneEntryPlaysAgainAndNoneSelectedStartsTheFirst) {
+    Start();
+    Fill({{"only.mp3", 10}});
+    Player().SetFileName(program / "only.mp3");
+    fake->Advance(10);  // nothing selected: the first entry
+    EXPECT_EQ(Form2->List1.ListIndex(), 0);
+    EXPECT_EQ(Player().FileName(), program / "only.mp3");
+    fake->ClearCalls();
+    fake->Advance(10);
+    EXPECT_EQ(Form2->List1.ListIndex(), 0);
+    EXPECT_EQ(Count("Open(" + program / "only.mp3" + ")"), 1);
+    EXPECT_EQ(Count("Play"), 1);
+}
+
+TEST_F(Advance, AnEmptyPlaylistChangesNothing) {
+    Start(Media("alone.mp3", 5));
+    Form2->Command6_Click();
+    frmMain1->Label24.SetCaption("kept");
+    fake->Advance(5);
+    EXPECT_EQ(frmMain1->Label24.Caption(), "kept");
+    EXPECT_EQ(fake->state(), controls::MediaEngine::State::Stopped);
+}
+
+TEST_F(Advance, VideoFilesShowTheVideoAndRemoteWindows) {
+    Start();
+    struct Case {
+        const char* name;
+        bool video;
+    } cases[] = {{"m.avi", true}, {"m.MPEG", true}, {"m.mpg", true}, {"m.Dat", true},
+                 {"m.wmv", false}, {"m.mov", false}, {"m.mp3", false}};
+    for (const auto& c : cases) {
+        Form2->Command6_Click();
+        Fill({{"start.mp3", 1}, {c.name, 100}});
+        Form2->List1.SetListIndex(0);
+        FrmVideo->SetVisible(!c.video);
+        Player().SetFileName(program / "start.mp3");
+        fake->Advance(1);
+        EXPECT_EQ(FrmVideo->Visible(), c.video) << c.name;
+        if (c.video) EXPECT_TRUE(Remote->Visible()) << c.name;
+    }
+}
+
+TEST_F(Advance, LongTitlesShowTheirFirstTwentyFourCharacters) {
+    Start();
+    Append("012345678901234567890123456789", Media("long.mp3", 1));
+    Player().SetFileName(program / "long.mp3");
+    fake->Advance(1);
+    EXPECT_EQ(frmMain1->Label24.Caption(), "012345678901234567890123");
+}
+
+using VideoWindow = PlayerTest;
+
+TEST_F(VideoWindow, FullScreenOnlyForVideoFiles) {
+    Start();
+    FrmVideo->Show();
+    FrmVideo->QuixLabel1_Click();  // no file: nothing
+    EXPECT_EQ(Player().DisplaySize(), 0);
+    EXPECT_TRUE(FrmVideo->Visible());
+    Player().SetFileName(Media("song.wmv"));
+    FrmVideo->QuixLabel1_Click();
+    EXPECT_EQ(Player().DisplaySize(), 0);
+    Player().SetFileName(Media("clip.MPEG"));
+    Form2->Show();
+    FrmVideo->QuixLabel1_Click();
+    EXPECT_EQ(Player().DisplaySize(), 3);
+    EXPECT_EQ(frmMain1->WindowState(), vb::vbMinimized);
+    EXPECT_FALSE(Form2->Visible());
+    EXPECT_FALSE(FrmVideo->Visible());
+    EXPECT_TRUE(Remote->Visible());
+    Player().SetDisplaySize(0);
+}
+
+TEST_F(VideoWindow, TheBarSeeksAndTheTickFollows) {
+    Start(Media("clip.avi", 100));
+    FrmVideo->Pg_MouseDown(vb::vbLeftButton, 0, 997.5, 0);
+    EXPECT_DOUBLE_EQ(Player().CurrentPosition(), 50);
+    FrmVideo->Pg_MouseDown(vb::vbRightButton, 0, 0, 0);
+    EXPECT_DOUBLE_EQ(Player().CurrentPosition(), 50);
+    vb::TimerClock::Advance(60);
+    EXPECT_EQ(FrmVideo->Pg.Max(), 100);
+    EXPECT_EQ(FrmVideo->Pg.Value(), 50);
+}
+
+TEST_F(VideoWindow, TheMuteBoxMutesAndChecksTheMenuItem) {
+    Start();
+    FrmVideo->Check1.SetValue(1);
+    EXPECT_TRUE(Player().Mute());
+    EXPECT_TRUE(frmMain1->mute.Checked());
+    FrmVideo->Check1.SetValue(0);
+    EXPECT_FALSE(Player().Mute());
+    EXPECT_FALSE(frmMain1->mute.Checked());
+}
+
+TEST_F(VideoWindow, TheHideSpotHidesItAndUnloadsTheRemote) {
+    Start(Media("a.dat"));
+    EXPECT_TRUE(Remote.IsLoaded());
+    FrmVideo->Label2_Click();
+    EXPECT_FALSE(FrmVideo->Visible());
+    EXPECT_FALSE(Remote.IsLoaded());
+}
+
+TEST_F(VideoWindow, TheCloseIconEndsTheProgram) {
+    Start();
+    EXPECT_THROW(FrmVideo->Image2_Click(), vb::ProgramEnded);
+    EXPECT_EQ(ends, 1);
+}
+
+TEST_F(VideoWindow, PlayerEventsShowTheWindows) {
+    Start();
+    FrmVideo->MediaPlayer1_KeyUp(65, 0);
+    EXPECT_TRUE(FrmVideo->Visible());
+    FrmVideo->SetVisible(false);
+    FrmVideo->MediaPlayer1_KeyPress(97);
+    EXPECT_TRUE(FrmVideo->Visible());
+    FrmVideo->MediaPlayer1_MouseMove(0, 0, 0, 0);
+    EXPECT_TRUE(Remote->Visible());
+}
+
+TEST_F(VideoWindow, ItIsTopmostAndUnloadingItTakesThePlayerAlong) {
+    Start(Media("a.mp3"));
+    EXPECT_TRUE(FrmVideo->window()->windowFlags() & Qt::WindowStaysOnTopHint);
+    vb::Unload(*FrmVideo);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(Player().FileName(), "");  // a new window with a new player
+}
