@@ -65,11 +65,20 @@ MediaPlayer::MediaPlayer(vb::Form* form, const char* name, vb::Control* containe
     : vb::Control(form, name, container) {
     screen_ = new Screen(this, ContainerWidget());
     Attach(screen_);
-    engine_ = factory()();
-    engine_->SetVideoWindow(screen_);
-    engine_->onEndOfStream = [this] {
-        if (EndOfStream) vb::Dispatch((Name() + "_EndOfStream").c_str(), [this] { EndOfStream(0); });
-    };
+}
+
+MediaEngine& MediaPlayer::Engine() const {
+    if (!engine_) {
+        engine_ = factory()();
+        engine_->SetVideoWindow(screen_);
+        auto* self = const_cast<MediaPlayer*>(this);
+        engine_->onEndOfStream = [self] {
+            if (self->EndOfStream) {
+                vb::Dispatch((self->Name() + "_EndOfStream").c_str(), [self] { self->EndOfStream(0); });
+            }
+        };
+    }
+    return *engine_;
 }
 
 MediaPlayer::~MediaPlayer() {
@@ -82,20 +91,20 @@ MediaPlayer::~MediaPlayer() {
 
 void MediaPlayer::SetFileName(const std::string& path) {
     fileName_ = path;
-    engine_->Open(path);
+    Engine().Open(path);
     screen_->update();
 }
 
-double MediaPlayer::Duration() const { return engine_->Duration(); }
-double MediaPlayer::CurrentPosition() const { return engine_->Position(); }
-void MediaPlayer::SetCurrentPosition(double seconds) { engine_->Seek(seconds); }
-void MediaPlayer::Play() { engine_->Play(); }
-void MediaPlayer::Pause() { engine_->Pause(); }
-void MediaPlayer::Stop() { engine_->Stop(); }
-long MediaPlayer::Volume() const { return engine_->Volume(); }
-void MediaPlayer::SetVolume(long v) { engine_->SetVolume(v); }
-bool MediaPlayer::Mute() const { return engine_->Mute(); }
-void MediaPlayer::SetMute(bool mute) { engine_->SetMute(mute); }
+double MediaPlayer::Duration() const { return Engine().Duration(); }
+double MediaPlayer::CurrentPosition() const { return Engine().Position(); }
+void MediaPlayer::SetCurrentPosition(double seconds) { Engine().Seek(seconds); }
+void MediaPlayer::Play() { Engine().Play(); }
+void MediaPlayer::Pause() { Engine().Pause(); }
+void MediaPlayer::Stop() { Engine().Stop(); }
+long MediaPlayer::Volume() const { return Engine().Volume(); }
+void MediaPlayer::SetVolume(long v) { Engine().SetVolume(v); }
+bool MediaPlayer::Mute() const { return Engine().Mute(); }
+void MediaPlayer::SetMute(bool mute) { Engine().SetMute(mute); }
 
 void MediaPlayer::SetDisplaySize(long size) {
     if (size < 0 || size > 4) vb::Raise(vb::vbErrInvalidPropertyValue);
@@ -115,7 +124,7 @@ void MediaPlayer::SetDisplaySize(long size) {
     fullScreen_->showFullScreen();
     screen_->show();
     screen_->setFocus();
-    engine_->SetVideoWindow(screen_);
+    Engine().SetVideoWindow(screen_);
 }
 
 void MediaPlayer::LeaveFullScreen() {
@@ -125,7 +134,7 @@ void MediaPlayer::LeaveFullScreen() {
     ApplyGeometry();
     screen_->show();
     fullScreen_.reset();
-    engine_->SetVideoWindow(screen_);
+    Engine().SetVideoWindow(screen_);
 }
 
 }  // namespace controls

@@ -43,7 +43,9 @@ public:
     bool VideoUnloadFlag() const { return videoUnloadFlag_; }
     void SetVideoUnloadFlag(bool flag) { videoUnloadFlag_ = flag; }
 
-    MediaEngine& Engine() { return *engine_; }
+    // The engine, made on the first use of the player (so that a window that never plays pays
+    // nothing for it).
+    MediaEngine& Engine() const;
 
     // Events: the end of the loaded media (one Long, 0); a key released (key code, shift);
     // a key typed (character code). MouseMove comes from the control's own mouse events.
@@ -56,7 +58,7 @@ private:
     void LeaveFullScreen();
     Screen* screen_;
     std::unique_ptr<QWidget> fullScreen_;
-    std::unique_ptr<MediaEngine> engine_;
+    mutable std::unique_ptr<MediaEngine> engine_;
     std::string fileName_;
     long displaySize_ = 0;
     bool videoUnloadFlag_ = true;
