@@ -59,10 +59,14 @@ frmMain1::frmMain1() : vb::Form("frmMain1", "") {
     kesto.SetVisible(false);
     velo.SetVisible(false);
 
-    vol.Move(2400, 5400, 1140, 105);
+    vol.Move(2400, 5400, 1140, 105);  // 76 x 7 pixels
     vol.SetMax(2500);
     vol.SetValue(10);
-    Pg.Move(600, 5100, 1680, 150);
+    for (auto* bar : {&vol, &Pg}) {
+        bar->SetBackColor(RGB(28, 32, 40));
+        bar->SetBarColor(RGB(120, 190, 255));
+    }
+    Pg.Move(600, 5100, 1680, 150);  // 112 x 10 pixels
     Pg.SetValue(1);
 
     struct Button {
@@ -90,10 +94,39 @@ frmMain1::frmMain1() : vb::Form("frmMain1", "") {
     Command5.Click = [this] { Command5_Click(); };
     Command6.Click = [this] { Command6_Click(); };
 
-    for (vb::Control* c : Controls()) {
-        if (auto* label = dynamic_cast<controls::QuixLabel*>(c)) label->Move(0, 6900, 1200, 255);
+    // The label buttons and labels: caption, tooltip, and size (twips); the skin places them.
+    struct LabelDesign {
+        controls::QuixLabel& label;
+        const char* caption;
+        const char* tip;
+        float left, width;
+        int alignment;
+    } labels[] = {
+        {QuixLabel1, "_", "Minimize", 5130, 300, 2},
+        {QuixLabel2, "X", "Exit", 5520, 300, 2},
+        {QuixLabel3, "About", "About", 4830, 600, 2},
+        {QuixLabel4, "Video", "", 600, 600, 2},
+        {QuixLabel5, "Assoc", "Associate Kesto Player", 6120, 600, 2},
+        {QuixLabel6, "Open", "Open", 2190, 600, 2},
+        {QuixLabel7, "List", "Playlist", 3900, 600, 2},
+        {QuixLabel8, "Menu", "Remote", 4440, 600, 2},
+        {Label1, "", "", 1140, 600, 0},
+        {Label2, "", "", 7200, 300, 0},
+        {Label3, "", "", 7500, 300, 0},
+        {Label11, "", "", 120, 600, 0},
+        {Label24, "Kesto Player ", "", 6870, 2700, 0},
+    };
+    vb::Font face;
+    face.name = "DejaVu Sans";
+    face.size = 8;
+    face.bold = true;
+    for (auto& l : labels) {
+        l.label.SetFont(face);
+        l.label.SetCaption(l.caption);
+        if (*l.tip) l.label.SetToolTipText(l.tip);
+        l.label.Move(l.left, 6900, l.width, 255);
+        l.label.SetAlignment(l.alignment);
     }
-    Label24.SetWidth(2400);
 
     Timer1.OnTimer = [this] { Timer1_Timer(); };
     Pg.MouseDown = [this](int b, int s, float x, float y) { Pg_MouseDown(b, s, x, y); };
