@@ -11,3 +11,15 @@ void SetNotTopMost(vb::Form& form);
 // The window drag of a title strip or background picture: the mouse capture is released and the
 // form is sent a press on its caption, so it moves with the mouse.
 void DragForm(vb::Form& form);
+
+#include "platform/vb/Intrinsics.h"
+
+// The region of the pixels of the picture box's image whose colour differs from its top-left
+// pixel: the union of one rectangle per horizontal run of such pixels, row by row. 0 when every
+// pixel has the top-left colour.
+long MakeRegionFromBitmap(vb::PictureBox& pic);
+
+// Shapes `form` from its skin picture box: the box measures in pixels, keeps its image, takes its
+// picture's size and loses its border; the form loses its border, takes the box's size, and its
+// window region becomes the box's region.
+void ShapeFromPicture(vb::Form& form, vb::PictureBox& PicMainSkin);

@@ -6,7 +6,12 @@
 #include "platform/vb/App.h"
 #include "platform/vb/Conversions.h"
 #include "platform/vb/Error.h"
+#include "platform/vb/FileSystem.h"
 #include "platform/win/sound.h"
+#include "player/ModINI.h"
+#include "player/Module1.h"
+#include "player/Skins.h"
+#include "player/frmSkin.h"
 #include "player/Form2.h"
 #include "player/FrmVideo.h"
 #include "player/Module3.h"
@@ -272,12 +277,127 @@ void frmMain1::Step(int step) {
     });
 }
 
-void frmMain1::RefreshAll() {
-    // Hiding the skin pictures of the Skins folder comes with the skin engine.
+void frmMain1::chngp() { ShapeFromPicture(*this, PicMainSkin); }
+
+void frmMain1::RefreshLabel() {
+    for (vb::Control* c : Controls()) {
+        if (auto* label = dynamic_cast<controls::QuixLabel*>(c)) label->SetTop(6900);
+    }
+    Label1.SetLeft(1140);
+    Label11.SetLeft(120);
+    QuixLabel6.SetLeft(2190);
+    QuixLabel7.SetLeft(3900);
+    QuixLabel8.SetLeft(4440);
+    QuixLabel3.SetLeft(4830);
+    QuixLabel1.SetLeft(5130);
+    QuixLabel2.SetLeft(5520);
+    QuixLabel5.SetLeft(6120);
+    Label24.SetLeft(6870);
 }
 
-void frmMain1::StartupSkin_Click() {
-    // Applying the start-up skin comes with the skin engine.
+void frmMain1::StartupSkin_Click() { ApplySkin(Road::StartUp); }
+
+void frmMain1::SkinCmd_Click() { ApplySkin(Road::Chooser); }
+
+void frmMain1::CmdSkin_Click() { ApplySkin(Road::Hidden); }
+
+void frmMain1::ApplySkin(Road road) {
+    const std::string settings = vb::App::Path() + "/Settings.ini";
+    std::string name;
+    if (road == Road::StartUp) {
+        txtLoad.SetText(vb::CStr(ReadINI("Configuration", "Skin", "", settings)));
+        name = txtLoad.Text();
+    } else {
+        Fader1.FadeOut();
+        Hide();
+        name = road == Road::Chooser ? ::frmSkin->ListSkin.Text() : ::Skins->List1.Text();
+    }
+    try {
+        const std::string folder = vb::App::Path() + (road == Road::Hidden ? "/Skins/" : "/Sk/");
+        const std::string file = folder + name + ".ini";
+        std::string SkinName = vb::CStr(ReadINI("SkinName", "SkinName", "", file));
+        if (road == Road::StartUp && SkinName.empty()) {
+            WriteINI("Configuration", "skin", "Tavro", settings);
+        }
+        vb::Variant colour = ReadINI("TextColor", "ForeColor", "", file);
+        RefreshLabel();
+        if (road != Road::Chooser) RefreshExt(SkinName);
+        SetTop(vb::CSng(ReadINI("Position", "Top", "", file)));
+        for (vb::Control* c : Controls()) {
+            if (auto* label = dynamic_cast<controls::QuixLabel*>(c)) label->SetForeColor(vb::CStr(colour));
+        }
+        const std::string pictures = folder + SkinName;
+        if (SkinName == "Author" || (road == Road::Hidden && SkinName == "Green1")) {
+            SetPicture(vb::LoadPicture(pictures + ".gif"));
+            p2.SetPicture(vb::LoadPicture(pictures + ".gif"));
+        } else {
+            SetPicture(vb::LoadPicture(pictures + ".jpg"));
+            p2.SetPicture(vb::LoadPicture(pictures + ".bmp"));
+        }
+        PicMainSkin.SetPicture(p2.Picture());
+        chngp();
+        struct Place {
+            vb::Control& element;
+            const char* top;
+            const char* left;
+        } places[] = {
+            {QuixLabel1, "MinT", "MinL"},         {QuixLabel2, "CloseT", "CloseL"},
+            {QuixLabel3, "AbouT", "AboutL"},      {QuixLabel4, "VideoT", "VideoL"},
+            {QuixLabel5, "AssociateT", "AssociateL"}, {QuixLabel6, "BrowseT", "BrowseL"},
+            {QuixLabel7, "LisT", "ListL"},        {QuixLabel8, "RemoteT", "RemoteL"},
+            {Label11, "TimeT", "TimeL"},          {Label1, "DurationT", "DurationL"},
+            {Label24, "TitleT", "TitleL"},        {vol, "VolT", "VoltL"},
+            {Pg, "PgT", "PgL"},                   {Command1, "PlayT", "PlayL"},
+            {Command2, "PreviousT", "PreviousL"}, {Command4, "PauseT", "PauseL"},
+            {Command5, "StopT", "StopL"},         {Command6, "NexT", "NextL"},
+        };
+        for (const Place& p : places) {
+            p.element.SetTop(vb::CSng(ReadINI("Settings", p.top, "", file)));
+            p.element.SetLeft(vb::CSng(ReadINI("Settings", p.left, "", file)));
+        }
+    } catch (...) {
+        // A skin from a chooser that cannot be applied completely keeps what was applied, and the
+        // window comes back; the start-up road leaves the showing to the start-up.
+        if (road != Road::StartUp) {
+            SetVisible(true);
+            Fader1.FadeIn();
+        }
+        throw;
+    }
+    SetVisible(true);
+    Fader1.FadeIn();
+}
+
+void frmMain1::RefreshAll() {
+    vb::ResumeNext([&] { HidePictures(); });
+}
+
+void frmMain1::RefreshExt(std::string& PicName) {
+    HidePictures();
+    const std::string folder = vb::App::Path() + "/skins/";
+    vb::ResumeNext([&] { vb::Name(folder + PicName + ".JKwo", folder + PicName + ".Jpg"); });
+    vb::ResumeNext([&] { vb::Name(folder + PicName + ".BKwo", folder + PicName + ".Bmp"); });
+}
+
+void frmMain1::HidePictures() {
+    const std::string folder = vb::App::Path() + "/skins/";
+    FileSkin.SetPath(folder);
+    FileSkin.SetPattern("*.jkwo;*.bkwo;*.jpg;*.jpeg;*.bmp");
+    FileSkin.Refresh();
+    const long count = FileSkin.ListCount();
+    for (long i = 0; i < count; ++i) {
+        FileSkin.SetListIndex(i);
+        std::string name = FileSkin.FileName();
+        size_t dot = name.find('.');
+        std::string base = name.substr(0, dot);
+        std::string ext = dot == std::string::npos ? std::string() : name.substr(dot + 1);
+        // Only the exact spellings are hidden; a failed rename leaves that picture as it is.
+        if (ext == "Bmp") {
+            vb::ResumeNext([&] { vb::Name(folder + base + ".Bmp", folder + base + ".BKwo"); });
+        } else if (ext == "Jpg") {
+            vb::ResumeNext([&] { vb::Name(folder + base + ".Jpg", folder + base + ".JKwo"); });
+        }
+    }
 }
 
 void frmMain1::QuixLabel5_Click() {

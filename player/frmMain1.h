@@ -107,12 +107,24 @@ public:
     // Plays Kesto.wav of the program folder, asynchronously.
     void sound();
 
-    // Skin pictures, skins and file types.
-    void RefreshAll();
+    // Skins: the start-up skin from Sk, a skin chosen in frmSkin (Sk), one chosen in Skins.
     void StartupSkin_Click();
+    void SkinCmd_Click();
+    void CmdSkin_Click();
+    // Puts the labels into the default layout.
+    void RefreshLabel();
+    // Hides every picture of the Skins folder; RefreshExt then gives PicName's back.
+    void RefreshAll();
+    void RefreshExt(std::string& PicName);
+    // Sizes the window to its skin face and cuts its shape from it.
+    void chngp();
+
     void QuixLabel5_Click();
 
 private:
+    enum class Road { StartUp, Chooser, Hidden };
+    void ApplySkin(Road road);
+    void HidePictures();
     void Volume();
     void Step(int step);
     void HoverCursor(vb::PictureBox& button);

@@ -704,6 +704,12 @@ std::optional<QRegion> RegionOf(HRGN region) {
     return r->region;
 }
 
+HRGN RegionFromQRegion(const QRegion& region) {
+    auto r = std::make_shared<RegionObject>();
+    r->region = region;
+    return As<HRGN>(Add(r));
+}
+
 QImage IconImage(HICON icon) {
     auto i = Find<IconObject>(Id(icon), Kind::Icon);
     if (!i) return QImage();

@@ -15,6 +15,8 @@ HBITMAP BitmapFromImage(const QImage& image);
 QImage ImageOf(HBITMAP bitmap);
 // The region's area; nothing for an unknown handle.
 std::optional<QRegion> RegionOf(HRGN region);
+// A new region with this area.
+HRGN RegionFromQRegion(const QRegion& region);
 // The icon's colour image with the mask as alpha (transparent where the mask is white).
 QImage IconImage(HICON icon);
 // True when the bitmap is monochrome.

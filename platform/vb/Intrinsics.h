@@ -235,6 +235,10 @@ public:
     QImage Image() const;
     // Point(x, y): the colour at (x, y) in ScaleMode units, -1 outside.
     long Point(float x, float y) const;
+    // The device context of the persistent image, owned by the box (valid until the next change
+    // of its picture or size, or its end).
+    HDC hDC() const;
+    ~PictureBox() override;
 
     float MouseScale() const override;
     int BorderPixels() const { return borderStyle_ ? 2 : 0; }
@@ -248,6 +252,9 @@ private:
     int scaleMode_ = vbTwips;
     int borderStyle_ = 1;
     COLORREF back_ = 0xF0F0F0;
+    mutable HDC dc_ = nullptr;
+    mutable HBITMAP bitmap_ = nullptr;
+    mutable QImage drawn_;
 };
 
 class Image : public Control {

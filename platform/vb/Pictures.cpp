@@ -2,6 +2,8 @@
 #include <QPainter>
 #include <QWidget>
 
+#include "platform/gdi/gdi.h"
+#include "platform/gdi/qt.h"
 #include "platform/vb/Error.h"
 #include "platform/vb/Form.h"
 #include "platform/vb/Intrinsics.h"
@@ -114,6 +116,24 @@ long PictureBox::Point(float x, float y) const {
     if (px < 0 || py < 0 || px >= img.width() || py >= img.height()) return -1;
     QRgb c = img.pixel(px, py);
     return static_cast<long>(RGB(qRed(c), qGreen(c), qBlue(c)));
+}
+
+PictureBox::~PictureBox() {
+    if (dc_) DeleteDC(dc_);
+    if (bitmap_) DeleteObject(bitmap_);
+}
+
+HDC PictureBox::hDC() const {
+    QImage now = Image();
+    if (!dc_) dc_ = CreateCompatibleDC(nullptr);
+    if (!bitmap_ || now != drawn_) {
+        HBITMAP fresh = platform::gdi::BitmapFromImage(now);
+        SelectObject(dc_, fresh);
+        if (bitmap_) DeleteObject(bitmap_);
+        bitmap_ = fresh;
+        drawn_ = now;
+    }
+    return dc_;
 }
 
 float PictureBox::MouseScale() const {

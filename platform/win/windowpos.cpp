@@ -6,48 +6,57 @@
 #include <QWidget>
 #include <QWindow>
 
+#include "platform/gdi/gdi.h"
+#include "platform/gdi/qt.h"
 #include "platform/win/window.h"
 
 namespace platform::win {
 
 namespace {
 
-// Moves a window with the mouse while the left button is held, for desktops without a window
-// manager that moves windows.
-class MouseMover : public QObject {
+// A press that may become a window move: once the mouse moves a few pixels with the button held,
+// the window manager moves the window, or, where there is none that does, the window follows the
+// mouse until the button is up. A press released without moving stays a click.
+class PendingDrag : public QObject {
 public:
-    MouseMover(QWidget* window, QPoint grab) : window_(window), offset_(grab - window->pos()) {
+    PendingDrag(QWidget* window, QPoint grab)
+        : window_(window), start_(grab), offset_(grab - window->pos()) {
+        active = this;
         qApp->installEventFilter(this);
     }
+    ~PendingDrag() override {
+        if (active == this) active = nullptr;
+    }
+    // The drag under way, if any: a press starts one drag, however many handlers ask.
+    static inline PendingDrag* active = nullptr;
 
     bool eventFilter(QObject*, QEvent* e) override {
-        if (!window_) {
-            deleteLater();
-            return false;
+        if (!window_) return Finish(false);
+        if (e->type() == QEvent::MouseButtonRelease) return Finish(false);
+        if (e->type() != QEvent::MouseMove) return false;
+        auto* m = static_cast<QMouseEvent*>(e);
+        if (m->buttons() == Qt::NoButton) return Finish(false);
+        QPoint at = m->globalPosition().toPoint();
+        if (!following_) {
+            if ((at - start_).manhattanLength() < QApplication::startDragDistance()) return false;
+            QWindow* handle = window_->windowHandle();
+            if (handle && handle->startSystemMove()) return Finish(true);
+            following_ = true;
         }
-        if (e->type() == QEvent::MouseMove) {
-            auto* m = static_cast<QMouseEvent*>(e);
-            if (!(m->buttons() & Qt::LeftButton)) {
-                Finish();
-                return false;
-            }
-            window_->move(m->globalPosition().toPoint() - offset_);
-            return true;
-        }
-        if (e->type() == QEvent::MouseButtonRelease) {
-            Finish();
-            return false;
-        }
-        return false;
+        window_->move(at - offset_);
+        return true;
     }
 
 private:
-    void Finish() {
+    bool Finish(bool consumed) {
         qApp->removeEventFilter(this);
+        if (active == this) active = nullptr;
         deleteLater();
+        return consumed;
     }
     QPointer<QWidget> window_;
-    QPoint offset_;
+    QPoint start_, offset_;
+    bool following_ = false;
 };
 
 }  // namespace
@@ -55,10 +64,7 @@ private:
 bool StartWindowDrag(HWND hwnd) {
     QWidget* w = WidgetOf(hwnd);
     if (!w) return false;
-    QWidget* top = w->window();
-    if (QWindow* handle = top->windowHandle(); handle && handle->startSystemMove()) return true;
-    if (!(QApplication::mouseButtons() & Qt::LeftButton)) return false;
-    new MouseMover(top, QCursor::pos());
+    if (!PendingDrag::active) new PendingDrag(w->window(), QCursor::pos());
     return true;
 }
 
@@ -95,6 +101,21 @@ BOOL SetWindowPos(HWND hWnd, HWND hWndInsertAfter, int X, int Y, int cx, int cy,
 bool IsTopMost(HWND hWnd) {
     QWidget* w = platform::win::WidgetOf(hWnd);
     return w && (w->window()->windowFlags() & Qt::WindowStaysOnTopHint);
+}
+
+int SetWindowRgn(HWND hWnd, HRGN hRgn, BOOL bRedraw) {
+    QWidget* w = platform::win::WidgetOf(hWnd);
+    if (!w) return 0;
+    if (!hRgn) {
+        w->clearMask();
+    } else {
+        std::optional<QRegion> region = platform::gdi::RegionOf(hRgn);
+        if (!region) return 0;
+        w->setMask(*region);
+        DeleteObject(hRgn);  // the window's from now on
+    }
+    if (bRedraw) w->update();
+    return 1;
 }
 
 BOOL ReleaseCapture() {

@@ -21,6 +21,10 @@ BOOL SetWindowPos(HWND hWnd, HWND hWndInsertAfter, int X, int Y, int cx, int cy,
 // True when the window is in the topmost band.
 bool IsTopMost(HWND hWnd);
 
+// Gives the window a shape (null: its whole rectangle again). The window keeps the region: the
+// caller no longer owns it. Outside its shape the window is not drawn and takes no mouse input.
+int SetWindowRgn(HWND hWnd, HRGN hRgn, BOOL bRedraw);
+
 // Ends a mouse capture of this process.
 BOOL ReleaseCapture();
 
