@@ -36,25 +36,37 @@ long MakeRegionFromBitmap(vb::PictureBox& pic) {
         QRgb c = row[x];
         return RGB(qRed(c), qGreen(c), qBlue(c));
     };
-    std::vector<QRect> runs;
+    // Rows are made one after another; a row with the same runs as the row above widens that
+    // band, so the rectangles come out banded and merged as a union of them would be.
+    std::vector<QRect> bands;
+    std::vector<std::pair<int, int>> row, previous;  // runs as [x0, x1)
+    size_t bandStart = 0;
     for (int y = 0; y < H; ++y) {
-        const QRgb* row = y < image.height() ? reinterpret_cast<const QRgb*>(image.constScanLine(y))
-                                             : nullptr;
+        const QRgb* pixels = y < image.height()
+                                 ? reinterpret_cast<const QRgb*>(image.constScanLine(y))
+                                 : nullptr;
+        row.clear();
         int x0 = -1;
         for (int x = 0; x < W; ++x) {
-            bool face = colour(row, x) != key;
+            bool face = colour(pixels, x) != key;
             if (face && x0 < 0) x0 = x;
             if (!face && x0 >= 0) {
-                runs.emplace_back(x0, y, x - x0, 1);
+                row.emplace_back(x0, x);
                 x0 = -1;
             }
         }
-        if (x0 >= 0) runs.emplace_back(x0, y, W - x0, 1);
+        if (x0 >= 0) row.emplace_back(x0, W);
+        if (!row.empty() && row == previous && y > 0) {
+            for (size_t i = bandStart; i < bands.size(); ++i) bands[i].setBottom(y);
+        } else {
+            bandStart = bands.size();
+            for (const auto& [a, b] : row) bands.emplace_back(a, y, b - a, 1);
+        }
+        previous.swap(row);
     }
-    if (runs.empty()) return 0;
-    // The runs come sorted by row and by column and never overlap: they make the region at once.
+    if (bands.empty()) return 0;
     QRegion region;
-    region.setRects(runs.data(), static_cast<int>(runs.size()));
+    region.setRects(bands.data(), static_cast<int>(bands.size()));
     return static_cast<long>(reinterpret_cast<std::uintptr_t>(platform::gdi::RegionFromQRegion(region)));
 }
 

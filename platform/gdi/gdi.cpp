@@ -536,7 +536,8 @@ BOOL PtInRegion(HRGN hrgn, int x, int y) {
 BOOL EqualRgn(HRGN hrgn1, HRGN hrgn2) {
     auto a = Find<RegionObject>(Id(hrgn1), Kind::Region);
     auto b = Find<RegionObject>(Id(hrgn2), Kind::Region);
-    return a && b && a->region == b->region ? TRUE : FALSE;
+    // Equal when they cover the same pixels, however their rectangles are cut.
+    return a && b && a->region.xored(b->region).isEmpty() ? TRUE : FALSE;
 }
 
 int GetRgnBox(HRGN hrgn, LPRECT lprc) {

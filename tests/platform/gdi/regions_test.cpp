@@ -59,3 +59,15 @@ TEST(Regions, CombineInEveryMode) {
     EXPECT_TRUE(PtInRegion(a, 100, 0));
     for (HRGN r : {a, b, out}) DeleteObject(r);
 }
+
+TEST(Regions, AreEqualWhenTheyCoverTheSamePixelsHoweverTheyAreCut) {
+    // One 2 x 2 square, made once as one rectangle and once as two rows.
+    HRGN whole = CreateRectRgn(0, 0, 2, 2);
+    HRGN rows = CreateRectRgn(0, 0, 2, 1);
+    HRGN second = CreateRectRgn(0, 1, 2, 2);
+    CombineRgn(rows, rows, second, RGN_OR);
+    EXPECT_TRUE(EqualRgn(whole, rows));
+    HRGN other = CreateRectRgn(0, 0, 2, 3);
+    EXPECT_FALSE(EqualRgn(whole, other));
+    for (HRGN r : {whole, rows, second, other}) DeleteObject(r);
+}
