@@ -2,6 +2,9 @@
 
 #include <cmath>
 #include <cstdint>
+#include <map>
+#include <stdexcept>
+#include <vector>
 
 namespace testing_support {
 
@@ -42,6 +45,64 @@ std::string CursorFile() {
     // Rows bottom-up, BGRA: red, green; then blue, transparent.
     for (unsigned long px : {0xffff0000UL, 0xff00ff00UL, 0xff0000ffUL, 0x00000000UL}) U32(b, px);
     U32(b, 0), U32(b, 0);  // the mask
+    return b;
+}
+
+std::string Gif(const QImage& image) {
+    std::map<QRgb, int> index;
+    std::vector<QRgb> palette;
+    std::vector<int> pixels;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            QRgb c = image.pixel(x, y) | 0xFF000000;
+            auto [it, fresh] = index.emplace(c, static_cast<int>(palette.size()));
+            if (fresh) palette.push_back(c);
+            pixels.push_back(it->second);
+        }
+    }
+    if (palette.size() > 256) throw std::runtime_error("more than 256 colours");
+    palette.resize(256, 0xFF000000);
+    std::string b = "GIF89a";
+    U16(b, image.width()), U16(b, image.height());
+    b += char(0xF7), b += char(0), b += char(0);  // a global table of 256 colours
+    for (QRgb c : palette) b += char(qRed(c)), b += char(qGreen(c)), b += char(qBlue(c));
+    b += ',';
+    U16(b, 0), U16(b, 0), U16(b, image.width()), U16(b, image.height());
+    b += char(0);
+    b += char(8);  // minimum code size
+    // Every pixel as a literal 9-bit code, with a clear code often enough that the code size
+    // never grows.
+    std::string data;
+    unsigned long bits = 0;
+    int count = 0;
+    auto put = [&](int code) {
+        bits |= static_cast<unsigned long>(code) << count;
+        count += 9;
+        while (count >= 8) {
+            data += static_cast<char>(bits & 0xff);
+            bits >>= 8;
+            count -= 8;
+        }
+    };
+    put(256);
+    int since = 0;
+    for (int p : pixels) {
+        if (since == 254) {
+            put(256);
+            since = 0;
+        }
+        put(p);
+        ++since;
+    }
+    put(257);
+    if (count > 0) data += static_cast<char>(bits & 0xff);
+    for (size_t at = 0; at < data.size(); at += 255) {
+        std::string block = data.substr(at, 255);
+        b += static_cast<char>(block.size());
+        b += block;
+    }
+    b += char(0);
+    b += ';';
     return b;
 }
 

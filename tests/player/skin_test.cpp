@@ -1,0 +1,260 @@
+#include <filesystem>
+
+#include "platform/vb/Control.h"
+#include "platform/vb/Error.h"
+
+#include "platform/controls/QuixLabel.h"
+#include "player/Module1.h"
+#include "player/Skins.h"
+#include "player/frmAbout.h"
+#include "player/frmSkin.h"
+#include "tests/player/SkinFixture.h"
+
+namespace fs = std::filesystem;
+using testing_support::ReadFile;
+using testing_support::WriteFile;
+
+namespace {
+
+std::vector<controls::QuixLabel*> Labels() {
+    std::vector<controls::QuixLabel*> v;
+    for (vb::Control* c : frmMain1->Controls()) {
+        if (auto* l = dynamic_cast<controls::QuixLabel*>(c)) v.push_back(l);
+    }
+    return v;
+}
+
+// The background picture's colour (a JPEG keeps it only nearly).
+bool Background(vb::Form& form) {
+    QRgb c = form.Picture().Image().pixel(5, 5);
+    return std::abs(qRed(c) - 10) < 6 && std::abs(qGreen(c) - 20) < 6 && std::abs(qBlue(c) - 30) < 6;
+}
+
+bool Shaped(vb::Form& form, int x, int y) { return form.window()->mask().contains(QPoint(x, y)); }
+
+std::vector<std::string> Names(const std::string& dir) {
+    std::vector<std::string> v;
+    for (const auto& e : fs::directory_iterator(dir)) v.push_back(e.path().filename().string());
+    std::sort(v.begin(), v.end());
+    return v;
+}
+
+}  // namespace
+
+TEST_F(SkinTest, TheStartUpSkinGivesTheWindowItsFaceShapeColoursAndLayout) {
+    WriteSkin(program.path(), {.file = "Tavro", .skinName = "Tavro", .colour = "&H0000FFFF&", .top = "1800", .seed = 3});
+    fs::create_directories(program / "Skins");
+    Settings("Tavro");
+    Start();
+    ExpectPlaced(3);
+    EXPECT_FLOAT_EQ(frmMain1->Top(), 1800);
+    EXPECT_EQ(frmMain1->txtLoad.Text(), "Tavro");
+    ASSERT_EQ(Labels().size(), 13u);
+    for (auto* l : Labels()) EXPECT_EQ(l->ForeColor(), RGB(255, 255, 0)) << l->Name();
+    // Label2 and Label3, which no key places, keep the default row and their own left.
+    EXPECT_FLOAT_EQ(frmMain1->Label2.Top(), 6900);
+    EXPECT_FLOAT_EQ(frmMain1->Label2.Left(), 7200);
+    EXPECT_FLOAT_EQ(frmMain1->Label3.Top(), 6900);
+    // The face: its size, and its shape with the hole.
+    EXPECT_FLOAT_EQ(frmMain1->Width(), 4500);
+    EXPECT_FLOAT_EQ(frmMain1->Height(), 3000);
+    EXPECT_EQ(frmMain1->PicMainSkin.Picture().Width(), 300);
+    EXPECT_TRUE(Background(*frmMain1));
+    EXPECT_TRUE(Shaped(*frmMain1, 150, 50));
+    EXPECT_FALSE(Shaped(*frmMain1, 2, 2));     // outside the plate
+    EXPECT_FALSE(Shaped(*frmMain1, 150, 100));  // the hole
+    EXPECT_TRUE(frmMain1->Visible());
+    EXPECT_NEAR(frmMain1->Fader1.Opacity(), 100, 0.5);
+    EXPECT_EQ(ReadFile(program / "Settings.ini"), "[Configuration]\r\nSkin=Tavro\r\n");
+}
+
+TEST_F(SkinTest, GifSkinsUseOnePictureForBoth) {
+    fs::create_directories(program / "Skins");
+    struct Case {
+        Skin skin;
+        bool gif;
+    } cases[] = {
+        {{.file = "a", .skinName = "Author", .pictures = Skin::Pictures::Gif}, true},
+        {{.file = "g", .skinName = "Green1", .pictures = Skin::Pictures::JpgAndBmp}, false},  // in Sk
+    };
+    for (auto& c : cases) {
+        WriteSkin(program.path(), c.skin);
+        Settings(c.skin.file);
+        Start();
+        ExpectPlaced(1);
+        EXPECT_EQ(Background(*frmMain1), !c.gif) << c.skin.skinName;
+        EXPECT_TRUE(Shaped(*frmMain1, 150, 50));
+        UnloadAll();
+    }
+}
+
+TEST_F(SkinTest, AStoppedStartUpSkinLeavesTheDefaultLayoutAndWhatWasSet) {
+    fs::create_directories(program / "Skins");
+    WriteSkin(program.path(), {.file = "Broken", .skinName = "Broken", .omit = {"VoltL"}, .seed = 2});
+    Settings("Broken");
+    Start();
+    ExpectPlaced(2, 23);  // up to VolT
+    EXPECT_FLOAT_EQ(frmMain1->Pg.Top(), 5100);  // the keys after the missing one are not applied
+    EXPECT_FLOAT_EQ(frmMain1->Label24.Top(), std::stof(PositionOf("TitleT", 2)));
+    EXPECT_TRUE(frmMain1->Visible());  // the start-up shows the window all the same
+    EXPECT_EQ(frmMain1->RunCounted.Text(), "1");  // and the load went on
+    EXPECT_EQ(frmMain1->vol.Value(), 2400);
+}
+
+TEST_F(SkinTest, WithoutSettingsTheDefaultIsWrittenForTheNextStart) {
+    fs::create_directories(program / "Skins");
+    WriteSkin(program.path(), {.file = "Tavro", .skinName = "Tavro", .seed = 4});
+    Start();
+    EXPECT_FLOAT_EQ(frmMain1->Label1.Top(), 6900);
+    EXPECT_FLOAT_EQ(frmMain1->Label1.Left(), 1140);
+    EXPECT_FLOAT_EQ(frmMain1->Label24.Left(), 6870);
+    EXPECT_TRUE(frmMain1->PicMainSkin.Picture().IsNone());
+    EXPECT_EQ(ReadFile(program / "Settings.ini"), "[Configuration]\r\nskin=Tavro\r\n");
+    UnloadAll();
+    Start();
+    ExpectPlaced(4);
+}
+
+TEST_F(SkinTest, WithoutTheSkinsFolderTheStartUpSkinStopsBeforeItsPictures) {
+    WriteSkin(program.path(), {.file = "Tavro", .skinName = "Tavro", .seed = 5});
+    Settings("Tavro");
+    Start();
+    EXPECT_TRUE(frmMain1->PicMainSkin.Picture().IsNone());
+    EXPECT_FLOAT_EQ(frmMain1->Command1.Top(), 5700);
+    EXPECT_TRUE(frmMain1->Visible());
+}
+
+TEST_F(SkinTest, TheChooserAppliesAndRemembersTheChosenSkin) {
+    fs::create_directories(program / "Skins");
+    WriteSkin(program.path(), {.file = "Alpha", .skinName = "Alpha", .seed = 6});
+    WriteSkin(program.path(), {.file = "Beta", .skinName = "Beta", .colour = "255", .seed = 7});
+    Settings("Alpha");
+    Start();
+    frmSkin->Show();
+    ASSERT_EQ(frmSkin->ListSkin.ListCount(), 2);
+    EXPECT_EQ(frmSkin->ListSkin.List(1), "Beta");
+    frmSkin->ListSkin.SetListIndex(1);
+    frmSkin->QuixLabel5_Click();
+    ExpectPlaced(7);
+    EXPECT_EQ(frmMain1->Label1.ForeColor(), RGB(255, 0, 0));
+    EXPECT_TRUE(frmMain1->Visible());
+    EXPECT_NEAR(frmMain1->Fader1.Opacity(), 100, 0.5);
+    EXPECT_EQ(ReadFile(program / "Settings.ini"), "[Configuration]\r\nSkin=Beta\r\n");
+    // Nothing chosen: the first skin is applied and remembered.
+    vb::Unload(*frmSkin);
+    frmSkin->QuixLabel5_Click();
+    ExpectPlaced(6);
+    EXPECT_EQ(ReadFile(program / "Settings.ini"), "[Configuration]\r\nSkin=Alpha\r\n");
+}
+
+TEST_F(SkinTest, ASkinTheChooserCannotApplyLeavesTheWindowShownAndUsable) {
+    fs::create_directories(program / "Skins");
+    WriteSkin(program.path(), {.file = "Good", .skinName = "Good", .seed = 1});
+    WriteSkin(program.path(), {.file = "NoPicture", .skinName = "NoPicture", .pictures = Skin::Pictures::None, .seed = 2});
+    WriteSkin(program.path(), {.file = "BadColour", .skinName = "BadColour", .colour = "purple", .seed = 3});
+    Settings("Good");
+    Start();
+    for (const char* name : {"BadColour", "NoPicture"}) {
+        frmSkin->ListSkin.SetListIndex(name == std::string("BadColour") ? 0 : 1);
+        vb::Dispatch("Apply", [&] { frmSkin->QuixLabel5_Click(); });  // as the click runs it
+        EXPECT_TRUE(frmMain1->Visible()) << name;
+        EXPECT_NEAR(frmMain1->Fader1.Opacity(), 100, 0.5) << name;
+    }
+    // A refused skin is not remembered.
+    EXPECT_EQ(ReadFile(program / "Settings.ini"), "[Configuration]\r\nSkin=Good\r\n");
+}
+
+TEST_F(SkinTest, ASkinFromSkinsRevealsOnlyItsOwnPicturesAndIsNotRemembered) {
+    WriteSkin(program.path(), {.file = "Tavro", .skinName = "Tavro", .seed = 1});
+    WriteSkin(program.path(), {.file = "Ruby", .skinName = "Ruby", .folder = "Skins", .pictures = Skin::Pictures::Hidden, .seed = 8});
+    WriteSkin(program.path(), {.file = "Jade", .skinName = "Jade", .folder = "Skins", .pictures = Skin::Pictures::Hidden, .seed = 9});
+    WriteSkin(program.path(), {.file = "Green1", .skinName = "Green1", .folder = "Skins", .pictures = Skin::Pictures::Gif, .seed = 10});
+    Settings("Tavro");
+    Start();
+    Skins->List1.SetListIndex(2);  // Ruby
+    Skins->QuixLabel1_Click();
+    ExpectPlaced(8);
+    EXPECT_EQ(Names(program / "Skins"), (std::vector<std::string>{"Green1.gif", "Green1.ini", "Jade.BKwo",
+                                                                 "Jade.JKwo", "Jade.ini", "Ruby.Bmp",
+                                                                 "Ruby.Jpg", "Ruby.ini"}));
+    Skins->List1.SetListIndex(0);  // Green1: its GIF, both times
+    Skins->QuixLabel1_Click();
+    ExpectPlaced(10);
+    EXPECT_EQ(frmMain1->Picture().Image().pixel(5, 5), qRgb(255, 0, 255));
+    EXPECT_EQ(Names(program / "Skins")[5], "Ruby.BKwo");  // hidden again
+    EXPECT_EQ(ReadFile(program / "Settings.ini"), "[Configuration]\r\nSkin=Tavro\r\n");
+    // Nothing chosen: the skin ".ini" is not there, and the window stays usable.
+    Skins->List1.SetListIndex(-1);
+    vb::Dispatch("Apply", [&] { Skins->QuixLabel1_Click(); });
+    EXPECT_TRUE(frmMain1->Visible());
+}
+
+TEST_F(SkinTest, TheSkinsChooserIsShapedByItsFaceAndListsNamesUpToTheirFirstDot) {
+    for (const char* n : {"b.ini", "a.b.ini", "c.INI", "notes.txt"}) WriteFile(program / ("Skins/" + std::string(n)), "");
+    WriteFile(program / "skin.bmp", Bytes(Face(1), "BMP"));
+    Skins->Show();
+    ASSERT_EQ(Skins->List1.ListCount(), 3);
+    EXPECT_EQ(Skins->List1.List(0), "a");
+    EXPECT_EQ(Skins->List1.List(1), "b");
+    EXPECT_EQ(Skins->List1.List(2), "c");
+    EXPECT_EQ(Skins->List1.ListIndex(), -1);
+    EXPECT_FLOAT_EQ(Skins->Width(), 4500);
+    EXPECT_TRUE(Shaped(*Skins, 150, 50));
+    EXPECT_FALSE(Shaped(*Skins, 1, 1));
+    EXPECT_TRUE(Skins->window()->windowFlags() & Qt::WindowStaysOnTopHint);
+}
+
+using HiddenPictures = PlayerTest;
+
+TEST_F(HiddenPictures, OnlyTheExactSpellingsAreHiddenAndNothingIsReplaced) {
+    std::string dir = program / "Skins";
+    for (const char* n : {"Blue.Jpg", "Blue.Bmp", "Red.jpg", "Red.BMP", "Blue.Night.Jpg", "Old.Jpg", "Old.JKwo",
+                          "Green1.gif", "Sky.jpeg"}) {
+        WriteFile(dir + "/" + n, n);
+    }
+    frmMain1->RefreshAll();
+    EXPECT_EQ(Names(dir), (std::vector<std::string>{"Blue.BKwo", "Blue.JKwo", "Blue.Night.Jpg", "Green1.gif",
+                                                     "Old.JKwo", "Old.Jpg", "Red.BMP", "Red.jpg", "Sky.jpeg"}));
+    EXPECT_EQ(ReadFile(dir + "/Old.JKwo"), "Old.JKwo");  // not replaced
+    EXPECT_EQ(ReadFile(dir + "/Blue.JKwo"), "Blue.Jpg");  // renamed, content kept
+    std::string blue = "Blue";
+    frmMain1->RefreshExt(blue);
+    EXPECT_EQ(Names(dir), (std::vector<std::string>{"Blue.Bmp", "Blue.Jpg", "Blue.Night.Jpg", "Green1.gif",
+                                                     "Old.JKwo", "Old.Jpg", "Red.BMP", "Red.jpg", "Sky.jpeg"}));
+    std::string none;
+    frmMain1->RefreshExt(none);
+    EXPECT_TRUE(fs::exists(dir + "/Blue.JKwo"));
+    EXPECT_TRUE(fs::exists(dir + "/Blue.BKwo"));
+}
+
+TEST_F(HiddenPictures, WithoutTheFolderRefreshAllReturnsAndRefreshExtFails) {
+    EXPECT_NO_THROW(frmMain1->RefreshAll());
+    std::string name = "Blue";
+    EXPECT_THROW(frmMain1->RefreshExt(name), vb::RuntimeError);
+}
+
+using AboutBox = PlayerTest;
+
+TEST_F(AboutBox, TakesTheShapeOfItsPictureAndClosesOnAClick) {
+    WriteFile(program / "About.bmp", Bytes(Face(2), "BMP"));
+    frmAbout->Show();
+    EXPECT_FLOAT_EQ(frmAbout->Width(), 4500);
+    EXPECT_TRUE(Shaped(*frmAbout, 150, 50));
+    EXPECT_FALSE(Shaped(*frmAbout, 150, 100));
+    EXPECT_TRUE(frmAbout->window()->windowFlags() & Qt::WindowStaysOnTopHint);
+    frmAbout->Picture1.Click();
+    EXPECT_FALSE(frmAbout.IsLoaded());
+    // Opened again, it is loaded and shaped again.
+    frmAbout->Show();
+    EXPECT_TRUE(Shaped(*frmAbout, 150, 50));
+    frmAbout->PicMainSkin.DblClick();
+    EXPECT_FALSE(frmAbout.IsLoaded());
+}
+
+TEST_F(AboutBox, WithoutItsPictureItIsAPlainRectangle) {
+    frmAbout->Show();
+    EXPECT_TRUE(frmAbout->window()->mask().isEmpty());
+    EXPECT_TRUE(frmAbout->Visible());
+    frmAbout->Form_DblClick();
+    EXPECT_FALSE(frmAbout.IsLoaded());
+}
