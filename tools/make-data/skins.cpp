@@ -5,6 +5,7 @@
 #include <QRadialGradient>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 
 #include "tools/make-data/art.h"
 
@@ -55,6 +56,28 @@ std::string SkinIni(const Skin& s) {
     line("[Info]");
     line("AuthorName=" + s.author);
     return out;
+}
+
+Layout LayoutFromIni(const std::string& ini) {
+    Layout l;
+    l.fill(QPoint(-1000, -1000));
+    size_t at = 0;
+    while (at < ini.size()) {
+        size_t end = ini.find("\r\n", at);
+        if (end == std::string::npos) end = ini.size();
+        const std::string line = ini.substr(at, end - at);
+        at = end + 2;
+        const size_t eq = line.find('=');
+        if (eq == std::string::npos) continue;
+        const std::string key = line.substr(0, eq);
+        for (int e = 0; e < kElementCount; ++e) {
+            const ElementInfo& info = Info(static_cast<Element>(e));
+            const int px = std::atoi(line.c_str() + eq + 1) / 15;
+            if (key == info.topKey) l[e].setY(px);
+            if (key == info.leftKey) l[e].setX(px);
+        }
+    }
+    return l;
 }
 
 std::vector<std::string> Check(const Skin& s) {

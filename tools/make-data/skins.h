@@ -74,6 +74,10 @@ struct Skin {
 // The description file of a skin, CR LF lines.
 std::string SkinIni(const Skin& skin);
 
+// The element positions read back from a description file (pixels); positions it lacks stay at
+// (-1000, -1000).
+Layout LayoutFromIni(const std::string& ini);
+
 // Checks a skin: top-left pixel is the key, every element lies on face pixels, no two elements
 // overlap, and some face is left free to drag by. Returns the problems found.
 std::vector<std::string> Check(const Skin& skin);
