@@ -57,6 +57,9 @@ Skin Tavro() {
     Texture(img, Noise(size, 11), body, 0.035f);
     Bevel(img, outline, 6, 0.55f, true);
     Gloss(img, outline, 14, 120, 0.10f);
+    Gloss(img,
+          Ellipse(QPointF(360, 20), 170, 44).intersected(outline).subtracted(Circle(dial, 112)), 18,
+          64, 0.10f);
 
     // The dial: spun silver ring, dark well, glowing rim.
     const QPainterPath ring = Circle(dial, 98).subtracted(Circle(dial, 71));
@@ -78,6 +81,17 @@ Skin Tavro() {
     }
     ButtonWell(img, Circle(dial, 70), 5);
     Glow(img, Circle(dial, 70.5), QColor(120, 190, 255, 120), 1.0, 2, 0.45f);
+    {
+        // Four faint marks between the buttons.
+        QPainter p(&img);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setPen(Qt::NoPen);
+        p.setBrush(QColor(120, 190, 255, 110));
+        for (int i = 0; i < 4; ++i) {
+            const double a = (45 + 90 * i) * kPi / 180;
+            p.drawEllipse(dial + QPointF(std::cos(a), std::sin(a)) * 44, 1.6, 1.6);
+        }
+    }
 
     // Display, keys, volume.
     LcdStyle lcd{QColor(10, 24, 40),    QColor(4, 12, 22),   QColor(10, 12, 18),
