@@ -72,22 +72,10 @@ Field BoxPass(const Field& in, int r, bool rows) {
 
 Field Blurred(const Field& f, int radius) {
     if (radius <= 0) return f;
-    // Three passes of a third of the radius each come close to a Gaussian.
+    // Three box passes of half the radius each come close to a Gaussian of about that radius.
     int r = std::max(1, radius / 2);
     Field out = f;
     for (int pass = 0; pass < 3; ++pass) out = BoxPass(BoxPass(out, r, true), r, false);
-    return out;
-}
-
-Field Multiply(const Field& a, const Field& b) {
-    Field out = a;
-    for (size_t i = 0; i < out.v.size(); ++i) out.v[i] *= b.v[i];
-    return out;
-}
-
-Field Scaled(const Field& a, float k) {
-    Field out = a;
-    for (float& x : out.v) x *= k;
     return out;
 }
 
@@ -220,7 +208,8 @@ void Shade(QImage& img, const Field& height, const Field& mask, float strength) 
 
 void Bevel(QImage& img, const QPainterPath& path, int width, float strength, bool raised) {
     Field mask = Coverage(path, img.size());
-    Field height = Scaled(Blurred(mask, width), raised ? width * 1.0f : -width * 1.0f);
+    Field height = Blurred(mask, width);
+    for (float& h : height.v) h *= raised ? width : -width;
     Shade(img, height, mask, strength);
 }
 

@@ -42,11 +42,8 @@ struct Field {
 
 // The antialiased coverage (0..1) of a path, filled by its own fill rule.
 Field Coverage(const QPainterPath& path, QSize size);
-// Three box-blur passes of the given radius (about a Gaussian of that radius).
+// A blur of about a Gaussian of the given radius (three box passes of half of it).
 Field Blurred(const Field& f, int radius);
-// Pointwise helpers.
-Field Multiply(const Field& a, const Field& b);
-Field Scaled(const Field& a, float k);
 
 // White noise in -1..1.
 Field Noise(QSize size, std::uint64_t seed);

@@ -1,14 +1,14 @@
 // make-data: writes the player's data files into a folder.
 //   make-data <folder> [--preview <folder>]
 // The preview folder receives contact.png (every face as the player shows it), outlines.png (the
-// same with the element rectangles outlined) and a double-size picture of each face.
+// same with the element rectangles outlined), a double-size picture of each face and
+// cursors.png. Exits with 1 when a face breaks a rule of the player (see Check).
 #include <QGuiApplication>
+#include <QPainter>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <string>
-
-#include <QPainter>
 
 #include "tools/make-data/art.h"
 #include "tools/make-data/cursors.h"
@@ -31,14 +31,14 @@ void Write(const fs::path& path, const Bytes& bytes) {
     std::printf("%8zu  %s\n", bytes.size(), path.string().c_str());
 }
 
-Bytes Text(const std::string& text) {
-    return text;
-}
-
-// A problem when a rectangle of a face is not all face.
+// The number of problems (0 or 1) when a window face's top-left pixel is not the key or a
+// rectangle the program places on it is not all face.
 int RequireFace(const char* what, const QImage& face, const QRect& r) {
     const QRgb key = face.pixel(0, 0);
-    int problems = (key | 0xFF000000u) != kKey;
+    if ((key | 0xFF000000u) != kKey) {
+        std::fprintf(stderr, "%s: top-left pixel is not the key\n", what);
+        return 1;
+    }
     for (int y = r.top(); y <= r.bottom(); ++y) {
         for (int x = r.left(); x <= r.right(); ++x) {
             if (!face.rect().contains(x, y) || face.pixel(x, y) == key) {
@@ -47,8 +47,7 @@ int RequireFace(const char* what, const QImage& face, const QRect& r) {
             }
         }
     }
-    if (problems) std::fprintf(stderr, "%s: top-left pixel is not the key\n", what);
-    return problems;
+    return 0;
 }
 
 // The rectangles the program places on a window face, outlined.
@@ -143,11 +142,11 @@ int main(int argc, char** argv) {
                 QString(" %1x%2").arg(skin.face.width()).arg(skin.face.height());
             // The previews place the elements where the written description file says.
             Skin shown = skin;
-            shown.layout = LayoutFromIni(SkinIni(skin));
+            shown.layout = LayoutFromIni(ini);
             sheet.emplace_back(caption, PreviewSkin(shown, false));
             debug.emplace_back(caption, PreviewSkin(shown, true));
         }
-        Write(out / "Settings.ini", Text("[Configuration]\r\nskin=Tavro\r\n"));
+        Write(out / "Settings.ini", std::string("[Configuration]\r\nskin=Tavro\r\n"));
 
         const QImage about = AboutFace();
         failures += RequireFace("About.bmp", about, AboutCloseMark());
