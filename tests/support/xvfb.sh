@@ -18,6 +18,12 @@ case "$cmd" in
     for _ in $(seq 1 100); do
       if [ -s "$dir/xvfb.display.tmp" ]; then
         mv "$dir/xvfb.display.tmp" "$dir/xvfb.display"
+        # A window manager, so that topmost windows and window moves behave as on a desktop.
+        if command -v openbox >/dev/null; then
+          DISPLAY=":$(tr -d '[:space:]' <"$dir/xvfb.display")" openbox --sm-disable >"$dir/wm.log" 2>&1 &
+          echo $! >"$dir/wm.pid"
+          sleep 0.3
+        fi
         exit 0
       fi
       sleep 0.05
@@ -27,8 +33,9 @@ case "$cmd" in
     exit 1
     ;;
   stop)
+    [ -f "$dir/wm.pid" ] && kill "$(cat "$dir/wm.pid")" 2>/dev/null
     [ -f "$dir/xvfb.pid" ] && kill "$(cat "$dir/xvfb.pid")" 2>/dev/null
-    rm -f "$dir/xvfb.pid" "$dir/xvfb.display"
+    rm -f "$dir/xvfb.pid" "$dir/xvfb.display" "$dir/wm.pid"
     exit 0
     ;;
   run)
