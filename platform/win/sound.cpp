@@ -70,6 +70,29 @@ void Dispose(GstElement* play) {
     gst_object_unref(play);
 }
 
+// A sound that plays on after the call: polls its pipeline and releases it at its end.
+class PlayingSound : public QObject {
+public:
+    explicit PlayingSound(GstElement* play) : QObject(qApp), play_(play) {
+        QObject::connect(&poll_, &QTimer::timeout, this, [this] {
+            GstBus* bus = gst_element_get_bus(play_);
+            GstMessage* msg = gst_bus_pop_filtered(
+                bus, static_cast<GstMessageType>(GST_MESSAGE_EOS | GST_MESSAGE_ERROR));
+            gst_object_unref(bus);
+            if (!msg) return;
+            gst_message_unref(msg);
+            poll_.stop();
+            deleteLater();
+        });
+        poll_.start(50);
+    }
+    ~PlayingSound() override { Dispose(play_); }
+
+private:
+    GstElement* play_;
+    QTimer poll_;
+};
+
 bool Play(const std::string& path, UINT flags) {
     GstElement* play = MakePipeline(path);
     if (!play) return false;
@@ -82,20 +105,8 @@ bool Play(const std::string& path, UINT flags) {
         Dispose(play);
         return ok;
     }
-    // The sound plays on; the pipeline is released when it ends or fails.
-    auto* poll = new QTimer();
-    QObject::connect(poll, &QTimer::timeout, [poll, play] {
-        GstBus* bus = gst_element_get_bus(play);
-        GstMessage* msg = gst_bus_pop_filtered(
-            bus, static_cast<GstMessageType>(GST_MESSAGE_EOS | GST_MESSAGE_ERROR));
-        gst_object_unref(bus);
-        if (!msg) return;
-        gst_message_unref(msg);
-        Dispose(play);
-        poll->stop();
-        poll->deleteLater();
-    });
-    poll->start(50);
+    // The sound plays on; the pipeline is released when it ends or fails, or with the program.
+    new PlayingSound(play);
     return true;
 }
 
