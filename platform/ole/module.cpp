@@ -6,8 +6,8 @@
 namespace {
 
 AFX_MODULE_STATE& ModuleState() {
-    static auto* state = new AFX_MODULE_STATE();
-    return *state;
+    static AFX_MODULE_STATE state;
+    return state;
 }
 
 thread_local AFX_MODULE_STATE* t_current = nullptr;
@@ -83,6 +83,10 @@ void AfxOleUnlockApp() {
 }
 BOOL AfxOleCanExitApp() {
     return AfxGetStaticModuleState()->m_nObjectCount == 0;
+}
+
+AFX_MODULE_STATE::~AFX_MODULE_STATE() {
+    for (auto& [id, cache] : m_typeLibCaches) delete cache;
 }
 
 // ---- type library caches ----

@@ -38,7 +38,9 @@ private:
     std::map<LCID, ITypeLib*> m_libs;
 };
 
+// A module's state lives as long as the module: it goes when the shared library is unloaded.
 struct AFX_MODULE_STATE {
+    ~AFX_MODULE_STATE();
     HINSTANCE m_hCurrentInstanceHandle = nullptr;
     const char* m_lpszCurrentAppName = nullptr;
     COleControlModule* m_pCurrentWinApp = nullptr;

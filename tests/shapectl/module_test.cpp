@@ -3,6 +3,7 @@
 #include <elf.h>
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <fstream>
 #include <set>
 #include <string>
@@ -100,9 +101,14 @@ TEST_F(Module, ExportsExactlyTheFourEntryPoints) {
     auto bitmap = platform::com::ReadModuleResource(module, "BITMAP", 1);
     ASSERT_TRUE(bitmap);
     EXPECT_EQ(bitmap->substr(0, 2), "BM");
-    EXPECT_EQ(*reinterpret_cast<const std::int32_t*>(bitmap->data() + 18), 16);  // width
-    EXPECT_EQ(*reinterpret_cast<const std::int32_t*>(bitmap->data() + 22), 15);  // height
-    EXPECT_EQ(*reinterpret_cast<const std::uint16_t*>(bitmap->data() + 28), 4);  // bits a pixel
+    auto field = [&](std::size_t at, std::size_t size) {
+        std::uint32_t v = 0;
+        std::memcpy(&v, bitmap->data() + at, size);
+        return v;
+    };
+    EXPECT_EQ(field(18, 4), 16u);  // width
+    EXPECT_EQ(field(22, 4), 15u);  // height
+    EXPECT_EQ(field(28, 2), 4u);   // bits a pixel
     auto version = platform::com::ReadModuleResource(module, "VERSION", 1);
     ASSERT_TRUE(version);
     EXPECT_NE(version->find("FileVersion=5.0.0.4"), std::string::npos);
