@@ -109,6 +109,29 @@ TEST_F(Answers, TheTypeLibraryDescribesTheDispatchMapExactly) {
     ComPtr<ITypeLib> lib;
     UINT index;
     ASSERT_EQ(info->GetContainingTypeLib(lib.out(), &index), S_OK);
+
+    // The events: the event map and the event interface agree.
+    ComPtr<ITypeInfo> events;
+    ASSERT_EQ(lib->GetTypeInfoOfGuid(IID_DShapectlEvents, events.out()), S_OK);
+    std::map<DISPID, std::pair<std::string, int>> fired, declared;
+    for (const auto& e : control->GetEventMap()) {
+        fired[e.id] = {e.name, static_cast<int>(e.params.size())};
+    }
+    TYPEATTR* ea = nullptr;
+    events->GetTypeAttr(&ea);
+    for (UINT i = 0; i < ea->cFuncs; ++i) {
+        FUNCDESC* f;
+        events->GetFuncDesc(i, &f);
+        BSTR name;
+        UINT n;
+        events->GetNames(f->memid, &name, 1, &n);
+        declared[f->memid] = {platform::com::Utf8(name), f->cParams};
+        SysFreeString(name);
+        events->ReleaseFuncDesc(f);
+    }
+    events->ReleaseTypeAttr(ea);
+    EXPECT_EQ(fired, declared);
+    EXPECT_EQ(fired.size(), 10u);
     const std::pair<const char*, int> enums[] = {
         {"enumShape", 18},    {"enumMEffect", 114},
         {"enumDEffect", 114}, {"MousePointerConstants", 45},

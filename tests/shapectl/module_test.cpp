@@ -13,6 +13,7 @@
 #include "platform/com/bstr.h"
 #include "platform/com/guid.h"
 #include "platform/com/resources.h"
+#include "platform/ole/oleidl.h"
 #include "platform/registry/registry.h"
 #include "tests/support/test_support.h"
 
@@ -198,6 +199,13 @@ TEST_F(Module, HandsOutTheControlsFactoryAndCountsItsObjects) {
     DISPID id = 0;
     ASSERT_EQ(control->GetIDsOfNames(GUID_NULL, names, 1, 0, &id), S_OK);
     EXPECT_EQ(id, 10);
+    IOleObject* ole = nullptr;
+    ASSERT_EQ(control->QueryInterface(IID_IOleObject, reinterpret_cast<void**>(&ole)), S_OK);
+    LPOLESTR type = nullptr;
+    ASSERT_EQ(ole->GetUserType(1, &type), S_OK);
+    EXPECT_EQ(platform::com::Utf8FromWide(type), "Quixkit Brenic Shape Control");
+    CoTaskMemFree(type);
+    ole->Release();
     control->Release();
     EXPECT_EQ(canUnload(), S_OK);
 
