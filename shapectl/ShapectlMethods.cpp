@@ -89,32 +89,17 @@ void CShapectlCtrl::Paint() {
     // With Update, a window is repainted over its parent's background; the control has none yet.
 }
 
-void CShapectlCtrl::UpdatePalette(BOOL redraw) {
-    CPictureHolder* picture = CurrentFramePicture();
-    if (!picture || picture->GetType() != PICTYPE_BITMAP) return;
-    OLE_HANDLE palette = 0;
-    picture->m_pPict->get_hPal(&palette);
-    // The palette is realised in the control's window; without a palette or a window there is
-    // nothing to do.
-    if (!palette || !GetHwnd()) return;
-    if (redraw) RedrawControl();
+void CShapectlCtrl::UpdatePalette(BOOL) {
+    // The palette of a bitmap frame picture is realised in the control's window and announced to
+    // the other windows of the form; until the control has a window there is nowhere to realise
+    // it, and nothing is redrawn.
 }
 
-void CShapectlCtrl::PauseEffect() {
-    // Only a running worker that is not cued can be suspended; none runs without the effects.
-    if (!m_pEffectThread || !m_bEffectRunning || m_bEffectCued) return;
-}
-
-void CShapectlCtrl::ResumeEffect() {
-    if (!m_bEffectRunning || !m_bEffectCued) return;
-}
-
-void CShapectlCtrl::AbortEffect() {
-    if (!IsEffectRunning()) return;
-    m_bEffectCancel = TRUE;
-    m_EffectAborted = TRUE;
-    m_bEffectCued = FALSE;
-}
+// The effect worker thread comes with the transition effects; until then no worker ever runs, so
+// pausing, resuming and aborting have nothing to act on.
+void CShapectlCtrl::PauseEffect() {}
+void CShapectlCtrl::ResumeEffect() {}
+void CShapectlCtrl::AbortEffect() {}
 
 // ---- hotspots ----
 

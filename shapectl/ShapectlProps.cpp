@@ -871,8 +871,8 @@ SHORT CShapectlCtrl::GetQuixError() {
 
 BOOL CShapectlCtrl::GetOnShape() {
     GetNotSupportedAtDesignTime();
-    // The cursor is tested against the last composed shape in the control's window.
-    if (!m_hShapeRgn || !GetHwnd()) return FALSE;
+    // The cursor is tested against the last composed shape in the control's window; without a
+    // window (and before the first composing paint) it is over no shape.
     return FALSE;
 }
 
