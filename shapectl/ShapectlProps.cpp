@@ -706,12 +706,18 @@ VARIANT CShapectlCtrl::GetValueProperty(DISPID id) {
     } else if (const ValueRule* r = FindValueRule(id)) {
         kind = r->kind;
     }
-    return Read(MemberOf(m_props, id), kind);
+    void* member = MemberOf(m_props, id);
+    if (!member) {
+        VARIANT none;
+        VariantInit(&none);
+        return none;
+    }
+    return Read(member, kind);
 }
 
 void CShapectlCtrl::SetValueProperty(DISPID id, const VARIANT& value) {
     if (const MemberRule* m = FindMemberRule(id)) {
-        Write(MemberOf(m_props, id), m->kind, value);
+        Write(MemberOf(m_props, id), m->kind, value);  // every member rule has its member
         if (m->notice) (this->*m->notice)();
         return;
     }

@@ -146,7 +146,7 @@ TEST_F(Module, RegistersTheTypeLibraryTheNineClassesAndTheTwoCategories) {
         EXPECT_FALSE(KeyExists(std::string(kPageKeys[i]) + "\\Implemented Categories"));
     }
     EXPECT_FALSE(KeyExists("shapectl.CBorderPage"));
-    EXPECT_EQ(ReadString(HKEY_CLASSES_ROOT, std::string(kTypeLib) + "\\5.0\\0\\linux", ""), path);
+    EXPECT_EQ(ReadString(HKEY_CLASSES_ROOT, std::string(kTypeLib) + "\\5.0\\409\\linux", ""), path);
     EXPECT_EQ(
         ReadString(HKEY_CLASSES_ROOT, "Interface\\{43D45804-ED84-11D0-901E-0020AF7543C2}", ""),
         "_DShapectl");

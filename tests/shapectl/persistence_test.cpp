@@ -233,6 +233,32 @@ TEST_F(Defaults, AreThePersistedDefaultsAfterConstructionAndAfterReset) {
     for (DISPID printer : {59, 60, 61, 62}) EXPECT_EQ(Value(printer), "I4 0");
 }
 
+TEST_F(Defaults, AreSetByTheConstructorBeforeAnyReset) {
+    auto* fresh = new CShapectlCtrl();
+    for (const auto& e : kEntries) {
+        if (e.kind == Picture || e.kind == String) continue;
+        const platform::ole::DispEntry* entry = nullptr;
+        for (const auto& candidate : fresh->GetDispatchMap()) {
+            if (std::string(candidate.name) == e.name) entry = &candidate;
+        }
+        ASSERT_TRUE(entry && entry->get) << e.name;
+        Variant value;
+        entry->get(fresh, *entry, value.ptr());
+        EXPECT_EQ(Text(value), Expected(e, e.def)) << e.name;
+    }
+    EXPECT_EQ(fresh->m_props.Persistence, TRUE);
+    EXPECT_EQ(fresh->m_Picture.GetType(), PICTYPE_NONE);
+    EXPECT_EQ(fresh->m_MouseIcon.GetType(), PICTYPE_NONE);
+    EXPECT_EQ(fresh->m_strHFileName, "");
+    EXPECT_EQ(fresh->InternalGetText(), "") << "the caption comes with the reset";
+    EXPECT_EQ(fresh->InternalGetFont().m_pFont, nullptr) << "and so does the font";
+    EXPECT_EQ(fresh->m_hComposed, nullptr);
+    EXPECT_TRUE(fresh->m_bEventsAdvised);
+    EXPECT_TRUE(fresh->m_bDrawAllowed);
+    EXPECT_TRUE(fresh->m_bHostUpdatePending);
+    fresh->InternalRelease();
+}
+
 TEST_F(Defaults, InstanceNumbersAreTheLowestFreeAndComeBack) {
     // The fixture's control is the first of the process.
     EXPECT_EQ(control->m_nInstanceId, 1);
