@@ -151,7 +151,8 @@ using LPTYPELIB = ITypeLib*;
 // resource N).
 HRESULT LoadTypeLib(LPCOLESTR szFile, ITypeLib** pptlib);
 // The library registered under HKEY_CLASSES_ROOT\TypeLib\{guid}\<major>.<minor>: the same major
-// version with the highest minor version not below wVerMinor; the LCID's entry or else entry 0.
+// version with the highest minor version not below wVerMinor; the LCID's entry, its primary
+// language's, the neutral one (0), or else the first registered.
 HRESULT LoadRegTypeLib(REFGUID rguid, WORD wVerMajor, WORD wVerMinor, LCID lcid, ITypeLib** pptlib);
 HRESULT QueryPathOfRegTypeLib(REFGUID guid, WORD wMaj, WORD wMin, LCID lcid, BSTR* lpbstrPathName);
 // Writes TypeLib\{LIBID}\<major>.<minor> (the library's help string or name), its

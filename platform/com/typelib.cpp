@@ -689,12 +689,20 @@ bool KeyExists(const std::string& path) {
     return true;
 }
 
+// The path registered for a version: the LCID's entry, its primary language's, the neutral one,
+// or else the first there is.
 std::optional<std::string> RegisteredPath(const std::string& versionKey, LCID lcid) {
-    for (LCID l : {lcid, static_cast<LCID>(lcid & 0x3FF), LCID{0}}) {
-        auto path = platform::registry::ReadString(
+    auto at = [&](const std::string& lcidName) {
+        return platform::registry::ReadString(
             HKEY_CLASSES_ROOT,
-            versionKey + "\\" + LcidName(l) + "\\" + platform::com::kTypeLibPlatformKey, "");
-        if (path) return path;
+            versionKey + "\\" + lcidName + "\\" + platform::com::kTypeLibPlatformKey, "");
+    };
+    for (LCID l : {lcid, static_cast<LCID>(lcid & 0x3FF), LCID{0}}) {
+        if (auto path = at(LcidName(l))) return path;
+    }
+    for (const auto& name : SubKeys(versionKey)) {
+        if (name.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos) continue;
+        if (auto path = at(name)) return path;
     }
     return std::nullopt;
 }

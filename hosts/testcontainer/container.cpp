@@ -1,0 +1,535 @@
+#include "hosts/testcontainer/container.h"
+
+#include <cctype>
+#include <charconv>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+
+#include "platform/com/activation.h"
+#include "platform/com/bstr.h"
+#include "platform/com/guid.h"
+#include "platform/com/safearray.h"
+#include "platform/ole/oleauto.h"
+#include "platform/ole/propbag.h"
+
+namespace testcontainer {
+
+using platform::com::ComPtr;
+using platform::com::InvokeResult;
+using platform::com::Variant;
+
+namespace {
+
+bool Unquote(const std::string& s, std::string* out) {
+    if (s.size() < 2 || s.front() != '"' || s.back() != '"') return false;
+    out->clear();
+    for (std::size_t i = 1; i + 1 < s.size(); ++i) {
+        char c = s[i];
+        if (c != '\\') {
+            *out += c;
+            continue;
+        }
+        if (i + 2 >= s.size()) return false;
+        char e = s[++i];
+        switch (e) {
+            case 'n':
+                *out += '\n';
+                break;
+            case 'r':
+                *out += '\r';
+                break;
+            case 't':
+                *out += '\t';
+                break;
+            case '\\':
+                *out += '\\';
+                break;
+            case '"':
+                *out += '"';
+                break;
+            default:
+                return false;
+        }
+    }
+    return true;
+}
+
+std::string Quote(const std::string& s) {
+    std::string out = "\"";
+    for (char c : s) {
+        switch (c) {
+            case '\n':
+                out += "\\n";
+                break;
+            case '\r':
+                out += "\\r";
+                break;
+            case '\t':
+                out += "\\t";
+                break;
+            case '\\':
+                out += "\\\\";
+                break;
+            case '"':
+                out += "\\\"";
+                break;
+            default:
+                out += c;
+        }
+    }
+    return out + "\"";
+}
+
+bool SameWord(const std::string& a, const char* b) {
+    if (a.size() != std::strlen(b)) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (std::tolower(static_cast<unsigned char>(a[i])) !=
+            std::tolower(static_cast<unsigned char>(b[i]))) {
+            return false;
+        }
+    }
+    return true;
+}
+
+std::string Hex(HRESULT hr) {
+    char buf[16];
+    std::snprintf(buf, sizeof buf, "0x%08X", static_cast<unsigned>(hr));
+    return buf;
+}
+
+bool ParseClass(const std::string& text, CLSID* clsid) {
+    std::u16string wide = platform::com::Utf16(text);
+    return SUCCEEDED(CLSIDFromString(wide.c_str(), clsid));
+}
+
+}  // namespace
+
+std::vector<std::string> Words(const std::string& line) {
+    std::vector<std::string> words;
+    std::size_t i = 0;
+    while (i < line.size()) {
+        while (i < line.size() && std::isspace(static_cast<unsigned char>(line[i]))) ++i;
+        if (i >= line.size()) break;
+        std::string word;
+        bool quoted = false;
+        while (i < line.size() && (quoted || !std::isspace(static_cast<unsigned char>(line[i])))) {
+            char c = line[i++];
+            word += c;
+            if (c == '\\' && quoted && i < line.size()) {
+                word += line[i++];
+            } else if (c == '"') {
+                quoted = !quoted;
+            }
+        }
+        words.push_back(word);
+    }
+    return words;
+}
+
+bool ParseValue(const std::string& text, Variant* value, std::string* error) {
+    auto fail = [&](const std::string& why) {
+        *error = why;
+        return false;
+    };
+    if (text.empty()) return fail("missing value");
+    if (text.front() == '"') {
+        std::string s;
+        if (!Unquote(text, &s)) return fail("bad text " + text);
+        *value = Variant::String(s);
+        return true;
+    }
+    if (SameWord(text, "true") || SameWord(text, "false")) {
+        *value = Variant::Bool(SameWord(text, "true"));
+        return true;
+    }
+    if (SameWord(text, "empty")) {
+        *value = Variant();
+        return true;
+    }
+    if (SameWord(text, "missing")) {
+        *value = Variant::Missing();
+        return true;
+    }
+    if (SameWord(text, "nothing")) {
+        *value = Variant::Dispatch(nullptr);
+        return true;
+    }
+    if (SameWord(text, "nopicture")) {
+        PICTDESC desc{};
+        desc.cbSizeofstruct = sizeof desc;
+        desc.picType = PICTYPE_NONE;
+        IDispatch* p = nullptr;
+        if (FAILED(OleCreatePictureIndirect(&desc, IID_IPictureDisp, TRUE,
+                                            reinterpret_cast<void**>(&p)))) {
+            return fail("cannot make a picture");
+        }
+        *value = Variant::Dispatch(p);
+        p->Release();
+        return true;
+    }
+    auto colon = text.find(':');
+    if (colon != std::string::npos) {
+        std::string kind = text.substr(0, colon), rest = text.substr(colon + 1);
+        if (kind == "picture" || kind == "icon" || kind == "metafile" || kind == "emf") {
+            IPicture* picture =
+                platform::ole::LoadPictureFile(rest, kind == "picture" ? "bitmap" : kind);
+            if (!picture) return fail("cannot read the picture " + rest);
+            IDispatch* disp = nullptr;
+            picture->QueryInterface(IID_IPictureDisp, reinterpret_cast<void**>(&disp));
+            picture->Release();
+            *value = Variant::Dispatch(disp);
+            disp->Release();
+            return true;
+        }
+        if (kind == "bytes") {
+            if (rest.size() % 2) return fail("bad bytes " + rest);
+            SAFEARRAY* array =
+                SafeArrayCreateVector(VT_UI1, 0, static_cast<ULONG>(rest.size() / 2));
+            void* data = nullptr;
+            SafeArrayAccessData(array, &data);
+            for (std::size_t i = 0; i < rest.size(); i += 2) {
+                unsigned byte = 0;
+                if (std::from_chars(rest.data() + i, rest.data() + i + 2, byte, 16).ec !=
+                    std::errc()) {
+                    SafeArrayUnaccessData(array);
+                    SafeArrayDestroy(array);
+                    return fail("bad bytes " + rest);
+                }
+                static_cast<BYTE*>(data)[i / 2] = static_cast<BYTE>(byte);
+            }
+            SafeArrayUnaccessData(array);
+            VARIANT* v = value->out();
+            v->vt = VT_ARRAY | VT_UI1;
+            v->parray = array;
+            return true;
+        }
+        return fail("unknown value " + text);
+    }
+    if (text.size() > 2 && text[0] == '&' && (text[1] == 'H' || text[1] == 'h')) {
+        std::string digits = text.substr(2);
+        if (!digits.empty() && digits.back() == '&') digits.pop_back();
+        unsigned long long n = 0;
+        auto r = std::from_chars(digits.data(), digits.data() + digits.size(), n, 16);
+        if (digits.empty() || r.ec != std::errc() || r.ptr != digits.data() + digits.size() ||
+            n > 0xFFFFFFFFull) {
+            return fail("bad number " + text);
+        }
+        if (digits.size() <= 4) {
+            *value = Variant::I2(static_cast<SHORT>(static_cast<USHORT>(n)));
+        } else {
+            *value = Variant::I4(static_cast<LONG>(static_cast<ULONG>(n)));
+        }
+        return true;
+    }
+    long long whole = 0;
+    auto r = std::from_chars(text.data(), text.data() + text.size(), whole);
+    if (r.ec == std::errc() && r.ptr == text.data() + text.size()) {
+        if (whole >= -32768 && whole <= 32767) {
+            *value = Variant::I2(static_cast<SHORT>(whole));
+        } else if (whole >= INT32_MIN && whole <= INT32_MAX) {
+            *value = Variant::I4(static_cast<LONG>(whole));
+        } else {
+            *value = Variant::R8(static_cast<double>(whole));
+        }
+        return true;
+    }
+    double real = 0;
+    auto rr = std::from_chars(text.data(), text.data() + text.size(), real);
+    if (rr.ec == std::errc() && rr.ptr == text.data() + text.size()) {
+        *value = Variant::R8(real);
+        return true;
+    }
+    return fail("unknown value " + text);
+}
+
+std::string FormatValue(const VARIANT& v) {
+    switch (v.vt) {
+        case VT_EMPTY:
+            return "empty";
+        case VT_NULL:
+            return "null";
+        case VT_BOOL:
+            return v.boolVal ? "True" : "False";
+        case VT_BSTR:
+            return Quote(platform::com::Utf8(v.bstrVal));
+        case VT_DISPATCH:
+        case VT_UNKNOWN: {
+            if (!v.punkVal) return "nothing";
+            IPicture* picture = nullptr;
+            if (SUCCEEDED(
+                    v.punkVal->QueryInterface(IID_IPicture, reinterpret_cast<void**>(&picture)))) {
+                auto data = platform::ole::SavePictureData(picture);
+                picture->Release();
+                if (!data) return "(picture)";
+                if (data->type == "none") return "(picture none)";
+                return "(picture " + data->type + " " + std::to_string(data->width) + "x" +
+                       std::to_string(data->height) + ")";
+            }
+            return "(object)";
+        }
+        default: {
+            Variant text;
+            if (FAILED(VariantChangeType(text.ptr(), &v, VARIANT_NOVALUEPROP, VT_BSTR))) {
+                return platform::com::Describe(v);
+            }
+            return platform::com::Utf8(text.get().bstrVal);
+        }
+    }
+}
+
+Container::~Container() {
+    for (auto& c : controls_) c->host->Close();
+}
+
+bool Container::Fail(const std::string& why) {
+    out_ << "failed: " << why << "\n";
+    return false;
+}
+
+Container::Control* Container::Current() {
+    return current_;
+}
+
+DISPID Container::Member(Control& c, const std::string& text) {
+    if (text.size() > 1 && text[0] == '#') {
+        long long id = 0;
+        auto r = std::from_chars(text.data() + 1, text.data() + text.size(), id);
+        if (r.ec == std::errc() && r.ptr == text.data() + text.size())
+            return static_cast<DISPID>(id);
+        return DISPID_UNKNOWN;
+    }
+    return platform::com::DispIdOf(c.host->Dispatch(), text);
+}
+
+bool Container::Report(const std::string& member, const InvokeResult& r) {
+    if (r.ok()) return true;
+    if (r.hr == DISP_E_EXCEPTION) {
+        out_ << "error " << r.ErrorNumber() << ": " << r.description << "\n";
+    } else {
+        out_ << "failed: " << member << ": " << Hex(r.hr) << "\n";
+    }
+    return false;
+}
+
+bool Container::Register(const std::vector<std::string>& args, const char* entry) {
+    if (args.size() != 2) return Fail("usage: " + args[0] + " <library>");
+    HMODULE module = LoadLibraryA(args[1].c_str());
+    if (!module) return Fail("cannot load " + args[1]);
+    auto fn = reinterpret_cast<LPFNREGISTERSERVER>(GetProcAddress(module, entry));
+    HRESULT hr = fn ? fn() : E_FAIL;
+    FreeLibrary(module);
+    if (!fn) return Fail(args[1] + " has no " + entry);
+    if (FAILED(hr)) return Fail(std::string(entry) + " returned " + Hex(hr));
+    out_ << args[0] << "ed " << args[1] << "\n";
+    return true;
+}
+
+bool Container::Create(const std::vector<std::string>& args) {
+    if (args.size() < 2 || args.size() > 3) return Fail("usage: create <ProgID|{CLSID}> [<name>]");
+    CLSID clsid;
+    if (!ParseClass(args[1], &clsid)) return Fail("unknown class " + args[1]);
+    std::string name = args.size() == 3 ? args[2] : "Control1";
+    auto c = std::make_unique<Control>();
+    c->name = name;
+    c->className = args[1];
+    c->host = std::make_unique<platform::ole::HostedControl>();
+    HRESULT hr = c->host->Create(clsid, name, false);
+    if (FAILED(hr)) return Fail("cannot create " + args[1] + ": " + Hex(hr));
+    c->host->Events().onEvent = [this, n = name](const platform::ole::EventSink::Event& e) {
+        out_ << "event " << n << "." << e.name;
+        for (const auto& a : e.args) out_ << " " << FormatValue(a.get());
+        out_ << "\n";
+    };
+    hr = c->host->InitNew();
+    if (FAILED(hr)) return Fail("InitNew of " + name + ": " + Hex(hr));
+    for (auto it = controls_.begin(); it != controls_.end(); ++it) {
+        if ((*it)->name == name) {
+            (*it)->host->Close();
+            controls_.erase(it);
+            break;
+        }
+    }
+    controls_.push_back(std::move(c));
+    current_ = controls_.back().get();
+    out_ << "created " << name << " " << platform::com::GuidToString(clsid) << "\n";
+    return true;
+}
+
+bool Container::Set(const std::vector<std::string>& args, bool byReference) {
+    Control* c = Current();
+    if (!c) return Fail("no control");
+    if (args.size() != 3) return Fail("usage: " + args[0] + " <member> <value>");
+    DISPID id = Member(*c, args[1]);
+    if (id == DISPID_UNKNOWN) return Fail("no member " + args[1]);
+    Variant value;
+    std::string error;
+    if (!ParseValue(args[2], &value, &error)) return Fail(error);
+    return Report(args[1], platform::com::PutProperty(c->host->Dispatch(), id, value, byReference));
+}
+
+bool Container::Get(const std::vector<std::string>& args) {
+    Control* c = Current();
+    if (!c) return Fail("no control");
+    if (args.size() != 2) return Fail("usage: get <member>");
+    DISPID id = Member(*c, args[1]);
+    if (id == DISPID_UNKNOWN) return Fail("no member " + args[1]);
+    auto r = platform::com::GetProperty(c->host->Dispatch(), id);
+    if (!Report(args[1], r)) return false;
+    out_ << args[1] << " = " << FormatValue(r.value.get()) << "\n";
+    return true;
+}
+
+bool Container::CallMethod(const std::vector<std::string>& args) {
+    Control* c = Current();
+    if (!c) return Fail("no control");
+    if (args.size() < 2) return Fail("usage: call <member> [<value> ...]");
+    DISPID id = Member(*c, args[1]);
+    if (id == DISPID_UNKNOWN) return Fail("no member " + args[1]);
+    std::vector<Variant> values;
+    std::vector<std::unique_ptr<Variant>> targets;  // what by-reference values point to
+    for (std::size_t i = 2; i < args.size(); ++i) {
+        Variant v;
+        std::string error;
+        bool byRef = args[i].rfind("byref:", 0) == 0;
+        if (!ParseValue(byRef ? args[i].substr(6) : args[i], &v, &error)) return Fail(error);
+        if (byRef) {
+            targets.push_back(std::make_unique<Variant>(v));
+            VARIANT ref;
+            VariantInit(&ref);
+            VARIANT* target = targets.back()->ptr();
+            ref.vt = static_cast<VARTYPE>(target->vt | VT_BYREF);
+            ref.byref = (target->vt & VT_ARRAY) ? static_cast<void*>(&target->parray)
+                                                : static_cast<void*>(&target->iVal);
+            if (target->vt == VT_BSTR) ref.pbstrVal = &target->bstrVal;
+            VARIANT* slot = v.out();
+            *slot = ref;  // borrowed: a by-reference variant owns nothing
+        }
+        values.push_back(std::move(v));
+    }
+    auto r = platform::com::CallMethod(c->host->Dispatch(), id, values);
+    for (auto& v : values) {
+        if (v.vt() & VT_BYREF) VariantInit(v.ptr());
+    }
+    if (!Report(args[1], r)) return false;
+    if (r.value.vt() != VT_EMPTY)
+        out_ << args[1] << " returned " << FormatValue(r.value.get()) << "\n";
+    return true;
+}
+
+bool Container::Save(const std::vector<std::string>& args) {
+    Control* c = Current();
+    if (!c) return Fail("no control");
+    if (args.size() < 2 || args.size() > 3 ||
+        (args.size() == 3 && args[2] != "all" && args[2] != "changed")) {
+        return Fail("usage: save <file> [all|changed]");
+    }
+    auto bag =
+        ComPtr<platform::ole::TextPropertyBag>::Attach(platform::ole::CreateTextPropertyBag());
+    HRESULT hr = c->host->Save(bag.get(), args.size() == 2 || args[2] == "all");
+    if (FAILED(hr)) return Fail("Save: " + Hex(hr));
+    std::ofstream file(args[1], std::ios::binary | std::ios::trunc);
+    file << "Begin " << c->className << " " << c->name << "\n" << bag->ToText(4) << "End\n";
+    if (!file) return Fail("cannot write " + args[1]);
+    out_ << "saved " << c->name << " to " << args[1] << "\n";
+    return true;
+}
+
+bool Container::Load(const std::vector<std::string>& args) {
+    if (args.size() < 2 || args.size() > 3) return Fail("usage: load <file> [<name>]");
+    std::ifstream file(args[1], std::ios::binary);
+    if (!file) return Fail("cannot read " + args[1]);
+    std::string header, line, body;
+    std::getline(file, header);
+    bool ended = false;
+    while (std::getline(file, line)) {
+        std::string trimmed = line;
+        while (!trimmed.empty() && (trimmed.back() == '\r' || trimmed.back() == ' '))
+            trimmed.pop_back();
+        if (trimmed == "End") {
+            ended = true;
+            break;
+        }
+        body += line + "\n";
+    }
+    auto words = Words(header);
+    if (words.size() != 3 || words[0] != "Begin" || !ended) {
+        return Fail(args[1] + " is not a saved control");
+    }
+    std::string error;
+    auto bag = ComPtr<platform::ole::TextPropertyBag>::Attach(
+        platform::ole::ParseTextPropertyBag(body, &error));
+    if (!bag) return Fail(args[1] + ": " + error);
+    std::string name = args.size() == 3 ? args[2] : words[2];
+    if (!Create({"create", words[1], name})) return false;
+    HRESULT hr = current_->host->Load(bag.get());
+    if (FAILED(hr)) return Fail("Load: " + Hex(hr));
+    out_ << "loaded " << name << " from " << args[1] << "\n";
+    return true;
+}
+
+bool Container::Run(const std::string& text) {
+    auto args = Words(text);
+    if (args.empty() || args[0][0] == '#') return true;
+    const std::string& cmd = args[0];
+    if (cmd == "register") return Register(args, "DllRegisterServer");
+    if (cmd == "unregister") return Register(args, "DllUnregisterServer");
+    if (cmd == "create") return Create(args);
+    if (cmd == "set") return Set(args, false);
+    if (cmd == "setref") return Set(args, true);
+    if (cmd == "get") return Get(args);
+    if (cmd == "call") return CallMethod(args);
+    if (cmd == "save") return Save(args);
+    if (cmd == "load") return Load(args);
+    if (cmd == "use") {
+        if (args.size() != 2) return Fail("usage: use <name>");
+        for (auto& c : controls_) {
+            if (c->name == args[1]) {
+                current_ = c.get();
+                return true;
+            }
+        }
+        return Fail("no control " + args[1]);
+    }
+    if (cmd == "close") {
+        std::string name = args.size() > 1 ? args[1] : (current_ ? current_->name : "");
+        for (auto it = controls_.begin(); it != controls_.end(); ++it) {
+            if ((*it)->name == name) {
+                (*it)->host->Close();
+                if (current_ == it->get()) current_ = nullptr;
+                controls_.erase(it);
+                return true;
+            }
+        }
+        return Fail("no control " + name);
+    }
+    if (cmd == "mode") {
+        if (!current_) return Fail("no control");
+        if (args.size() != 2 || (args[1] != "design" && args[1] != "run")) {
+            return Fail("usage: mode design|run");
+        }
+        current_->host->Site().SetUserMode(args[1] == "run");
+        return true;
+    }
+    if (cmd == "show") {
+        if (args.size() != 2) return Fail("usage: show <file>");
+        std::ifstream file(args[1], std::ios::binary);
+        if (!file) return Fail("cannot read " + args[1]);
+        out_ << file.rdbuf();
+        return true;
+    }
+    if (cmd == "free") {
+        CoFreeUnusedLibraries();
+        return true;
+    }
+    if (cmd == "echo") {
+        std::size_t at = text.find(cmd) + cmd.size();
+        while (at < text.size() && std::isspace(static_cast<unsigned char>(text[at]))) ++at;
+        out_ << text.substr(at) << "\n";
+        return true;
+    }
+    return Fail("unknown command " + cmd);
+}
+
+}  // namespace testcontainer

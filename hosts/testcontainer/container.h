@@ -1,0 +1,87 @@
+// The test container: places controls in sites, the way a form designer or a script host does,
+// and drives them through their dispatch interfaces from a script of commands.
+//
+// Commands (one a line in a script file, or one a command-line argument; '#' starts a comment):
+//   register <library>              loads the library and runs its DllRegisterServer
+//   unregister <library>            the same with DllUnregisterServer
+//   create <ProgID|{CLSID}> [<name>]  a new control (InitNew), named <name> (default Control1),
+//                                   which becomes the current control
+//   use <name>                      makes another control current
+//   close [<name>]                  releases a control
+//   mode design|run                 the ambient user mode of the current control's site
+//   set <member> <value>            a property put (by name, or #<dispid>)
+//   setref <member> <value>         a property put by reference (objects)
+//   get <member>                    prints "<member> = <value>"
+//   call <member> [<value> ...]     a method call; prints "<member> returned <value>" when it
+//                                   returns one
+//   save <file> [all|changed]       writes the current control's properties (all of them, or only
+//                                   those that differ from their defaults)
+//   load <file> [<name>]            a new control of the class the file names, loaded from it
+//   show <file>                     prints a file (as saved)
+//   free                            unloads the libraries nobody uses any more
+//   echo <text>                     prints the text
+// Values: 12, -3 (16-bit when they fit, else 32-bit), &HFF / &H80000018 (hexadecimal, four digits
+// or fewer 16-bit), 10.5, True, False, "text" (with \" \\ \n \t escapes), empty, missing,
+// nothing, picture:<file> (a bitmap from an image file), icon:<file>, metafile:<file>,
+// emf:<file>, nopicture, bytes:<hex digits> (an array of bytes), byref:<value> (the value passed
+// by reference).
+//
+// A failing command prints "error <number>: <message>" for an automation error of the control, or
+// "failed: <reason>" otherwise; the script goes on, and the program's exit status is 1 when any
+// command failed (2 for a bad command line).
+//
+// The saved file is the control's text property bag (platform/ole/propbag.h) between a line
+// "Begin <ProgID or {CLSID}> <name>" and a line "End".
+#pragma once
+
+#include <map>
+#include <memory>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "platform/com/dispatch.h"
+#include "platform/ole/site.h"
+
+namespace testcontainer {
+
+class Container {
+public:
+    explicit Container(std::ostream& out) : out_(out) {}
+    ~Container();
+
+    // Runs one command; false when it failed.
+    bool Run(const std::string& line);
+
+private:
+    struct Control {
+        std::string name;
+        std::string className;  // as given to create, or as the file names it
+        std::unique_ptr<platform::ole::HostedControl> host;
+    };
+
+    bool Register(const std::vector<std::string>& args, const char* entry);
+    bool Create(const std::vector<std::string>& args);
+    bool Set(const std::vector<std::string>& args, bool byReference);
+    bool Get(const std::vector<std::string>& args);
+    bool CallMethod(const std::vector<std::string>& args);
+    bool Save(const std::vector<std::string>& args);
+    bool Load(const std::vector<std::string>& args);
+    Control* Current();
+    bool Fail(const std::string& why);
+    bool Report(const std::string& member, const platform::com::InvokeResult& r);
+    DISPID Member(Control& c, const std::string& text);
+
+    std::ostream& out_;
+    std::vector<std::unique_ptr<Control>> controls_;
+    Control* current_ = nullptr;
+};
+
+// Splits a command into words; quoted texts stay one word (with their quotes).
+std::vector<std::string> Words(const std::string& line);
+// A value of the command language; false when the text is not one.
+bool ParseValue(const std::string& text, platform::com::Variant* value, std::string* error);
+// A value as the container prints it.
+std::string FormatValue(const VARIANT& value);
+
+}  // namespace testcontainer

@@ -1,0 +1,141 @@
+// The container's side of a control: a site that answers the control's ambient properties and
+// records what the control tells its container, a sink that records the control's events, and a
+// hosted control created by class id and wired to both. Used by the container programs and tests.
+#pragma once
+
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "platform/com/unknown.h"
+#include "platform/com/variant.h"
+#include "platform/ole/oleidl.h"
+
+namespace platform::ole {
+
+class ControlSite final : public IOleClientSite,
+                          public IOleControlSite,
+                          public IDispatch,
+                          public IPropertyNotifySink {
+public:
+    // A new site holding one reference.
+    static ControlSite* Create();
+
+    // An ambient property (DISPID_AMBIENT_...); the control is told of the change when one is
+    // attached.
+    void SetAmbient(DISPID id, const platform::com::Variant& value);
+    // Design time (user mode FALSE) or run time.
+    void SetUserMode(bool run) {
+        SetAmbient(DISPID_AMBIENT_USERMODE, platform::com::Variant::Bool(run));
+    }
+    void Attach(IUnknown* control) { control_ = control; }
+
+    // What the control said: property changes (IPropertyNotifySink::OnChanged), in-place locks,
+    // control-info changes.
+    std::vector<DISPID> changes;
+    int locks = 0;      // current depth
+    int lockCalls = 0;  // LockInPlaceActive(TRUE) calls
+    int controlInfoChanges = 0;
+
+    HRESULT QueryInterface(REFIID riid, void** ppv) override;
+    ULONG AddRef() override;
+    ULONG Release() override;
+    // IOleClientSite
+    HRESULT SaveObject() override { return S_OK; }
+    HRESULT GetContainer(IOleContainer** pp) override;
+    HRESULT ShowObject() override { return S_OK; }
+    HRESULT OnShowWindow(BOOL) override { return S_OK; }
+    HRESULT RequestNewObjectLayout() override { return E_NOTIMPL; }
+    // IOleControlSite
+    HRESULT OnControlInfoChanged() override;
+    HRESULT LockInPlaceActive(BOOL fLock) override;
+    HRESULT GetExtendedControl(IDispatch** pp) override;
+    HRESULT OnFocus(BOOL) override { return S_OK; }
+    HRESULT ShowPropertyFrame() override { return E_NOTIMPL; }
+    // IDispatch: the ambient properties
+    HRESULT GetTypeInfoCount(UINT* p) override;
+    HRESULT GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+    HRESULT GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override;
+    HRESULT Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params, VARIANT* result,
+                   EXCEPINFO*, UINT*) override;
+    // IPropertyNotifySink
+    HRESULT OnChanged(DISPID dispID) override;
+    HRESULT OnRequestEdit(DISPID) override { return S_OK; }
+
+private:
+    ControlSite() = default;
+    ~ControlSite() = default;
+    ULONG refs_ = 1;
+    std::map<DISPID, platform::com::Variant> ambient_;
+    IUnknown* control_ = nullptr;  // not owned
+};
+
+// Records the events fired into it.
+class EventSink final : public IDispatch {
+public:
+    struct Event {
+        DISPID id;
+        std::string name;  // from the control's type information, or "#<dispid>"
+        std::vector<platform::com::Variant> args;
+    };
+    static EventSink* Create(REFIID eventsIid, ITypeInfo* eventsInfo);
+
+    std::vector<Event> events;
+    std::function<void(const Event&)> onEvent;
+    REFIID Iid() const { return iid_; }
+
+    HRESULT QueryInterface(REFIID riid, void** ppv) override;
+    ULONG AddRef() override { return ++refs_; }
+    ULONG Release() override;
+    HRESULT GetTypeInfoCount(UINT* p) override;
+    HRESULT GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+    HRESULT GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
+    HRESULT Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params, VARIANT* result,
+                   EXCEPINFO*, UINT*) override;
+
+private:
+    EventSink(REFIID iid, ITypeInfo* info);
+    ~EventSink();
+    ULONG refs_ = 1;
+    IID iid_;
+    ITypeInfo* info_;
+};
+
+// A control created by class id and placed in a site: the site is set first, the container
+// listens for property changes and events, and the control starts new (InitNew) or from saved
+// properties (Load).
+class HostedControl {
+public:
+    HostedControl() = default;
+    ~HostedControl();
+    HostedControl(const HostedControl&) = delete;
+    HostedControl& operator=(const HostedControl&) = delete;
+
+    // Creates the control; its ambient display name is `name` and its user mode `runMode`.
+    HRESULT Create(REFCLSID clsid, const std::string& name, bool runMode);
+    // Wraps a control object made otherwise (a new reference is taken).
+    HRESULT Attach(IUnknown* control, const std::string& name, bool runMode);
+    HRESULT InitNew();
+    HRESULT Load(IPropertyBag* bag);
+    HRESULT Save(IPropertyBag* bag, bool saveAll);
+    // Releases the control (and unhooks the site and the sinks).
+    void Close();
+
+    IDispatch* Dispatch() const { return dispatch_; }
+    IUnknown* Object() const { return unknown_; }
+    ControlSite& Site() const { return *site_; }
+    EventSink& Events() const { return *events_; }
+    CLSID ClassId() const { return clsid_; }
+
+private:
+    IUnknown* unknown_ = nullptr;
+    IDispatch* dispatch_ = nullptr;
+    ControlSite* site_ = nullptr;
+    EventSink* events_ = nullptr;
+    DWORD eventCookie_ = 0;
+    DWORD notifyCookie_ = 0;
+    CLSID clsid_ = GUID_NULL;
+};
+
+}  // namespace platform::ole

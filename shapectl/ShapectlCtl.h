@@ -1,0 +1,309 @@
+// CShapectlCtrl: the shape control. Its property set, defaults and persistence, its dispatch
+// interface _DShapectl with the common set path and the access rules of its read-only and
+// write-only properties, and its methods.
+#pragma once
+
+#include <string>
+
+#include "platform/ole/olectl.h"
+#include "shapectl/ShapeProperties.h"
+#include "shapectl/shapectl.h"
+
+// The automation errors of the set functions.
+inline constexpr SCODE kStatusBase = static_cast<SCODE>(0x800A0000);
+inline constexpr const char* kInvalidPropertyValue = "Invalid property value.";
+inline constexpr const char* kCannotSetAtRunTime = "Property cannot be set at run-time";
+inline constexpr const char* kCannotReadAtRunTime = "Property cannot be read at run-time";
+inline constexpr const char* kImageFormatNotSupported = "This image format is not supported.";
+inline constexpr USHORT kImageFormatCode = 20140;
+
+class CShapectlCtrl : public COleControl {
+    DECLARE_DYNCREATE(CShapectlCtrl)
+
+public:
+    CShapectlCtrl();
+
+    // How a set function redraws after the store.
+    enum class Redraw { None, Always, Preview, Design };
+    // The range check of a set function.
+    enum class Check { None, ShortRange, LongRange, Color };
+    enum class Kind { Short, Long, Color, Bool };
+    // One value property of the common set path.
+    struct ValueRule {
+        DISPID id;
+        const char* name;
+        Kind kind;
+        Check check;
+        LONG low, high;
+        USHORT code;
+        const char* message;
+        bool notify;
+        Redraw redraw;
+    };
+    static const ValueRule* FindValueRule(DISPID id);
+
+    // What the redraw path was asked to do, for the container programs and tests: the calls of
+    // RedrawControl and of InvalidateWithBackground.
+    struct RedrawTrace {
+        int redraws = 0;
+        int invalidations = 0;
+    };
+    RedrawTrace m_redrawTrace;
+
+    // ---- the property set and the members the other parts of the control use ----
+    ShapeProperties m_props{};
+    CPictureHolder m_Picture;  // also served as QuixPicture
+    std::string m_strHFileName;
+    CPictureHolder m_Mask;
+    CPictureHolder m_Frame[6];  // Frame1 to Frame6
+    CPictureHolder m_MouseIcon;
+
+    HGLOBAL m_hHotspots = nullptr;    // hotspot records, or none
+    SHORT m_nHotspots = 0;            // their count (HTotal)
+    HBITMAP m_hComposed = nullptr;    // the composed bitmap, owned
+    HBITMAP m_hPaintImage = nullptr;  // the last paint's image, owned
+    HRGN m_hShapeRgn = nullptr;       // the last composed shape, owned
+    BOOL m_bNewPalette = TRUE;
+    SHORT m_QuixError = 0;
+    BOOL m_QuixCanceled = FALSE;
+    BOOL m_EffectAborted = FALSE;
+    LONG m_PrinterHeight = 0, m_PrinterLeft = 0, m_PrinterTop = 0, m_PrinterWidth = 0;
+
+    // The effect worker's state.
+    void* m_pEffectThread = nullptr;
+    HANDLE m_hEffectThread = nullptr;
+    BOOL m_bEffectRunning = FALSE;
+    BOOL m_bEffectCued = FALSE;
+    BOOL m_bEffectCancel = FALSE;
+    BOOL m_bEventsAdvised = TRUE;
+    BOOL m_bInEffectComplete = FALSE;
+
+    BOOL m_bDeferredPaint = FALSE;
+    POINT m_ptLastMouse{0, 0};
+    SHORT m_nHotspotX = 0, m_nHotspotY = 0;  // the hotspot query point
+
+    // The backdrop host's state.
+    IUnknown* m_pBackdropHost = nullptr;  // a counted reference, or none
+    HWND m_hWndHost = nullptr;
+    RECT m_rcHost{0, 0, 0, 0};
+    BOOL m_bHostVisible = FALSE;
+    BOOL m_bHostAttached = FALSE;
+    BOOL m_bDrawAllowed = TRUE;
+    BOOL m_bHostUpdatePending = TRUE;
+
+    SHORT m_nInstanceId = 0;
+
+    // ---- defaults and persistence ----
+    void InitDefaults();
+    void OnResetState() override;
+    void DoPropExchange(CPropExchange* pPX) override;
+
+    // ---- fixed answers ----
+    const platform::ole::DispatchMap& GetDispatchMap() const override;
+    const platform::ole::EventMap& GetEventMap() const override;
+    UINT GetTypeInfoCount() override { return 1; }
+    HRESULT GetTypeLib(LCID lcid, ITypeLib** ppTypeLib) override;
+    CTypeLibCache* GetTypeLibCache() override;
+    HRESULT GetClassID(LPCLSID pclsid) override;
+    UINT GetUserTypeNameID() override { return IDS_SHAPECTL; }
+    DWORD GetMiscStatus() override { return 0x22191; }
+    void OnEventAdvise(BOOL bAdvise) override { m_bEventsAdvised = bAdvise; }
+    BOOL OnMapPropertyToPage(DISPID dispid, LPCLSID lpclsid, BOOL* pbPageOptional) override;
+    LPCLSID GetPropPageIDs(ULONG& cPropPages) override;
+    void AboutBox() override;
+    void Refresh() override;
+
+    // ---- framework notices ----
+    void OnTextChanged() override;
+    void OnFontChanged() override;
+    void OnEnabledChanged() override;
+    BOOL OnSetObjectRects(LPCRECT lpRectPos, LPCRECT lpRectClip) override;
+
+    // ---- shared by the get and set functions ----
+    void NotifyPropChange(DISPID dispid);
+    void GetNotSupportedAtDesignTime();
+    void ThrowIfRunTimeRead();
+    void ThrowIfRunTimeSet();
+    static void ValidateShortRange(SHORT value, SHORT low, SHORT high, const char* message,
+                                   SCODE code);
+    static void ValidateLongRange(LONG value, LONG low, LONG high, const char* message, SCODE code);
+    static void ValidateColor(OLE_COLOR value);
+    void GetControlExtent(int* width, int* height);
+    // The redraw after a property change or method.
+    void RedrawControl();
+    virtual void InvalidateWithBackground(BOOL unused);
+    // Fires one of the custom events, with the control kept in-place active.
+    void FireCustomEvent(DISPID dispid);
+    HRESULT AttachToBackdropHost();
+    BOOL IsEffectRunning();
+    // The picture Frame selects (Picture for 0, Frame1 to Frame6 for 1 to 6), or none.
+    CPictureHolder* CurrentFramePicture();
+
+    // ---- the value properties of the common set path (DISPID-driven) ----
+    VARIANT GetValueProperty(DISPID id);
+    void SetValueProperty(DISPID id, const VARIANT& value);
+
+    // ---- member property notices ----
+    void OnMousePointerChanged();
+    void OnManagePaletteChanged() { OnFontChanged(); }
+    void OnEffectCueChanged() { NotifyPropChange(4); }
+    void OnEffectIncrementChanged() { NotifyPropChange(5); }
+    void OnPaintNotifyChanged() { NotifyPropChange(6); }
+    void OnPersistenceChanged() { NotifyPropChange(7); }
+    void OnOLEDropAllowedChanged();
+    void OnZLevelChanged();
+
+    // ---- properties with rules of their own ----
+    // The one set function of the read-only properties.
+    template <class T>
+    void SetNotSupportedAtRunTime(T) {
+        ThrowIfRunTimeSet();
+    }
+    VARIANT GetWriteOnly();
+    BOOL GetQuixCanceled();
+    SHORT GetQuixError();
+    BOOL GetOnShape();
+    LONG GetPrinterHeight();
+    void SetPrinterHeight(LONG v) { m_PrinterHeight = v; }
+    LONG GetPrinterLeft();
+    void SetPrinterLeft(LONG v) { m_PrinterLeft = v; }
+    LONG GetPrinterTop();
+    void SetPrinterTop(LONG v) { m_PrinterTop = v; }
+    LONG GetPrinterWidth();
+    void SetPrinterWidth(LONG v) { m_PrinterWidth = v; }
+    void SetPrinterhDC(LONG hdc);
+    BSTR GetFontName();
+    void SetFontName(LPCOLESTR name);
+    FLOAT GetFontSize();
+    void SetFontSize(FLOAT size);
+    BOOL GetFontBold();
+    void SetFontBold(BOOL v);
+    BOOL GetFontItalic();
+    void SetFontItalic(BOOL v);
+    BOOL GetFontStrikethru();
+    void SetFontStrikethru(BOOL v);
+    BOOL GetFontUnderline();
+    void SetFontUnderline(BOOL v);
+    void SetHDisable(SHORT index);
+    void SetHEnable(SHORT index);
+    BSTR GetHFileName();
+    void SetHFileName(LPCOLESTR name);
+    SHORT GetHID();
+    BSTR GetHName();
+    SHORT GetHPriority();
+    SHORT GetHTotal();
+    void SetPreview(BOOL v);
+    OLE_HANDLE GethBmp();
+    OLE_HANDLE GethPal();
+    BOOL GetEffectInProgress();
+    SHORT GetEffectStatus();
+    SHORT GetCapture() { return m_props.Capture; }
+    void SetCapture(SHORT value);
+    LPPICTUREDISP GetPicture() { return m_Picture.GetPictureDispatch(); }
+    void SetPicture(LPPICTUREDISP picture);
+    LPUNKNOWN GetQuixPicture();
+    void SetQuixPicture(LPUNKNOWN picture);
+    LPPICTUREDISP GetMask() { return m_Mask.GetPictureDispatch(); }
+    void SetMask(LPPICTUREDISP picture);
+    SHORT GetMaskH();
+    SHORT GetMaskW();
+    LPPICTUREDISP GetMouseIcon() { return m_MouseIcon.GetPictureDispatch(); }
+    void SetMouseIcon(LPPICTUREDISP picture);
+    void SethDIB(LONG dib);
+    SHORT GetTextH();
+    SHORT GetTextW();
+    SHORT GetFrame() { return m_props.Frame; }
+    void SetFrame(SHORT value);
+    template <int N>
+    LPPICTUREDISP GetFrameN() {
+        return m_Frame[N - 1].GetPictureDispatch();
+    }
+    template <int N>
+    void SetFrameN(LPPICTUREDISP picture) {
+        SetFramePicture(N, picture);
+    }
+    void SetFramePicture(int n, LPPICTUREDISP picture);
+    SHORT GetMaxFrames() { return m_props.MaxFrames; }
+    void SetMaxFrames(SHORT value);
+    BOOL GetEffectAborted();
+    void SetEffectAborted(BOOL v) { m_EffectAborted = v; }
+    OLE_HANDLE GethWnd();
+
+    // ---- methods ----
+    void Paint();
+    void UpdatePalette(BOOL redraw);
+    void PauseEffect();
+    void ResumeEffect();
+    void AbortEffect();
+    void HResource(const VARIANT& hotdata);
+    void Compose();
+    void DeleteCompose();
+    void ExportCompose();
+    void Lock() { m_props.Update = FALSE; }
+    void UnLock() { m_props.Update = TRUE; }
+    void SetFontType(LPCOLESTR name, const VARIANT& size, const VARIANT& bold,
+                     const VARIANT& italic, const VARIANT& underline, const VARIANT& strikethru);
+    void SetOuterBevel(SHORT style, const VARIANT& width, const VARIANT& color1,
+                       const VARIANT& color2);
+    void SetInnerBevel(SHORT style, const VARIANT& width, const VARIANT& color1,
+                       const VARIANT& color2);
+    void SetBorder(SHORT width, const VARIANT& color);
+    void Set3DFont(SHORT style, const VARIANT& blockSize, const VARIANT& dropX,
+                   const VARIANT& dropY, const VARIANT& shadowColor, const VARIANT& outlineColor,
+                   const VARIANT& color3D1, const VARIANT& color3D2);
+    void SetEffect(SHORT effect, const VARIANT& delay, const VARIANT& grain);
+    void SetDissolve(SHORT mode, const VARIANT& effect1, const VARIANT& effect2,
+                     const VARIANT& effect3, const VARIANT& delay, const VARIANT& grain);
+    void SetTranEffect(SHORT effect, const VARIANT& delay, const VARIANT& grain);
+    void SetTransition(BOOL enabled, const VARIANT& style, const VARIANT& backColor,
+                       const VARIANT& foreColor, const VARIANT& only);
+    void SetGradient(SHORT style, const VARIANT& steps, const VARIANT& color1,
+                     const VARIANT& color2);
+    void DrawLine(SHORT x1, SHORT y1, SHORT x2, SHORT y2, const VARIANT& color, const VARIANT& box,
+                  const VARIANT& fill);
+    void DrawCircle(SHORT x, SHORT y, SHORT radius, const VARIANT& color, const VARIANT& aspect);
+    void DrawCurve(SHORT x1, SHORT y1, SHORT x2, SHORT y2, SHORT x3, SHORT y3, SHORT x4, SHORT y4,
+                   const VARIANT& color);
+    void DrawPolygon(SHORT x1, SHORT y1, SHORT x2, SHORT y2, const VARIANT& x3, const VARIANT& y3,
+                     const VARIANT& x4, const VARIANT& y4, const VARIANT& x5, const VARIANT& y5,
+                     const VARIANT& x6, const VARIANT& y6, const VARIANT& color);
+    LONG GetPixelColor(SHORT x, SHORT y);
+    void SetPixelColor(SHORT x, SHORT y, const VARIANT& color);
+    void DrawRoundRect(SHORT x1, SHORT y1, SHORT x2, SHORT y2, SHORT roundW, SHORT roundH,
+                       const VARIANT& color);
+    void DrawArc(SHORT x1, SHORT y1, SHORT x2, SHORT y2, SHORT startAngle, SHORT endAngle,
+                 const VARIANT& color);
+    void DrawPie(SHORT x1, SHORT y1, SHORT x2, SHORT y2, SHORT startAngle, SHORT endAngle,
+                 const VARIANT& color);
+    void DeletePicture();
+    void ReCompose();
+    void ComposeTransparent();
+    void ReComposeTransparent();
+    void DeleteHotspots();
+    void AddHotspot(SHORT x1, SHORT y1, SHORT x2, SHORT y2, SHORT id, LPCOLESTR name);
+    void SetTextPos(SHORT x, SHORT y);
+    void SetPicturePos(SHORT x, SHORT y);
+    void SetPictureTransparent(BOOL flag, const VARIANT& color);
+    void SetEffectPos(SHORT x, SHORT y);
+    void SaveControl(LPCOLESTR filename);
+    void FrameForward();
+    void FrameReverse();
+    void CaptureNow();
+    void SetSize(SHORT width, SHORT height);
+    void SetXY(SHORT x, SHORT y);
+    void SetVisible(BOOL mode);
+    void TextFile(LPCOLESTR filename);
+
+protected:
+    ~CShapectlCtrl() override;
+
+private:
+    void StoreValue(const ValueRule& rule, const VARIANT& value);
+    // Runs a batch of set functions with Update held FALSE, then restores it and redraws once.
+    template <class F>
+    void Held(F&& setters);
+    void ClearHotspots();
+};
+
+// The property pages the control lists, and the about box's template.
+extern const CLSID kShapectlPropPages[11];

@@ -1,0 +1,186 @@
+// The module of the shape control library: its module object, string table, class factories,
+// exported entry points and self-registration.
+#include "shapectl/shapectl.h"
+
+#include <algorithm>
+
+#include "platform/com/activation.h"
+#include "shapectl/ShapectlCtl.h"
+
+#define SHAPECTL_EXPORT extern "C" __attribute__((visibility("default")))
+
+namespace {
+
+const AFX_STRING_RESOURCE kStrings[] = {
+    {IDS_SHAPECTL, "Quixkit Brenic Shape Control"},
+    {IDS_SHAPECTL_PPG, "QuixShape Property Page"},
+    {IDS_EFFECTS_PPG, "Effects Property Page"},
+    {IDS_BORDER_PPG, "Border Property Page"},
+    {IDS_HOTSPOT_PPG, "Hotspot Property Page"},
+    {IDS_FONTSTYLE_PPG, "Font Style Property Page"},
+    {IDS_MISC_PPG, "Misc. Property Page"},
+    {IDS_SHAPE_PPG, "Shape Property Page"},
+    {IDS_DRAWSTYLE_PPG, "Draw Style Property Page"},
+    {IDS_GENERAL_CAPTION, "General"},
+    {IDS_EFFECTS_CAPTION, "Effects"},
+    {IDS_BORDER_CAPTION, "Border"},
+    {IDS_HOTSPOT_CAPTION, "Hotspot"},
+    {IDS_FONTSTYLE_CAPTION, "Font Style"},
+    {IDS_MISC_CAPTION, "Misc."},
+    {IDS_SHAPE_CAPTION, "Shape"},
+    {IDS_DRAWSTYLE_CAPTION, "Draw Style"},
+};
+
+// The control's factory.
+class CShapectlFactory : public COleObjectFactoryEx {
+public:
+    CShapectlFactory()
+        : COleObjectFactoryEx(CLSID_Shapectl, &CShapectlCtrl::classCShapectlCtrl, FALSE,
+                              kShapectlProgID) {}
+    BOOL UpdateRegistry(BOOL bRegister) override {
+        if (bRegister) {
+            return AfxOleRegisterControlClass(
+                AfxGetInstanceHandle(), m_clsid, m_lpszProgID, IDS_SHAPECTL, IDB_SHAPECTL,
+                afxRegInsertable | afxRegApartmentThreading, 0x22191, LIBID_shapectlLib,
+                kShapectlVerMajor, kShapectlVerMinor);
+        }
+        return AfxOleUnregisterClass(m_clsid, m_lpszProgID);
+    }
+};
+
+// The factory of one property page. The pages themselves are built with the property pages;
+// until then their factories register them and create nothing.
+class CPageFactory : public COleObjectFactoryEx {
+public:
+    CPageFactory(REFCLSID clsid, LPCSTR progId, UINT nameId)
+        : COleObjectFactoryEx(clsid, nullptr, FALSE, progId), m_nameId(nameId) {}
+    BOOL UpdateRegistry(BOOL bRegister) override {
+        if (bRegister)
+            return AfxOleRegisterPropertyPageClass(AfxGetInstanceHandle(), m_clsid, m_nameId);
+        return AfxOleUnregisterClass(m_clsid, nullptr);
+    }
+    HRESULT CreateInstance(IUnknown* outer, REFIID, void** ppv) override {
+        if (ppv) *ppv = nullptr;
+        return outer ? CLASS_E_NOAGGREGATION : E_NOTIMPL;
+    }
+
+private:
+    UINT m_nameId;
+};
+
+}  // namespace
+
+// The module object and the nine factories, in the order the library registers them.
+CShapectlApp theApp;
+CShapectlFactory g_controlFactory;
+CPageFactory g_generalPageFactory(CLSID_ShapectlPropPage, "SHAPECTL.ShapectlPropPage.1",
+                                  IDS_SHAPECTL_PPG);
+CPageFactory g_borderPageFactory(CLSID_BorderPage, "shapectl.CBorderPage", IDS_BORDER_PPG);
+CPageFactory g_drawPageFactory(CLSID_DrawStylePage, "shapectl.DrawPPG", IDS_DRAWSTYLE_PPG);
+CPageFactory g_effectsPageFactory(CLSID_EffectsPage, "shapectl.CEffects", IDS_EFFECTS_PPG);
+CPageFactory g_fontStylePageFactory(CLSID_FontStylePage, "shapectl.CFontStyle", IDS_FONTSTYLE_PPG);
+CPageFactory g_hotspotPageFactory(CLSID_HotspotPage, "shapectl.CHotspot", IDS_HOTSPOT_PPG);
+CPageFactory g_miscPageFactory(CLSID_MiscPage, "shapectl.CMiscellaneous", IDS_MISC_PPG);
+CPageFactory g_shapePageFactory(CLSID_ShapePage, "shapectl.CShape", IDS_SHAPE_PPG);
+
+CShapectlApp::CShapectlApp() : COleControlModule(nullptr) {
+    AfxSetStringTable(kStrings, sizeof kStrings / sizeof kStrings[0]);
+}
+
+BOOL CShapectlApp::InitInstance() {
+    return COleControlModule::InitInstance();
+}
+
+int CShapectlApp::ExitInstance() {
+    return COleControlModule::ExitInstance();
+}
+
+// ---- component categories ----
+
+namespace {
+
+ICatRegister* CategoryManager(HRESULT* hr) {
+    ICatRegister* reg = nullptr;
+    *hr = CoCreateInstance(CLSID_StdComponentCategoriesMgr, nullptr, CLSCTX_INPROC_SERVER,
+                           IID_ICatRegister, reinterpret_cast<void**>(&reg));
+    return SUCCEEDED(*hr) ? reg : nullptr;
+}
+
+}  // namespace
+
+HRESULT CreateComponentCategory(CATID catid, const char16_t* catDescription) {
+    HRESULT hr;
+    ICatRegister* reg = CategoryManager(&hr);
+    if (!reg) return hr;
+    CATEGORYINFO info{};
+    info.catid = catid;
+    info.lcid = 0x409;
+    std::size_t length = 0;
+    while (catDescription[length] && length < 127) ++length;
+    std::copy(catDescription, catDescription + length, info.szDescription);
+    info.szDescription[length] = 0;
+    hr = reg->RegisterCategories(1, &info);
+    reg->Release();
+    return hr;
+}
+
+HRESULT RegisterCLSIDInCategory(REFCLSID clsid, CATID catid) {
+    HRESULT hr;
+    ICatRegister* reg = CategoryManager(&hr);
+    if (!reg) return hr;
+    CATID ids[] = {catid};
+    hr = reg->RegisterClassImplCategories(clsid, 1, ids);
+    reg->Release();
+    return hr;
+}
+
+HRESULT UnRegisterCLSIDInCategory(REFCLSID clsid, CATID catid) {
+    HRESULT hr;
+    ICatRegister* reg = CategoryManager(&hr);
+    if (!reg) return hr;
+    CATID ids[] = {catid};
+    hr = reg->UnRegisterClassImplCategories(clsid, 1, ids);
+    reg->Release();
+    return hr;
+}
+
+// ---- the entry points ----
+
+SHAPECTL_EXPORT HRESULT DllCanUnloadNow() {
+    AFX_MANAGE_STATE(AfxGetStaticModuleState());
+    AfxDllInitialize();
+    return AfxDllCanUnloadNow();
+}
+
+SHAPECTL_EXPORT HRESULT DllGetClassObject(REFCLSID rclsid, REFIID riid, void** ppv) {
+    AFX_MANAGE_STATE(AfxGetStaticModuleState());
+    AfxDllInitialize();
+    return AfxDllGetClassObject(rclsid, riid, ppv);
+}
+
+SHAPECTL_EXPORT HRESULT DllRegisterServer() {
+    AFX_MANAGE_STATE(AfxGetStaticModuleState());
+    AfxDllInitialize();
+    if (!AfxOleRegisterTypeLib(AfxGetInstanceHandle(), LIBID_shapectlLib)) {
+        return SELFREG_E_TYPELIB;
+    }
+    if (!COleObjectFactory::UpdateRegistryAll(TRUE)) return SELFREG_E_CLASS;
+    CreateComponentCategory(CATID_SafeForScripting, u"QuixShape is safe for scripting");
+    RegisterCLSIDInCategory(CLSID_Shapectl, CATID_SafeForScripting);
+    CreateComponentCategory(CATID_SafeForInitializing,
+                            u"QuixShape is safe for initialization from persistent data");
+    RegisterCLSIDInCategory(CLSID_Shapectl, CATID_SafeForInitializing);
+    return S_OK;
+}
+
+SHAPECTL_EXPORT HRESULT DllUnregisterServer() {
+    AFX_MANAGE_STATE(AfxGetStaticModuleState());
+    AfxDllInitialize();
+    if (!AfxOleUnregisterTypeLib(LIBID_shapectlLib, kShapectlVerMajor, kShapectlVerMinor, 0)) {
+        return SELFREG_E_TYPELIB;
+    }
+    if (!COleObjectFactory::UpdateRegistryAll(FALSE)) return SELFREG_E_CLASS;
+    UnRegisterCLSIDInCategory(CLSID_Shapectl, CATID_SafeForInitializing);
+    UnRegisterCLSIDInCategory(CLSID_Shapectl, CATID_SafeForScripting);
+    return S_OK;
+}

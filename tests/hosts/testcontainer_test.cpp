@@ -1,0 +1,186 @@
+// The test container in a process of its own: it registers the control library, creates controls
+// by ProgID, drives them, saves them and loads them into new controls, and unregisters the
+// library. The test reads the registry the container leaves behind.
+#include <gtest/gtest.h>
+
+#include <QProcess>
+#include <QStringList>
+
+#include "platform/registry/registry.h"
+#include "tests/support/test_support.h"
+
+using platform::registry::ReadString;
+using testing_support::ReadFile;
+using testing_support::TempDir;
+using testing_support::WriteFile;
+
+namespace {
+
+struct Result {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+Result Container(const std::vector<std::string>& args) {
+    QProcess process;
+    QStringList list;
+    for (const auto& a : args) list << QString::fromStdString(a);
+    process.start(TESTCONTAINER_PATH, list);
+    EXPECT_TRUE(process.waitForFinished(60000));
+    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+            process.readAllStandardOutput().toStdString(),
+            process.readAllStandardError().toStdString()};
+}
+
+bool KeyExists(const std::string& key) {
+    HKEY h;
+    if (RegOpenKeyA(HKEY_CLASSES_ROOT, key.c_str(), &h) != ERROR_SUCCESS) return false;
+    RegCloseKey(h);
+    return true;
+}
+
+const std::string kLibrary = SHAPECTL_PATH;
+const std::string kProgId = "Lumorax.QuixShape.Brenic";
+const std::string kControlKey = "CLSID\\{43D45806-ED84-11D0-901E-0020AF7543C2}";
+const std::string kTypeLibKey = "TypeLib\\{43D45803-ED84-11D0-901E-0020AF7543C2}\\5.0";
+const std::string kScripting = "Component Categories\\{7DD95801-9882-11CF-9FA9-00AA006C42C4}";
+const std::string kMarks = kControlKey + "\\Implemented Categories";
+
+class TestContainer : public ::testing::Test {
+protected:
+    TempDir dir;
+    testing_support::ScopedEnv store{"KESTO_REGISTRY", dir / "registry.reg"};
+    testing_support::ScopedEnv dialogs{"KESTO_DIALOGS", "log"};
+};
+
+}  // namespace
+
+TEST_F(TestContainer, RegistersCreatesByProgIdAndUnregisters) {
+    Result r = Container({"register " + kLibrary});
+    ASSERT_EQ(r.status, 0) << r.out << r.err;
+    EXPECT_EQ(r.out, "registered " + kLibrary + "\n");
+    EXPECT_EQ(ReadString(HKEY_CLASSES_ROOT, kProgId + "\\CLSID", ""),
+              "{43D45806-ED84-11D0-901E-0020AF7543C2}");
+    EXPECT_TRUE(KeyExists(kControlKey + "\\InprocServer32"));
+    EXPECT_TRUE(KeyExists(kTypeLibKey));
+    EXPECT_TRUE(KeyExists(kMarks + "\\{7DD95801-9882-11CF-9FA9-00AA006C42C4}"));
+    EXPECT_TRUE(KeyExists(kMarks + "\\{7DD95802-9882-11CF-9FA9-00AA006C42C4}"));
+
+    r = Container({"create " + kProgId + " Shape1", "get Caption", "get Shape", "set Shape 18",
+                   "set Shape 17", "get #36", "set ShadowDropX -11", "set BackColor &H80000018",
+                   "get BackColor", "set BackColor &H80000019", "get QuixError", "mode run",
+                   "get QuixError", "set QuixError 5", "get hDIB", "set Preview True",
+                   "call AboutBox"});
+    EXPECT_EQ(r.status, 1) << "some commands failed";
+    EXPECT_EQ(r.out,
+              "created Shape1 {43D45806-ED84-11D0-901E-0020AF7543C2}\n"
+              "Caption = \"Shape1\"\n"
+              "Shape = 0\n"
+              "error 380: Invalid property value.\n"
+              "#36 = 17\n"
+              "error 20130: Only values between -10 and 10 are allowed.\n"
+              "BackColor = -2147483624\n"
+              "error 380: Invalid property value.\n"
+              "error 394: Property cannot be read.\n"
+              "QuixError = 0\n"
+              "error 382: Property cannot be set at run-time\n"
+              "error 382: Property cannot be read at run-time\n"
+              "error 382: Property cannot be set at run-time\n");
+    EXPECT_EQ(r.err,
+              "Dialog: About QuixShape: Quixkit Brenic Shape Control, Version 5.0 | "
+              "QuixShape library shapectl\n");
+
+    r = Container({"unregister " + kLibrary});
+    ASSERT_EQ(r.status, 0) << r.out;
+    EXPECT_FALSE(KeyExists(kProgId));
+    EXPECT_FALSE(KeyExists(kControlKey));
+    EXPECT_FALSE(KeyExists("CLSID\\{7AEE9F45-EEBE-11D0-901E-0020AF7543C2}"));
+    EXPECT_FALSE(KeyExists("TypeLib\\{43D45803-ED84-11D0-901E-0020AF7543C2}"));
+    EXPECT_TRUE(KeyExists(kScripting)) << "category definitions stay";
+
+    r = Container({"create " + kProgId});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "failed: unknown class " + kProgId + "\n");
+}
+
+TEST_F(TestContainer, SavesAControlAndLoadsItIntoANewOneInAnotherProcess) {
+    ASSERT_EQ(Container({"register " + kLibrary}).status, 0);
+    std::string file = dir / "shape.txt";
+    std::string picture = testing_support::SourceDir() + "/shapectl/res/shapectl.bmp";
+    Result r =
+        Container({"create " + kProgId + " Shape1", "set Shape 7", "set Caption \"Star\"",
+                   "set TextX -100", "set Persistence True", "set Picture picture:" + picture,
+                   "call SetOuterBevel 2 5", "save " + file});
+    ASSERT_EQ(r.status, 0) << r.out;
+    std::string saved = ReadFile(file);
+    EXPECT_EQ(saved.rfind("Begin " + kProgId + " Shape1\n    _Version = 327680\n", 0), 0u) << saved;
+    EXPECT_NE(saved.find("\n    Shape = 7\n"), std::string::npos);
+    EXPECT_NE(saved.find("\n    Picture = BeginPicture bitmap 16x15\n"), std::string::npos);
+    EXPECT_EQ(saved.substr(saved.size() - 4), "End\n");
+
+    r = Container({"load " + file + " Shape2", "get Shape", "get Caption", "get TextX",
+                   "get BOuterStyle", "get BOuterWidth", "get Picture", "get MaxFrames"});
+    ASSERT_EQ(r.status, 0) << r.out;
+    EXPECT_EQ(r.out,
+              "created Shape2 {43D45806-ED84-11D0-901E-0020AF7543C2}\n"
+              "loaded Shape2 from " +
+                  file +
+                  "\n"
+                  "Shape = 7\nCaption = \"Star\"\nTextX = -100\nBOuterStyle = 2\nBOuterWidth = 5\n"
+                  "Picture = (picture bitmap 16x15)\nMaxFrames = 6\n");
+
+    // Only the changed properties, and a control that keeps nothing.
+    r = Container({"create " + kProgId + " Shape3", "set Persistence False", "set Shape 4",
+                   "save " + file + " changed", "load " + file, "get Shape", "get Persistence"});
+    ASSERT_EQ(r.status, 0) << r.out;
+    EXPECT_NE(r.out.find("Shape = 0\nPersistence = False\n"), std::string::npos) << r.out;
+    EXPECT_EQ(ReadFile(file).find("Shape ="), std::string::npos);
+}
+
+TEST_F(TestContainer, RunsAScriptAndReportsEventsAndFailures) {
+    std::string script = dir / "script.txt";
+    WriteFile(script,
+              "# a script\n"
+              "register " +
+                  kLibrary +
+                  "\r\n"
+                  "create " +
+                  kProgId +
+                  " A\n"
+                  "create " +
+                  kProgId +
+                  " B\n"
+                  "use A\n"
+                  "mode run\n"
+                  "set Caption \"changed\"\n"
+                  "use B\n"
+                  "set Caption \"design\"\n"
+                  "call GetPixelColor 0 0\n"
+                  "call FrameReverse\n"
+                  "set NoSuchThing 1\n"
+                  "frobnicate\n"
+                  "echo done\n");
+    Result r = Container({"--script", script, "close A", "use A"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "registered " + kLibrary +
+                         "\n"
+                         "created A {43D45806-ED84-11D0-901E-0020AF7543C2}\n"
+                         "created B {43D45806-ED84-11D0-901E-0020AF7543C2}\n"
+                         "event A.Change\n"
+                         "GetPixelColor returned -1\n"
+                         "error 380: Only values between 0 and 6 are allowed.\n"
+                         "failed: no member NoSuchThing\n"
+                         "failed: unknown command frobnicate\n"
+                         "done\n"
+                         "failed: no control A\n");
+}
+
+TEST_F(TestContainer, RegistersWithoutTheCategoriesManager) {
+    Result r = Container({"--no-system-classes", "register " + kLibrary});
+    ASSERT_EQ(r.status, 0) << r.out;
+    EXPECT_TRUE(KeyExists(kControlKey));
+    EXPECT_TRUE(KeyExists(kTypeLibKey));
+    EXPECT_FALSE(KeyExists(kScripting));
+    EXPECT_FALSE(KeyExists(kMarks));
+}
