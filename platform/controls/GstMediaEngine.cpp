@@ -234,7 +234,7 @@ struct GstMediaEngine::Impl {
     void QueryDuration(bool wait) const;
     void ApplyVideoOutput();
     void UseVideoSink(GstElement* sink, VideoOut kind);
-    void ScheduleExpose(bool reconfigure);
+    void ScheduleExpose();
     void Expose();
     void WatchWindow(QWidget* window);
 
@@ -259,7 +259,6 @@ struct GstMediaEngine::Impl {
     QPointer<QWidget> window;
     QMetaObject::Connection windowGone;
     bool exposePending = false;
-    bool reconfigurePending = false;
 
     // Shared with the bus handler, under `mutex`.
     std::mutex mutex;
@@ -298,12 +297,10 @@ bool Bridge::eventFilter(QObject* watched, QEvent* e) {
                 }
                 break;
             case QEvent::Resize:
-                d_->ScheduleExpose(true);
-                break;
             case QEvent::Paint:
             case QEvent::Show:
             case QEvent::UpdateRequest:
-                d_->ScheduleExpose(false);
+                d_->ScheduleExpose();
                 break;
             default:
                 break;
@@ -600,7 +597,7 @@ void GstMediaEngine::Impl::ApplyVideoOutput() {
                 gst_video_overlay_set_window_handle(overlay, handle);
                 gst_object_unref(overlay);
             }
-            ScheduleExpose(true);
+            ScheduleExpose();
         }
         return;
     }
@@ -663,31 +660,21 @@ void GstMediaEngine::Impl::WatchWindow(QWidget* w) {
     });
 }
 
-void GstMediaEngine::Impl::ScheduleExpose(bool reconfigure) {
-    if (videoOut == VideoOut::Null) return;
-    reconfigurePending = reconfigurePending || reconfigure;
-    if (exposePending) return;
+void GstMediaEngine::Impl::ScheduleExpose() {
+    if (videoOut == VideoOut::Null || exposePending) return;
     exposePending = true;
     // After Qt has painted and flushed the window, so the frame ends up on top.
     QCoreApplication::postEvent(bridge, new QEvent(ExposeEventType()), Qt::LowEventPriority);
 }
 
+// Redraws the last frame (the sink draws new frames by itself while playing).
 void GstMediaEngine::Impl::Expose() {
     exposePending = false;
-    const bool reconfigure = reconfigurePending;
-    reconfigurePending = false;
     if (!prerolled || videoOut == VideoOut::Null) return;
-    GstVideoOverlay* overlay = OverlayOf(videoSink);
-    if (!overlay) return;
-    gst_video_overlay_expose(overlay);
-    if (reconfigure) {
-        // Let the scaler ahead of the sink pick up the window's new size.
-        if (GstPad* pad = gst_element_get_static_pad(GST_ELEMENT(overlay), "sink")) {
-            gst_pad_push_event(pad, gst_event_new_reconfigure());
-            gst_object_unref(pad);
-        }
+    if (GstVideoOverlay* overlay = OverlayOf(videoSink)) {
+        gst_video_overlay_expose(overlay);
+        gst_object_unref(overlay);
     }
-    gst_object_unref(overlay);
 }
 
 // ---------------------------------------------------------------------------------------------
