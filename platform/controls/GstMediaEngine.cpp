@@ -13,13 +13,16 @@
 #include <gst/gst.h>
 #include <gst/pbutils/pbutils.h>
 #include <gst/video/videooverlay.h>
+#include <xcb/xcb.h>
 
+#include <qguiapplication_platform.h>
 #include <QCoreApplication>
 #include <QEvent>
 #include <QGuiApplication>
 #include <QMetaObject>
 #include <QPointer>
 #include <QWidget>
+#include <QWindow>
 #include <QtGlobal>
 #include <algorithm>
 #include <chrono>
@@ -170,6 +173,16 @@ GstVideoOverlay* OverlayOf(GstElement* sink) {
     return nullptr;
 }
 
+// Qt and the video sink draw into the window over two connections to the X server, which serves
+// them in any order. Before the sink redraws a frame, the server is made to finish what Qt sent,
+// or Qt's repainted background could land on top of the frame.
+void WaitForQtsDrawing() {
+    auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+    xcb_connection_t* connection = x11 ? x11->connection() : nullptr;
+    if (!connection) return;
+    std::free(xcb_get_input_focus_reply(connection, xcb_get_input_focus(connection), nullptr));
+}
+
 QEvent::Type WakeEventType() {
     static const auto type = static_cast<QEvent::Type>(QEvent::registerEventType());
     return type;
@@ -237,6 +250,7 @@ struct GstMediaEngine::Impl {
     void ScheduleExpose();
     void Expose();
     void WatchWindow(QWidget* window);
+    void WatchNativeWindow(QWindow* window);
 
     GstMediaEngine* owner;
     GstElement* playbin = nullptr;
@@ -257,6 +271,7 @@ struct GstMediaEngine::Impl {
     long volume = 0;
     bool mute = false;
     QPointer<QWidget> window;
+    QPointer<QWindow> nativeWindow;  // the window's QWindow, whose exposes Qt repaints
     QMetaObject::Connection windowGone;
     bool exposePending = false;
 
@@ -305,6 +320,9 @@ bool Bridge::eventFilter(QObject* watched, QEvent* e) {
             default:
                 break;
         }
+    } else if (watched == d_->nativeWindow && e->type() == QEvent::Expose) {
+        // Qt answers the X server's expose by copying its own picture of the widget back.
+        d_->ScheduleExpose();
     }
     return QObject::eventFilter(watched, e);
 }
@@ -342,6 +360,7 @@ GstMediaEngine::Impl::~Impl() {
         wake = nullptr;
     }
     if (window) window->removeEventFilter(bridge);
+    if (nativeWindow) nativeWindow->removeEventFilter(bridge);
     QObject::disconnect(windowGone);
     gst_element_set_state(playbin, GST_STATE_NULL);
     GstBus* bus = gst_element_get_bus(playbin);
@@ -580,6 +599,7 @@ void GstMediaEngine::Impl::QueryDuration(bool wait) const {
 // window, or the null sink. A sink named by $KESTO_VIDEO_SINK stays and only gets the window.
 void GstMediaEngine::Impl::ApplyVideoOutput() {
     const WId handle = window && OnX11() ? window->internalWinId() : 0;
+    WatchNativeWindow(handle ? window->windowHandle() : nullptr);
     {
         std::lock_guard lock(mutex);
         overlayHandle = static_cast<guintptr>(handle);
@@ -646,6 +666,7 @@ void GstMediaEngine::Impl::UseVideoSink(GstElement* sink, VideoOut kind) {
 void GstMediaEngine::Impl::WatchWindow(QWidget* w) {
     if (window) window->removeEventFilter(bridge);
     QObject::disconnect(windowGone);
+    WatchNativeWindow(nullptr);
     window = w;
     if (!w) return;
     w->installEventFilter(bridge);
@@ -660,6 +681,13 @@ void GstMediaEngine::Impl::WatchWindow(QWidget* w) {
     });
 }
 
+void GstMediaEngine::Impl::WatchNativeWindow(QWindow* w) {
+    if (w == nativeWindow) return;
+    if (nativeWindow) nativeWindow->removeEventFilter(bridge);
+    nativeWindow = w;
+    if (w) w->installEventFilter(bridge);
+}
+
 void GstMediaEngine::Impl::ScheduleExpose() {
     if (videoOut == VideoOut::Null || exposePending) return;
     exposePending = true;
@@ -671,6 +699,7 @@ void GstMediaEngine::Impl::ScheduleExpose() {
 void GstMediaEngine::Impl::Expose() {
     exposePending = false;
     if (!prerolled || videoOut == VideoOut::Null) return;
+    WaitForQtsDrawing();
     if (GstVideoOverlay* overlay = OverlayOf(videoSink)) {
         gst_video_overlay_expose(overlay);
         gst_object_unref(overlay);
@@ -848,3 +877,33 @@ std::unique_ptr<MediaEngine> CreateGstEngine() {
 }
 
 }  // namespace controls
+
+#if defined(__SANITIZE_THREAD__)
+// GLib, GStreamer and their plug-ins are not built with ThreadSanitizer: their atomics and futex
+// locks are invisible to it, and their slice allocator hands memory from thread to thread, so the
+// libc calls they make (memcpy, strlen, malloc, pthread locks) would raise reports about their own
+// inner working. Those calls are left out; everything built here is still checked. (Weak, so a
+// program's own sanitizer defaults take precedence.)
+extern "C" __attribute__((weak)) const char* __tsan_default_options() {
+    return "ignore_noninstrumented_modules=1";
+}
+#endif
+
+#if defined(__SANITIZE_ADDRESS__)
+// The leak checker needs whole allocation stacks: GLib memory this code owns and forgets to free
+// (a URI, an error text) shows this code's frames, which tells it from what GLib, GStreamer and
+// the plug-ins keep for the whole process or lose themselves. The fast unwinder stops at the first
+// library built without frame pointers.
+// (Weak, so a program's own sanitizer defaults take precedence.)
+extern "C" __attribute__((weak)) const char* __asan_default_options() {
+    return "fast_unwind_on_malloc=0";
+}
+extern "C" __attribute__((weak)) const char* __lsan_default_suppressions() {
+    return "leak:call_init\n"             // what shared libraries allocate while loading
+           "leak:gst_update_registry\n"   // GStreamer's plug-in registry
+           "leak:libmjpegutils-2.1.so\n"  // the mpeg2enc encoder's picture buffers
+           "leak:libmpeg2encpp-2.1.so\n"
+           "leak:libgstlibav.so\n"  // codec contexts of the libav elements
+           "leak:libdbus-1.so\n";   // the session-bus connection of Qt's X11 platform
+}
+#endif

@@ -98,12 +98,27 @@ TEST_F(VideoOnX11, APausedFrameSurvivesARepaint) {
     GstMediaEngine engine;
     engine.SetVideoWindow(screen_);
     engine.Open(clip_);
-    ASSERT_TRUE(VideoShows());
+    ASSERT_TRUE(VideoShows()) << "share " << BarShare(Grab(), kScreen);
     engine.Pause();
     screen_->repaint();
     top_.update();
     Pump(200);
-    EXPECT_TRUE(VideoShows());
+    EXPECT_TRUE(VideoShows()) << "share " << BarShare(Grab(), kScreen);
+}
+
+TEST_F(VideoOnX11, TheLastFrameSurvivesARepaintAfterTheEnd) {
+    GstMediaEngine engine;
+    int ends = 0;
+    engine.onEndOfStream = [&] { ++ends; };
+    engine.SetVideoWindow(screen_);
+    engine.Open(clip_);
+    ASSERT_TRUE(VideoShows()) << "share " << BarShare(Grab(), kScreen);
+    engine.Seek(3.8);
+    ASSERT_TRUE(WaitFor([&] { return ends == 1; }, kFrameTimeoutMs));
+    screen_->repaint();
+    top_.update();
+    Pump(200);
+    EXPECT_TRUE(VideoShows()) << "share " << BarShare(Grab(), kScreen);
 }
 
 TEST_F(VideoOnX11, AnEnlargedWidgetIsFilledAgain) {
@@ -111,7 +126,7 @@ TEST_F(VideoOnX11, AnEnlargedWidgetIsFilledAgain) {
     GstMediaEngine engine;
     engine.SetVideoWindow(screen_);
     engine.Open(clip_);
-    ASSERT_TRUE(VideoShows());
+    ASSERT_TRUE(VideoShows()) << "share " << BarShare(Grab(), kScreen);
     screen_->setGeometry(kScreen);
     EXPECT_TRUE(VideoShows(0.08)) << "share " << BarShare(Grab(), kScreen);
 }
@@ -125,7 +140,7 @@ TEST_F(VideoOnX11, TheWindowCanBeGivenAndTakenWhilePlaying) {
     engine.SetVideoWindow(screen_);
     EXPECT_EQ(engine.state(), State::Playing);
     EXPECT_GE(engine.Position(), before - 0.15);  // it goes on where it was
-    ASSERT_TRUE(VideoShows());
+    ASSERT_TRUE(VideoShows()) << "share " << BarShare(Grab(), kScreen);
     engine.SetVideoWindow(nullptr);
     EXPECT_EQ(engine.VideoSinkName(), "fakesink");
     EXPECT_EQ(engine.state(), State::Playing);
