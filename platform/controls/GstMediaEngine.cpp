@@ -245,6 +245,7 @@ struct GstMediaEngine::Impl {
     void RequireFile(const char* what) const;
     void EnsurePrerolled();
     void QueryDuration(bool wait) const;
+    double EstimatedDuration(bool nominal) const;
     void ApplyVideoOutput();
     void UseVideoSink(GstElement* sink, VideoOut kind);
     void ScheduleExpose();
@@ -584,15 +585,43 @@ void GstMediaEngine::Impl::EnsurePrerolled() {
     }
 }
 
+// Asks the pipeline for the length. With `wait` (right after the preroll), a demuxer that finds
+// the length shortly after the preroll gets a moment to do so, and audio that GStreamer cannot
+// time before reading it all (an MP3 without a length header) gets an estimate from its size and
+// bit rate, which the parser refines while it plays.
 void GstMediaEngine::Impl::QueryDuration(bool wait) const {
     const auto deadline =
         std::chrono::steady_clock::now() + std::chrono::milliseconds(kDurationWaitMs);
     gint64 ns = 0;
     while (!gst_element_query_duration(playbin, GST_FORMAT_TIME, &ns) || ns <= 0) {
-        if (!wait || std::chrono::steady_clock::now() >= deadline) return;
+        if (!wait) return;
+        const bool late = std::chrono::steady_clock::now() >= deadline;
+        if (!hasVideo) {
+            if (const double estimate = EstimatedDuration(late); estimate > 0) {
+                duration = estimate;
+                return;
+            }
+        }
+        if (late) return;
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
     duration = static_cast<double>(ns) / GST_SECOND;
+}
+
+// The file's size over the audio's average bit rate as far as the parser has seen it (or, with
+// `nominal`, the bit rate its first frame announces); 0 when either is unknown.
+double GstMediaEngine::Impl::EstimatedDuration(bool nominal) const {
+    gint64 bytes = 0;
+    if (!gst_element_query_duration(playbin, GST_FORMAT_BYTES, &bytes) || bytes <= 0) return 0;
+    GstTagList* tags = nullptr;
+    g_signal_emit_by_name(playbin, "get-audio-tags", 0, &tags);
+    if (!tags) return 0;
+    guint bitrate = 0;
+    if (!gst_tag_list_get_uint(tags, GST_TAG_BITRATE, &bitrate) && nominal) {
+        gst_tag_list_get_uint(tags, GST_TAG_NOMINAL_BITRATE, &bitrate);
+    }
+    gst_tag_list_unref(tags);
+    return bitrate ? static_cast<double>(bytes) * 8 / bitrate : 0;
 }
 
 // Chooses the video sink for the current window: the X11 sink drawing into the window's native
@@ -737,10 +766,10 @@ void GstMediaEngine::Open(const std::string& path) {
         d_->Close();
         throw MediaError("Cannot play " + Quoted(path) + ": " + problem);
     }
-    d_->QueryDuration(true);
     gint videoStreams = 0;
     g_object_get(d_->playbin, "n-video", &videoStreams, nullptr);
     d_->hasVideo = videoStreams > 0;
+    d_->QueryDuration(true);
     if (gst_element_set_state(d_->playbin, GST_STATE_PLAYING) == GST_STATE_CHANGE_FAILURE) {
         const std::string problem = d_->FailureText();
         d_->Close();

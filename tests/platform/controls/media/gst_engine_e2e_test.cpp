@@ -61,6 +61,20 @@ TEST_F(GstEngineTest, AWavIsTimedWhenOpenReturnsAndEndsOnceOnTheUserInterfaceThr
     EXPECT_TRUE(endsOnTestThread_);
 }
 
+// An MP3 without a length header (as GStreamer's own encoder writes them) cannot be timed before
+// it has been read to the end; its length comes from its size and bit rate.
+TEST_F(GstEngineTest, ALongMp3WithoutALengthHeaderIsTimedWhenOpenReturns) {
+    const std::string mp3 = dir_ / "long.mp3";
+    ASSERT_EQ(media_fixtures::RunPipeline(
+                  "audiotestsrc num-buffers=200 samplesperbuffer=4410 ! "
+                  "audio/x-raw,rate=44100,channels=2 ! audioconvert ! "
+                  "lamemp3enc target=bitrate cbr=true bitrate=64 ! filesink location=" +
+                  mp3),
+              "");
+    engine_->Open(mp3);
+    EXPECT_NEAR(engine_->Duration(), 20.0, 0.2);
+}
+
 TEST_F(GstEngineTest, PositionFollowsTheClockAndPauseHoldsIt) {
     engine_->Open(wav_);
     Pump(400);
