@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QWidget>
+#include <chrono>
 #include <cmath>
 #include <thread>
 
@@ -46,6 +47,7 @@ protected:
 };
 
 TEST_F(GstEngineTest, AWavIsTimedWhenOpenReturnsAndEndsOnceOnTheUserInterfaceThread) {
+    const auto start = std::chrono::steady_clock::now();
     engine_->Open(wav_);
     EXPECT_NEAR(engine_->Duration(), 2.0, 0.01);
     EXPECT_EQ(engine_->state(), State::Playing);
@@ -54,6 +56,7 @@ TEST_F(GstEngineTest, AWavIsTimedWhenOpenReturnsAndEndsOnceOnTheUserInterfaceThr
 
     ASSERT_TRUE(WaitFor([&] { return ends_ > 0; }, kEndTimeoutMs));
     // It took real time: the null sink plays against the clock.
+    EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(1900));
     EXPECT_EQ(engine_->state(), State::Stopped);
     EXPECT_NEAR(engine_->Position(), 2.0, 0.01);
     Pump(300);

@@ -147,4 +147,18 @@ TEST_F(VideoOnX11, TheWindowCanBeGivenAndTakenWhilePlaying) {
     EXPECT_GT(engine.Position(), before);
 }
 
+TEST_F(VideoOnX11, AVideoWidgetDestroyedWhilePlayingLeavesTheEngineOnTheNullSink) {
+    GstMediaEngine engine;
+    engine.SetVideoWindow(screen_);
+    engine.Open(clip_);
+    ASSERT_TRUE(VideoShows()) << "share " << BarShare(Grab(), kScreen);
+    const double before = engine.Position();
+    delete screen_;
+    screen_ = nullptr;
+    EXPECT_EQ(engine.VideoSinkName(), "fakesink");
+    EXPECT_EQ(engine.state(), State::Playing);
+    Pump(300);
+    EXPECT_GT(engine.Position(), before);
+}
+
 }  // namespace
