@@ -13,13 +13,16 @@
 #include <gst/gst.h>
 #include <gst/pbutils/pbutils.h>
 #include <gst/video/videooverlay.h>
+#include <xcb/xcb.h>
 
+#include <qguiapplication_platform.h>
 #include <QCoreApplication>
 #include <QEvent>
 #include <QGuiApplication>
 #include <QMetaObject>
 #include <QPointer>
 #include <QWidget>
+#include <QWindow>
 #include <QtGlobal>
 #include <algorithm>
 #include <chrono>
@@ -170,6 +173,16 @@ GstVideoOverlay* OverlayOf(GstElement* sink) {
     return nullptr;
 }
 
+// Qt and the video sink draw into the window over two connections to the X server, which serves
+// them in any order. Before the sink redraws a frame, the server is made to finish what Qt sent,
+// or Qt's repainted background could land on top of the frame.
+void WaitForQtsDrawing() {
+    auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+    xcb_connection_t* connection = x11 ? x11->connection() : nullptr;
+    if (!connection) return;
+    std::free(xcb_get_input_focus_reply(connection, xcb_get_input_focus(connection), nullptr));
+}
+
 QEvent::Type WakeEventType() {
     static const auto type = static_cast<QEvent::Type>(QEvent::registerEventType());
     return type;
@@ -232,11 +245,13 @@ struct GstMediaEngine::Impl {
     void RequireFile(const char* what) const;
     void EnsurePrerolled();
     void QueryDuration(bool wait) const;
+    double EstimatedDuration(bool nominal) const;
     void ApplyVideoOutput();
     void UseVideoSink(GstElement* sink, VideoOut kind);
-    void ScheduleExpose(bool reconfigure);
+    void ScheduleExpose();
     void Expose();
     void WatchWindow(QWidget* window);
+    void WatchNativeWindow(QWindow* window);
 
     GstMediaEngine* owner;
     GstElement* playbin = nullptr;
@@ -257,9 +272,9 @@ struct GstMediaEngine::Impl {
     long volume = 0;
     bool mute = false;
     QPointer<QWidget> window;
+    QPointer<QWindow> nativeWindow;  // the window's QWindow, whose exposes Qt repaints
     QMetaObject::Connection windowGone;
     bool exposePending = false;
-    bool reconfigurePending = false;
 
     // Shared with the bus handler, under `mutex`.
     std::mutex mutex;
@@ -298,16 +313,17 @@ bool Bridge::eventFilter(QObject* watched, QEvent* e) {
                 }
                 break;
             case QEvent::Resize:
-                d_->ScheduleExpose(true);
-                break;
             case QEvent::Paint:
             case QEvent::Show:
             case QEvent::UpdateRequest:
-                d_->ScheduleExpose(false);
+                d_->ScheduleExpose();
                 break;
             default:
                 break;
         }
+    } else if (watched == d_->nativeWindow && e->type() == QEvent::Expose) {
+        // Qt answers the X server's expose by copying its own picture of the widget back.
+        d_->ScheduleExpose();
     }
     return QObject::eventFilter(watched, e);
 }
@@ -345,6 +361,7 @@ GstMediaEngine::Impl::~Impl() {
         wake = nullptr;
     }
     if (window) window->removeEventFilter(bridge);
+    if (nativeWindow) nativeWindow->removeEventFilter(bridge);
     QObject::disconnect(windowGone);
     gst_element_set_state(playbin, GST_STATE_NULL);
     GstBus* bus = gst_element_get_bus(playbin);
@@ -568,21 +585,50 @@ void GstMediaEngine::Impl::EnsurePrerolled() {
     }
 }
 
+// Asks the pipeline for the length. With `wait` (right after the preroll), a demuxer that finds
+// the length shortly after the preroll gets a moment to do so, and audio that GStreamer cannot
+// time before reading it all (an MP3 without a length header) gets an estimate from its size and
+// bit rate, which the parser refines while it plays.
 void GstMediaEngine::Impl::QueryDuration(bool wait) const {
     const auto deadline =
         std::chrono::steady_clock::now() + std::chrono::milliseconds(kDurationWaitMs);
     gint64 ns = 0;
     while (!gst_element_query_duration(playbin, GST_FORMAT_TIME, &ns) || ns <= 0) {
-        if (!wait || std::chrono::steady_clock::now() >= deadline) return;
+        if (!wait) return;
+        const bool late = std::chrono::steady_clock::now() >= deadline;
+        if (!hasVideo) {
+            if (const double estimate = EstimatedDuration(late); estimate > 0) {
+                duration = estimate;
+                return;
+            }
+        }
+        if (late) return;
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
     duration = static_cast<double>(ns) / GST_SECOND;
+}
+
+// The file's size over the audio's average bit rate as far as the parser has seen it (or, with
+// `nominal`, the bit rate its first frame announces); 0 when either is unknown.
+double GstMediaEngine::Impl::EstimatedDuration(bool nominal) const {
+    gint64 bytes = 0;
+    if (!gst_element_query_duration(playbin, GST_FORMAT_BYTES, &bytes) || bytes <= 0) return 0;
+    GstTagList* tags = nullptr;
+    g_signal_emit_by_name(playbin, "get-audio-tags", 0, &tags);
+    if (!tags) return 0;
+    guint bitrate = 0;
+    if (!gst_tag_list_get_uint(tags, GST_TAG_BITRATE, &bitrate) && nominal) {
+        gst_tag_list_get_uint(tags, GST_TAG_NOMINAL_BITRATE, &bitrate);
+    }
+    gst_tag_list_unref(tags);
+    return bitrate ? static_cast<double>(bytes) * 8 / bitrate : 0;
 }
 
 // Chooses the video sink for the current window: the X11 sink drawing into the window's native
 // window, or the null sink. A sink named by $KESTO_VIDEO_SINK stays and only gets the window.
 void GstMediaEngine::Impl::ApplyVideoOutput() {
     const WId handle = window && OnX11() ? window->internalWinId() : 0;
+    WatchNativeWindow(handle ? window->windowHandle() : nullptr);
     {
         std::lock_guard lock(mutex);
         overlayHandle = static_cast<guintptr>(handle);
@@ -600,7 +646,7 @@ void GstMediaEngine::Impl::ApplyVideoOutput() {
                 gst_video_overlay_set_window_handle(overlay, handle);
                 gst_object_unref(overlay);
             }
-            ScheduleExpose(true);
+            ScheduleExpose();
         }
         return;
     }
@@ -649,6 +695,7 @@ void GstMediaEngine::Impl::UseVideoSink(GstElement* sink, VideoOut kind) {
 void GstMediaEngine::Impl::WatchWindow(QWidget* w) {
     if (window) window->removeEventFilter(bridge);
     QObject::disconnect(windowGone);
+    WatchNativeWindow(nullptr);
     window = w;
     if (!w) return;
     w->installEventFilter(bridge);
@@ -663,31 +710,29 @@ void GstMediaEngine::Impl::WatchWindow(QWidget* w) {
     });
 }
 
-void GstMediaEngine::Impl::ScheduleExpose(bool reconfigure) {
-    if (videoOut == VideoOut::Null) return;
-    reconfigurePending = reconfigurePending || reconfigure;
-    if (exposePending) return;
+void GstMediaEngine::Impl::WatchNativeWindow(QWindow* w) {
+    if (w == nativeWindow) return;
+    if (nativeWindow) nativeWindow->removeEventFilter(bridge);
+    nativeWindow = w;
+    if (w) w->installEventFilter(bridge);
+}
+
+void GstMediaEngine::Impl::ScheduleExpose() {
+    if (videoOut == VideoOut::Null || exposePending) return;
     exposePending = true;
     // After Qt has painted and flushed the window, so the frame ends up on top.
     QCoreApplication::postEvent(bridge, new QEvent(ExposeEventType()), Qt::LowEventPriority);
 }
 
+// Redraws the last frame (the sink draws new frames by itself while playing).
 void GstMediaEngine::Impl::Expose() {
     exposePending = false;
-    const bool reconfigure = reconfigurePending;
-    reconfigurePending = false;
     if (!prerolled || videoOut == VideoOut::Null) return;
-    GstVideoOverlay* overlay = OverlayOf(videoSink);
-    if (!overlay) return;
-    gst_video_overlay_expose(overlay);
-    if (reconfigure) {
-        // Let the scaler ahead of the sink pick up the window's new size.
-        if (GstPad* pad = gst_element_get_static_pad(GST_ELEMENT(overlay), "sink")) {
-            gst_pad_push_event(pad, gst_event_new_reconfigure());
-            gst_object_unref(pad);
-        }
+    WaitForQtsDrawing();
+    if (GstVideoOverlay* overlay = OverlayOf(videoSink)) {
+        gst_video_overlay_expose(overlay);
+        gst_object_unref(overlay);
     }
-    gst_object_unref(overlay);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -721,10 +766,10 @@ void GstMediaEngine::Open(const std::string& path) {
         d_->Close();
         throw MediaError("Cannot play " + Quoted(path) + ": " + problem);
     }
-    d_->QueryDuration(true);
     gint videoStreams = 0;
     g_object_get(d_->playbin, "n-video", &videoStreams, nullptr);
     d_->hasVideo = videoStreams > 0;
+    d_->QueryDuration(true);
     if (gst_element_set_state(d_->playbin, GST_STATE_PLAYING) == GST_STATE_CHANGE_FAILURE) {
         const std::string problem = d_->FailureText();
         d_->Close();
@@ -861,3 +906,33 @@ std::unique_ptr<MediaEngine> CreateGstEngine() {
 }
 
 }  // namespace controls
+
+#if defined(__SANITIZE_THREAD__)
+// GLib, GStreamer and their plug-ins are not built with ThreadSanitizer: their atomics and futex
+// locks are invisible to it, and their slice allocator hands memory from thread to thread, so the
+// libc calls they make (memcpy, strlen, malloc, pthread locks) would raise reports about their own
+// inner working. Those calls are left out; everything built here is still checked. (Weak, so a
+// program's own sanitizer defaults take precedence.)
+extern "C" __attribute__((weak)) const char* __tsan_default_options() {
+    return "ignore_noninstrumented_modules=1";
+}
+#endif
+
+#if defined(__SANITIZE_ADDRESS__)
+// The leak checker needs whole allocation stacks: GLib memory this code owns and forgets to free
+// (a URI, an error text) shows this code's frames, which tells it from what GLib, GStreamer and
+// the plug-ins keep for the whole process or lose themselves. The fast unwinder stops at the first
+// library built without frame pointers.
+// (Weak, so a program's own sanitizer defaults take precedence.)
+extern "C" __attribute__((weak)) const char* __asan_default_options() {
+    return "fast_unwind_on_malloc=0";
+}
+extern "C" __attribute__((weak)) const char* __lsan_default_suppressions() {
+    return "leak:call_init\n"             // what shared libraries allocate while loading
+           "leak:gst_update_registry\n"   // GStreamer's plug-in registry
+           "leak:libmjpegutils-2.1.so\n"  // the mpeg2enc encoder's picture buffers
+           "leak:libmpeg2encpp-2.1.so\n"
+           "leak:libgstlibav.so\n"  // codec contexts of the libav elements
+           "leak:libdbus-1.so\n";   // the session-bus connection of Qt's X11 platform
+}
+#endif
