@@ -906,33 +906,3 @@ std::unique_ptr<MediaEngine> CreateGstEngine() {
 }
 
 }  // namespace controls
-
-#if defined(__SANITIZE_THREAD__)
-// GLib, GStreamer and their plug-ins are not built with ThreadSanitizer: their atomics and futex
-// locks are invisible to it, and their slice allocator hands memory from thread to thread, so the
-// libc calls they make (memcpy, strlen, malloc, pthread locks) would raise reports about their own
-// inner working. Those calls are left out; everything built here is still checked. (Weak, so a
-// program's own sanitizer defaults take precedence.)
-extern "C" __attribute__((weak)) const char* __tsan_default_options() {
-    return "ignore_noninstrumented_modules=1";
-}
-#endif
-
-#if defined(__SANITIZE_ADDRESS__)
-// The leak checker needs whole allocation stacks: GLib memory this code owns and forgets to free
-// (a URI, an error text) shows this code's frames, which tells it from what GLib, GStreamer and
-// the plug-ins keep for the whole process or lose themselves. The fast unwinder stops at the first
-// library built without frame pointers.
-// (Weak, so a program's own sanitizer defaults take precedence.)
-extern "C" __attribute__((weak)) const char* __asan_default_options() {
-    return "fast_unwind_on_malloc=0";
-}
-extern "C" __attribute__((weak)) const char* __lsan_default_suppressions() {
-    return "leak:call_init\n"             // what shared libraries allocate while loading
-           "leak:gst_update_registry\n"   // GStreamer's plug-in registry
-           "leak:libmjpegutils-2.1.so\n"  // the mpeg2enc encoder's picture buffers
-           "leak:libmpeg2encpp-2.1.so\n"
-           "leak:libgstlibav.so\n"  // codec contexts of the libav elements
-           "leak:libdbus-1.so\n";   // the session-bus connection of Qt's X11 platform
-}
-#endif
