@@ -1,8 +1,5 @@
 #include "player/Form2.h"
 
-#include <QLinearGradient>
-#include <QPainter>
-
 #include "platform/vb/App.h"
 #include "platform/vb/Conversions.h"
 #include "platform/vb/Error.h"
@@ -16,24 +13,9 @@ namespace forms {
 
 namespace {
 
-vb::Picture Background(int w, int h) {
-    QImage img(w, h, QImage::Format_RGB32);
-    QPainter p(&img);
-    QLinearGradient g(0, 0, w, h);
-    g.setColorAt(0, QColor(36, 44, 60));
-    g.setColorAt(1, QColor(18, 20, 28));
-    p.fillRect(img.rect(), g);
-    p.setPen(QColor(96, 112, 140));
-    p.drawRect(0, 0, w - 1, h - 1);
-    return vb::Picture::FromImage(img);
-}
 
 void StyleButton(controls::QuixLabel& b, float left, float top, const std::string& tip = {}) {
-    b.Move(left, top, 600, 300);
-    b.SetForeColor(RGB(230, 236, 246));
-    b.SetBackStyle(1);
-    b.SetBackColor(RGB(52, 62, 82));
-    b.SetAlignment(2);
+    StyleLabelButton(b, left, top, 600, 300);
     if (!tip.empty()) b.SetToolTipText(tip);
 }
 
@@ -44,7 +26,7 @@ Form2::Form2() : vb::Form("Form2", "Playlist") {
     Move(1500, 9300, 5100, 5400);  // 340 x 360 pixels
     Image1.SetStretch(true);
     Image1.Move(0, 0, 5100, 5400);
-    Image1.SetPicture(Background(340, 360));
+    Image1.SetPicture(PanelPicture(340, 360));
     Image1.SetMousePointer(vb::vbCustom);
     QuixLabel2.Move(0, 0, 5100, 405);
     QuixLabel2.SetCaption("  Kesto Playlist");

@@ -1,6 +1,5 @@
 #include "player/FrmVideo.h"
 
-#include <QLinearGradient>
 #include <QPainter>
 
 #include "platform/vb/App.h"
@@ -16,17 +15,6 @@ namespace forms {
 
 namespace {
 
-vb::Picture Background(int w, int h) {
-    QImage img(w, h, QImage::Format_RGB32);
-    QPainter p(&img);
-    QLinearGradient g(0, 0, 0, h);
-    g.setColorAt(0, QColor(44, 52, 68));
-    g.setColorAt(1, QColor(14, 16, 22));
-    p.fillRect(img.rect(), g);
-    p.setPen(QColor(90, 104, 130));
-    p.drawRect(0, 0, w - 1, h - 1);
-    return vb::Picture::FromImage(img);
-}
 
 vb::Picture CloseIcon() {
     QImage img(14, 14, QImage::Format_ARGB32);
@@ -49,7 +37,7 @@ FrmVideo::FrmVideo() : vb::Form("FrmVideo", "Kesto Video") {
     Move(9600, 1500, 5400, 4800);  // 360 x 320 pixels
     Image1.SetStretch(true);
     Image1.Move(0, 0, 5400, 4800);
-    Image1.SetPicture(Background(360, 320));
+    Image1.SetPicture(PanelPicture(360, 320));
     MediaPlayer1.Move(150, 300, 5100, 3600);
     Pg.Move(150, 4020, 1995, 120);
     Check1.Move(2400, 3960, 1000, 255);

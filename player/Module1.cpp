@@ -16,6 +16,8 @@ void DragForm(vb::Form& form) {
     SendMessageA(form.hWnd(), WM_NCLBUTTONDOWN, HTCAPTION, 0);
 }
 
+#include <QLinearGradient>
+#include <QPainter>
 #include <vector>
 
 #include "platform/gdi/gdi.h"
@@ -80,4 +82,24 @@ void ShapeFromPicture(vb::Form& form, vb::PictureBox& PicMainSkin) {
     form.SetHeight(PicMainSkin.Height());
     long r = MakeRegionFromBitmap(PicMainSkin);
     SetWindowRgn(form.hWnd(), reinterpret_cast<HRGN>(static_cast<std::uintptr_t>(r)), TRUE);
+}
+
+vb::Picture PanelPicture(int width, int height) {
+    QImage img(width, height, QImage::Format_RGB32);
+    QPainter p(&img);
+    QLinearGradient g(0, 0, width * 0.3, height);
+    g.setColorAt(0, QColor(40, 48, 64));
+    g.setColorAt(1, QColor(16, 18, 25));
+    p.fillRect(img.rect(), g);
+    p.setPen(QColor(94, 108, 136));
+    p.drawRect(0, 0, width - 1, height - 1);
+    return vb::Picture::FromImage(img);
+}
+
+void StyleLabelButton(controls::QuixLabel& button, float left, float top, float width, float height) {
+    button.Move(left, top, width, height);
+    button.SetForeColor(RGB(230, 236, 246));
+    button.SetBackStyle(1);
+    button.SetBackColor(RGB(52, 62, 82));
+    button.SetAlignment(2);
 }

@@ -23,3 +23,10 @@ long MakeRegionFromBitmap(vb::PictureBox& pic);
 // picture's size and loses its border; the form loses its border, takes the box's size, and its
 // window region becomes the box's region.
 void ShapeFromPicture(vb::Form& form, vb::PictureBox& PicMainSkin);
+
+#include "platform/controls/QuixLabel.h"
+
+// The designed look of the player's plain windows: a dark panel picture with a light edge, and
+// label buttons lettered light on a slate face.
+vb::Picture PanelPicture(int width, int height);
+void StyleLabelButton(controls::QuixLabel& button, float left, float top, float width, float height);

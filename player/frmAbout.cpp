@@ -16,9 +16,6 @@ frmAbout::frmAbout() : vb::Form("frmAbout", "About Kesto") {
     Picture1.SetBorderStyle(0);
     Picture1.Move(4800, 180, 360, 360);
     Picture1.SetBackColor(RGB(30, 34, 44));
-    // The close mark is part of the face: this area only takes the click.
-    Picture1.widget()->setAttribute(Qt::WA_TranslucentBackground);
-    Picture1.widget()->setAutoFillBackground(false);
 
     PicMainSkin.Click = [this] { Close(); };
     PicMainSkin.DblClick = [this] { Close(); };
@@ -31,6 +28,10 @@ void frmAbout::Form_Load() {
     vb::ResumeNext([&] {
         p2.SetPicture(vb::LoadPicture(vb::App::Path() + "/" + "About.bmp"));
         PicMainSkin.SetPicture(p2.Picture());
+        // The close mark of the face shows through the area that takes its click.
+        Picture1.SetPicture(vb::Picture::FromImage(p2.Picture().Image().copy(
+            vb::TwipsToPixels(Picture1.Left()), vb::TwipsToPixels(Picture1.Top()),
+            vb::TwipsToPixels(Picture1.Width()), vb::TwipsToPixels(Picture1.Height()))));
     });
     chngp();
 }

@@ -8,15 +8,6 @@
 
 namespace forms {
 
-namespace {
-void StyleButton(controls::QuixLabel& b, float left, float top, float width) {
-    b.Move(left, top, width, 330);
-    b.SetForeColor(RGB(230, 236, 246));
-    b.SetBackStyle(1);
-    b.SetBackColor(RGB(52, 62, 82));
-}
-}  // namespace
-
 void ListSkins(vb::FileListBox& files, vb::ListBox& names, const std::string& folder) {
     files.SetPath(folder);
     files.SetPattern("*.ini");
@@ -37,9 +28,9 @@ frmSkin::frmSkin() : vb::Form("frmSkin", "Choose Skins...") {
     QuixLabel1.Move(0, 450, 4200, 150);
     ListSkin.Move(300, 600, 3600, 3000);
     LstSkin.SetVisible(false);
-    StyleButton(QuixLabel5, 300, 3900, 1050);
-    StyleButton(QuixLabel2, 1575, 3900, 1050);
-    StyleButton(QuixLabel3, 2850, 3900, 1050);
+    StyleLabelButton(QuixLabel5, 300, 3900, 1050, 330);
+    StyleLabelButton(QuixLabel2, 1575, 3900, 1050, 330);
+    StyleLabelButton(QuixLabel3, 2850, 3900, 1050, 330);
 
     QuixLabel6.MouseDown = [this](int, int, float, float) { DragForm(*this); };
     QuixLabel6.MouseMove = [this](int b, int, float, float) {
