@@ -1,6 +1,6 @@
 #include "player/Form5.h"
 
-#include <QThread>
+#include <thread>
 #include <chrono>
 #include <cstdio>
 
@@ -67,7 +67,7 @@ void Form5::HandOver() {
             });
         }
         if (delivered || std::chrono::steady_clock::now() >= deadline) break;
-        QThread::msleep(20);
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
     if (!delivered) {
         std::fprintf(stderr, "%s: the running player did not take \"%s\"\n",
