@@ -65,7 +65,11 @@ public:
                 control_->OnMouse(e);
                 break;
             default:
-                break;
+                return false;
+        }
+        if (control_->selectsWithLeftOnly_ && e->type() != QEvent::MouseMove &&
+            static_cast<QMouseEvent*>(e)->button() != Qt::LeftButton) {
+            return true;
         }
         return false;
     }
@@ -91,6 +95,9 @@ void Control::Attach(QWidget* widget, QWidget* eventSource) {
     platform::win::SetWindowClass(widget, ClassName());
     QWidget* source = eventSource ? eventSource : widget;
     source->setMouseTracking(true);
+    // A control's mouse events are its own: they never reach the form or the control beneath.
+    widget->setAttribute(Qt::WA_NoMousePropagation);
+    source->setAttribute(Qt::WA_NoMousePropagation);
     events_ = new ControlEvents(this);
     source->installEventFilter(events_);
     widget->show();

@@ -92,6 +92,9 @@ protected:
     void ApplyGeometry();
     // Kinds whose Click is not a mouse click (lists, check boxes) turn the mouse click off.
     bool mouseClick_ = true;
+    // Lists select with the left button only: other buttons raise the mouse events but never
+    // reach the list's own handling.
+    bool selectsWithLeftOnly_ = false;
 
     friend class ControlEvents;
     virtual void OnMouse(QEvent* event);

@@ -13,6 +13,7 @@ std::string ErrorDescription(int number) {
         case vbErrPathFileAccess: return "Path/File access error";
         case vbErrPathNotFound: return "Path not found";
         case vbErrObjectNotSet: return "Object variable or With block variable not set";
+        case vbErrObjectUnloaded: return "Object was unloaded";
         case vbErrInvalidPropertyValue: return "Invalid property value";
         case vbErrCannotShowModal: return "Can't show non-modal form when modal form is displayed";
         case vbErrInvalidPicture: return "Invalid picture";

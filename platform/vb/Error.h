@@ -18,6 +18,7 @@ enum ErrorNumber : int {
     vbErrPathFileAccess = 75,
     vbErrPathNotFound = 76,
     vbErrObjectNotSet = 91,
+    vbErrObjectUnloaded = 364,
     vbErrInvalidPropertyValue = 380,
     vbErrCannotShowModal = 401,
     vbErrInvalidPicture = 481,

@@ -10,6 +10,7 @@
 
 #include "platform/vb/Error.h"
 #include "platform/vb/Menu.h"
+#include "platform/vb/Timer.h"
 #include "platform/win/messages.h"
 #include "platform/win/window.h"
 
@@ -96,6 +97,7 @@ void Form::Unload() {
     Dispatch((name_ + "_Unload").c_str(), [&] { Form_Unload(cancel); });
     if (cancel) return;
     unloaded_ = true;
+    for (Timer* t : timers_) t->Halt();
     if (window_) window_->hide();
     if (modal_) modal_->quit();
     if (detach_) detach_();
@@ -238,6 +240,8 @@ Control* Form::ControlByName(const std::string& name) const {
 void Form::RemoveControl(Control* c) {
     controls_.erase(std::remove(controls_.begin(), controls_.end(), c), controls_.end());
 }
+
+void Form::RemoveTimer(Timer* t) { timers_.erase(std::remove(timers_.begin(), timers_.end(), t), timers_.end()); }
 
 void Form::PopupMenu(Menu& menu) { menu.Popup(); }
 

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "platform/vb/Control.h"
+#include "platform/vb/Error.h"
 #include "platform/vb/Picture.h"
 
 class QEventLoop;
@@ -21,6 +22,7 @@ namespace vb {
 
 class Menu;
 class FormWindow;
+class Timer;
 
 enum FormShowValue : int { vbModeless = 0, vbModal = 1 };
 enum WindowStateValue : int { vbNormal = 0, vbMinimized = 1, vbMaximized = 2 };
@@ -94,6 +96,8 @@ public:
     void AddControl(Control* c) { controls_.push_back(c); }
     void RemoveControl(Control* c);
     void AddMenu(Menu* m) { menus_.push_back(m); }
+    void AddTimer(Timer* t) { timers_.push_back(t); }
+    void RemoveTimer(Timer* t);
     const std::vector<Menu*>& Menus() const { return menus_; }
     bool IsUnloaded() const { return unloaded_; }
     // The default instance's slot, emptied when the form unloads.
@@ -114,6 +118,7 @@ private:
     QPointer<FormWindow> window_;
     std::vector<Control*> controls_;
     std::vector<Menu*> menus_;
+    std::vector<Timer*> timers_;
     int borderStyle_ = 2;
     int pointer_ = vbDefault;
     vb::Picture picture_, icon_;
@@ -137,6 +142,8 @@ public:
             instance_ = new T();
             instance_->SetDetach([this] { instance_ = nullptr; });
             instance_->RunLoad();
+            // A form that unloads itself in its load event is gone before its first use.
+            if (!instance_) Raise(vbErrObjectUnloaded);
         }
         return *instance_;
     }

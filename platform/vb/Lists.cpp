@@ -74,6 +74,7 @@ bool MatchesPattern(const std::string& name, const std::string& patterns) {
 
 ListBox::ListBox(Form* form, const char* name, Control* container) : Control(form, name, container) {
     mouseClick_ = false;
+    selectsWithLeftOnly_ = true;
     list_ = new QListWidget(ContainerWidget());
     list_->setSelectionMode(QAbstractItemView::SingleSelection);
     QObject::connect(list_, &QListWidget::currentRowChanged, [this](int row) {
@@ -201,6 +202,7 @@ void ListBox::OnMouse(QEvent* event) {
 FileListBox::FileListBox(Form* form, const char* name, Control* container)
     : Control(form, name, container) {
     mouseClick_ = false;
+    selectsWithLeftOnly_ = true;
     list_ = new QListWidget(ContainerWidget());
     QObject::connect(list_, &QListWidget::currentRowChanged, [this](int row) {
         if (row == index_) return;
@@ -268,6 +270,7 @@ std::string FileListBox::FileName() const { return List(index_); }
 
 DirListBox::DirListBox(Form* form, const char* name, Control* container)
     : Control(form, name, container) {
+    selectsWithLeftOnly_ = true;
     list_ = new QListWidget(ContainerWidget());
     QObject::connect(list_, &QListWidget::itemDoubleClicked, [this](QListWidgetItem* item) {
         int row = list_->row(item);

@@ -2,9 +2,11 @@
 
 #include <QTimer>
 #include <algorithm>
+#include <string>
 #include <vector>
 
 #include "platform/vb/Error.h"
+#include "platform/vb/Form.h"
 
 namespace vb {
 
@@ -43,7 +45,7 @@ void Advance(long ms) {
     for (;;) {
         Timer* next = nullptr;
         for (Timer* t : c.timers) {
-            if (t->Enabled() && t->Interval() > 0 && t->due <= target && (!next || t->due < next->due)) {
+            if (t->Running() && t->Interval() > 0 && t->due <= target && (!next || t->due < next->due)) {
                 next = t;
             }
         }
@@ -57,8 +59,9 @@ void Advance(long ms) {
 
 }  // namespace TimerClock
 
-Timer::Timer(Form*, const char* name, long interval, bool enabled)
-    : name_(name), interval_(interval), enabled_(enabled) {
+Timer::Timer(Form* form, const char* name, long interval, bool enabled)
+    : form_(form), name_(name), interval_(interval), enabled_(enabled) {
+    if (form_) form_->AddTimer(this);
     if (!clock().manual) {
         qtimer_ = std::make_unique<QTimer>();
         QObject::connect(qtimer_.get(), &QTimer::timeout, [this] { Fire(); });
@@ -68,7 +71,15 @@ Timer::Timer(Form*, const char* name, long interval, bool enabled)
     Restart();
 }
 
-Timer::~Timer() { Forget(this); }
+Timer::~Timer() {
+    if (form_) form_->RemoveTimer(this);
+    Forget(this);
+}
+
+void Timer::Halt() {
+    halted_ = true;
+    Restart();
+}
 
 void Timer::SetInterval(long ms) {
     if (ms < 0 || ms > 65535) Raise(vbErrInvalidPropertyValue);
@@ -84,14 +95,16 @@ void Timer::SetEnabled(bool enabled) {
 void Timer::Restart() {
     if (qtimer_) {
         qtimer_->stop();
-        if (enabled_ && interval_ > 0) qtimer_->start(static_cast<int>(interval_));
+        if (Running() && interval_ > 0) qtimer_->start(static_cast<int>(interval_));
     } else {
         due = clock().now + interval_;
     }
 }
 
 void Timer::Fire() {
-    if (OnTimer) OnTimer();
+    if (halted_ || !OnTimer) return;
+    std::string what = (form_ ? form_->Name() + "." : std::string()) + name_ + "_Timer";
+    Dispatch(what.c_str(), OnTimer);
 }
 
 }  // namespace vb

@@ -41,11 +41,18 @@ public:
 
     // Manual clock bookkeeping.
     long long due = 0;
+    // Runs the Timer event (an error in it is reported, not thrown on).
     void Fire();
+    // Enabled and not stopped by its form's unload.
+    bool Running() const { return enabled_ && !halted_; }
+    // The form unloads: the timer never fires again.
+    void Halt();
 
 private:
     void Restart();
 
+    Form* form_;
+    bool halted_ = false;
     const char* name_;
     long interval_;
     bool enabled_;

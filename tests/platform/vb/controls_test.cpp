@@ -15,8 +15,12 @@ public:
     vb::ListBox List1{this, "List1"};
     vb::CheckBox Check1{this, "Check1", "Mute"};
     vb::PictureBox Pic{this, "Pic"};
+    vb::Label Label1{this, "Label1", "caption"};
+    vb::Image Image1{this, "Image1"};
     std::vector<long> clicks;
     int checkClicks = 0;
+    int formDowns = 0;
+    void Form_MouseDown(int, int, float, float) override { ++formDowns; }
     ListForm() : vb::Form("ListForm", "") {
         List1.Click = [this] { clicks.push_back(List1.ListIndex()); };
         Check1.Click = [this] { ++checkClicks; };
@@ -139,4 +143,49 @@ TEST(Mouse, ControlsReportTheRunTimesButtonsAndTwips) {
     send(QEvent::MouseButtonPress, Qt::LeftButton);
     send(QEvent::MouseButtonRelease, Qt::LeftButton);
     EXPECT_EQ(seen, (std::vector<std::string>{"down 2 1 45 60", "down 1 0 45 60", "click"}));
+}
+
+namespace {
+
+void Press(QWidget* w, QPoint at, Qt::MouseButton b) {
+    for (QEvent::Type t : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+        QMouseEvent e(t, QPointF(at), w->mapToGlobal(QPointF(at)), b, t == QEvent::MouseButtonPress ? b : Qt::NoButton, {});
+        QCoreApplication::sendEvent(w, &e);
+    }
+}
+
+}  // namespace
+
+TEST(Mouse, AControlsEventsNeverReachTheFormBeneathIt) {
+    ListForm f;
+    f.window()->resize(300, 300);
+    int downs = 0;
+    for (vb::Control* c : std::initializer_list<vb::Control*>{&f.Label1, &f.Image1, &f.Pic}) {
+        c->Move(0, 0, 1500, 1500);
+        c->MouseDown = [&](int, int, float, float) { ++downs; };
+        for (Qt::MouseButton b : {Qt::LeftButton, Qt::RightButton}) Press(c->widget(), QPoint(5, 5), b);
+    }
+    EXPECT_EQ(downs, 6);
+    EXPECT_EQ(f.formDowns, 0);
+    Press(f.window(), QPoint(250, 250), Qt::LeftButton);  // where no control lies
+    EXPECT_EQ(f.formDowns, 1);
+}
+
+TEST(ListBox, TheRightButtonRaisesMouseDownWithoutSelecting) {
+    ListForm f;
+    f.window()->resize(300, 300);
+    f.List1.Move(0, 0, 3000, 3000);
+    for (const char* s : {"a", "b", "c"}) f.List1.AddItem(s);
+    f.List1.SetListIndex(0);
+    std::vector<int> buttons;
+    f.List1.MouseDown = [&](int b, int, float, float) { buttons.push_back(b); };
+    auto* list = static_cast<QListWidget*>(f.List1.widget());
+    QPoint onB = list->visualItemRect(list->item(1)).center();
+    Press(list->viewport(), onB, Qt::RightButton);
+    EXPECT_EQ(f.List1.ListIndex(), 0);
+    Press(list->viewport(), onB, Qt::LeftButton);
+    EXPECT_EQ(f.List1.ListIndex(), 1);
+    EXPECT_EQ(buttons, (std::vector<int>{vb::vbRightButton, vb::vbLeftButton}));
+    EXPECT_EQ(f.clicks, (std::vector<long>{0, 1}));
+    EXPECT_EQ(f.formDowns, 0);
 }

@@ -151,6 +151,62 @@ TEST_F(Forms, TimersTickOnTheManualClock) {
     EXPECT_EQ(f.ticks, 3);
 }
 
+TEST_F(Forms, AFailingTimerEventIsReportedAndTheTimerGoesOn) {
+    vb::TimerClock::UseManual(true);
+    struct Restore {
+        ~Restore() { vb::TimerClock::UseManual(false); }
+    } restore;
+    vb::Unload(*TestForm1);
+    Flush();
+    TestForm& f = *TestForm1;
+    f.Timer1.OnTimer = [&f] {
+        ++f.ticks;
+        vb::Raise(vb::vbErrInvalidProcedureCall);
+    };
+    f.Timer1.SetEnabled(true);
+    EXPECT_NO_THROW(vb::TimerClock::Advance(300));
+    EXPECT_EQ(f.ticks, 3);
+}
+
+TEST_F(Forms, AnUnloadedFormsTimersNeverFireAgain) {
+    vb::TimerClock::UseManual(true);
+    struct Restore {
+        ~Restore() { vb::TimerClock::UseManual(false); }
+    } restore;
+    vb::Unload(*TestForm1);
+    Flush();
+    int ticks = 0;
+    TestForm1->Timer1.OnTimer = [&] { ++ticks; };
+    TestForm1->Timer1.SetEnabled(true);
+    vb::TimerClock::Advance(100);
+    vb::Unload(*TestForm1);  // the object lives on until the event loop deletes it
+    vb::TimerClock::Advance(1000);
+    EXPECT_EQ(ticks, 1);
+    Flush();
+}
+
+namespace {
+class SelfUnloading : public vb::Form {
+public:
+    SelfUnloading() : vb::Form("SelfUnloading", "") {}
+    void Form_Load() override;
+};
+vb::DefaultForm<SelfUnloading> SelfUnloading1;
+void SelfUnloading::Form_Load() { vb::Unload(*this); }
+}  // namespace
+
+TEST_F(Forms, AFormThatUnloadsItselfInItsLoadIsReportedUnloaded) {
+    int number = 0;
+    try {
+        SelfUnloading1->Show();
+    } catch (const vb::RuntimeError& e) {
+        number = e.Number();
+    }
+    EXPECT_EQ(number, vb::vbErrObjectUnloaded);
+    EXPECT_FALSE(SelfUnloading1.IsLoaded());
+    Flush();
+}
+
 TEST_F(Forms, RealTimersTickOnTheEventLoop) {
     TestForm& f = *TestForm1;
     f.Timer1.SetInterval(10);
