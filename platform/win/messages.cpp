@@ -29,6 +29,10 @@ namespace platform::win {
 namespace {
 
 constexpr int kTimeoutMs = 3000;
+// A request that changes something in the other process is not asked twice: once it is sent, its
+// answer is waited for as long as the other process lives (within reason), as a sent message
+// waits for the receiving window.
+constexpr int kChangeAnswerMs = 60000;
 
 bool SameText(const QString& a, const char* b) {
     return !b || QString::compare(a, QString::fromUtf8(b), Qt::CaseInsensitive) == 0;
@@ -47,7 +51,12 @@ QString TextOf(QWidget* w) {
 
 void SetText(QWidget* w, const QString& text) {
     if (auto* e = qobject_cast<QLineEdit*>(w)) {
-        e->setText(text);
+        // An edit box reports a change for every WM_SETTEXT, also when the text stays the same.
+        if (e->text() == text) {
+            Q_EMIT e->textChanged(text);
+        } else {
+            e->setText(text);
+        }
     } else if (auto* l = qobject_cast<QLabel*>(w)) {
         l->setText(text);
     } else if (auto* b = qobject_cast<QAbstractButton*>(w)) {
@@ -140,10 +149,10 @@ QByteArray Encode(const Packet& p) {
     return framed + out;
 }
 
-// Reads one framed packet from a socket, waiting at most kTimeoutMs for it.
-bool Read(QLocalSocket& socket, Packet& p, bool wait) {
+// Reads one framed packet from a socket, waiting at most `waitMs` for each part of it.
+bool Read(QLocalSocket& socket, Packet& p, bool wait, int waitMs = kTimeoutMs) {
     while (socket.bytesAvailable() < 4) {
-        if (!wait || !socket.waitForReadyRead(kTimeoutMs)) return false;
+        if (!wait || !socket.waitForReadyRead(waitMs)) return false;
     }
     QByteArray head = socket.peek(4);
     QDataStream hs(head);
@@ -151,7 +160,7 @@ bool Read(QLocalSocket& socket, Packet& p, bool wait) {
     hs >> size;
     if (size > (1u << 24)) return false;
     while (socket.bytesAvailable() < 4 + static_cast<qint64>(size)) {
-        if (!wait || !socket.waitForReadyRead(kTimeoutMs)) return false;
+        if (!wait || !socket.waitForReadyRead(waitMs)) return false;
     }
     socket.read(4);
     QByteArray body = socket.read(size);
@@ -198,13 +207,13 @@ Packet Handle(const Packet& in) {
 QLocalServer* g_server = nullptr;
 
 // Asks the process behind `server` one question.
-bool Ask(const std::string& server, const Packet& question, Packet& answer) {
+bool Ask(const std::string& server, const Packet& question, Packet& answer, int answerMs = kTimeoutMs) {
     QLocalSocket socket;
     socket.connectToServer(QString::fromStdString(server));
     if (!socket.waitForConnected(kTimeoutMs)) return false;
     socket.write(Encode(question));
     if (!socket.waitForBytesWritten(kTimeoutMs)) return false;
-    return Read(socket, answer, true);
+    return Read(socket, answer, true, answerMs);
 }
 
 // The servers of the other live processes; sockets of processes that have ended are removed.
@@ -326,7 +335,7 @@ LRESULT SendRemote(const Remote& remote, UINT Msg, WPARAM wParam, LPARAM lParam)
         case WM_SETTEXT:
             q.command = "settext";
             q.a = QByteArray(lParam ? reinterpret_cast<const char*>(lParam) : "");
-            return Ask(remote.server, q, a) ? static_cast<LRESULT>(a.handle) : 0;
+            return Ask(remote.server, q, a, kChangeAnswerMs) ? static_cast<LRESULT>(a.handle) : 0;
         case WM_GETTEXT:
         case WM_GETTEXTLENGTH:
             q.command = "gettext";

@@ -26,6 +26,9 @@ class PlayerTest : public ::testing::Test {
 protected:
     testing_support::TempDir program;
     testing_support::ScopedEnv programDir{"KESTO_PROGRAM_DIR", program.path()};
+    // Every test starts with a registry of its own: no run counts or settings of earlier tests.
+    testing_support::TempDir settings;
+    testing_support::ScopedEnv registry{"KESTO_REGISTRY", settings / "registry.reg"};
     vb::DialogScript script;
     controls::FakeMediaEngine* fake = nullptr;  // the engine of the current media player
     int ends = 0;

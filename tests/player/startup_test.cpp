@@ -1,5 +1,6 @@
 #include "platform/registry/registry.h"
 #include "platform/vb/Conversions.h"
+#include "platform/win/messages.h"
 #include "tests/player/PlayerFixture.h"
 
 using StartUp = PlayerTest;
@@ -114,6 +115,20 @@ TEST_F(StartUp, TwoHandOversWithinOnePollBothArriveAndTheLaterPlays) {
     EXPECT_EQ(Form2->List1.List(1), "b.wav");
     EXPECT_EQ(Player().FileName(), b);
     EXPECT_FALSE(FrmVideo->Visible());
+}
+
+TEST_F(StartUp, TheSameFileHandedOverTwiceWithinOnePollArrivesTwice) {
+    Start();
+    std::string a = Media("a.mp3");
+    HWND box = Form5->TxtEdit1.hWnd();
+    for (int i = 0; i < 2; ++i) {
+        EXPECT_TRUE(SendMessageA(box, WM_SETTEXT, 256, reinterpret_cast<LPARAM>(a.c_str())));
+    }
+    vb::TimerClock::Advance(100);
+    ASSERT_EQ(Form2->List2.ListCount(), 2);
+    EXPECT_EQ(Form2->List2.List(1), a);
+    EXPECT_EQ(Form2->List1.List(1), "a.mp3");
+    EXPECT_EQ(Form5->TxtEdit1.Text(), "");
 }
 
 class MainLoad : public PlayerTest {};
