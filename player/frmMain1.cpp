@@ -53,6 +53,9 @@ frmMain1::frmMain1() : vb::Form("frmMain1", "") {
     Move(1500, 1500, 7800, 7500);
     PicMainSkin.SetBorderStyle(0);
     PicMainSkin.Move(0, 0, 7800, 7500);
+    PicMainSkin.SetMousePointer(vb::vbCustom);
+    PicMainSkin.MouseDown = [this](int b, int s, float x, float y) { PicMainSkin_MouseDown(b, s, x, y); };
+    PicMainSkin.MouseMove = [this](int b, int s, float x, float y) { PicMainSkin_MouseMove(b, s, x, y); };
     p2.SetVisible(false);
 
     // Controls of the form that are never shown.
@@ -207,6 +210,19 @@ void frmMain1::Pg_MouseDown(int Button, int Shift, float X, float Y) {
     });
 }
 
+void frmMain1::PicMainSkin_MouseDown(int Button, int, float, float) {
+    if (Button == vb::vbLeftButton) {
+        DragForm(*this);
+    } else if (Button == vb::vbRightButton) {
+        PopupMenu(kesto);
+    }
+}
+
+void frmMain1::PicMainSkin_MouseMove(int, int, float, float) {
+    // A missing cursor file keeps the pointer the picture has.
+    vb::ResumeNext([&] { PicMainSkin.SetMouseIcon(vb::LoadPicture(vb::App::Path() + "/curmain.cur")); });
+}
+
 void frmMain1::vol_Change() { Volume(); }
 
 void frmMain1::vol_Scroll() {
@@ -312,6 +328,17 @@ void frmMain1::ApplySkin(Road road) {
         Hide();
         name = road == Road::Chooser ? ::frmSkin->ListSkin.Text() : ::Skins->List1.Text();
     }
+    // The look before this skin, for a chooser's skin that cannot be applied completely.
+    struct Look {
+        vb::Picture face, skin, held;
+        float top;
+        std::vector<std::pair<float, float>> places;
+        std::vector<COLORREF> colours;
+    } before{Picture(), PicMainSkin.Picture(), p2.Picture(), Top(), {}, {}};
+    for (vb::Control* c : Controls()) {
+        before.places.emplace_back(c->Left(), c->Top());
+        if (auto* label = dynamic_cast<controls::QuixLabel*>(c)) before.colours.push_back(label->ForeColor());
+    }
     try {
         const std::string folder = vb::App::Path() + (road == Road::Hidden ? "/Skins/" : "/Sk/");
         const std::string file = folder + name + ".ini";
@@ -356,9 +383,23 @@ void frmMain1::ApplySkin(Road road) {
             p.element.SetLeft(vb::CSng(ReadINI("Settings", p.left, "", file)));
         }
     } catch (...) {
-        // A skin from a chooser that cannot be applied completely keeps what was applied, and the
-        // window comes back; the start-up road leaves the showing to the start-up.
+        // A skin from a chooser that cannot be applied completely would leave the window half
+        // dressed, its buttons perhaps outside its face: the window comes back with the look it
+        // had. The start-up road keeps what was applied and leaves the showing to the start-up.
         if (road != Road::StartUp) {
+            vb::ResumeNext([&] {
+                size_t i = 0, k = 0;
+                for (vb::Control* c : Controls()) {
+                    c->Move(before.places[i].first, before.places[i].second);
+                    ++i;
+                    if (auto* label = dynamic_cast<controls::QuixLabel*>(c)) label->SetForeColor(before.colours[k++]);
+                }
+                SetTop(before.top);
+                SetPicture(before.face);
+                p2.SetPicture(before.held);
+                PicMainSkin.SetPicture(before.skin);
+                if (!before.skin.IsNone()) chngp();
+            });
             SetVisible(true);
             Fader1.FadeIn();
         }

@@ -94,6 +94,9 @@ public:
 
     void Timer1_Timer();
     void Pg_MouseDown(int Button, int Shift, float X, float Y);
+    // The skin picture: the left button drags the window, the right one pops up the menu.
+    void PicMainSkin_MouseDown(int Button, int Shift, float X, float Y);
+    void PicMainSkin_MouseMove(int Button, int Shift, float X, float Y);
     void vol_Change();
     void vol_Scroll();
 

@@ -154,11 +154,17 @@ TEST_F(SkinTest, ASkinTheChooserCannotApplyLeavesTheWindowShownAndUsable) {
     WriteSkin(program.path(), {.file = "BadColour", .skinName = "BadColour", .colour = "purple", .seed = 3});
     Settings("Good");
     Start();
+    float goodWidth = frmMain1->Width();
+    COLORREF goodColour = frmMain1->QuixLabel2.ForeColor();
     for (const char* name : {"BadColour", "NoPicture"}) {
         frmSkin->ListSkin.SetListIndex(name == std::string("BadColour") ? 0 : 1);
         vb::Dispatch("Apply", [&] { frmSkin->QuixLabel5_Click(); });  // as the click runs it
         EXPECT_TRUE(frmMain1->Visible()) << name;
         EXPECT_NEAR(frmMain1->Fader1.Opacity(), 100, 0.5) << name;
+        // The window keeps the look it had: every element on the good skin's face.
+        ExpectPlaced(1);
+        EXPECT_EQ(frmMain1->Width(), goodWidth);
+        EXPECT_EQ(frmMain1->QuixLabel2.ForeColor(), goodColour);
     }
     // A refused skin is not remembered.
     EXPECT_EQ(ReadFile(program / "Settings.ini"), "[Configuration]\r\nSkin=Good\r\n");
