@@ -72,8 +72,9 @@ std::vector<Line> Parse(std::string_view data) {
     return lines;
 }
 
-// Index of the first section named `name`, or lines.size().
+// Index of the first section named `name` (spaces around it do not count), or lines.size().
 size_t FindSection(const std::vector<Line>& lines, std::string_view name) {
+    name = Trim(name);
     for (size_t i = 0; i < lines.size(); ++i) {
         if (lines[i].kind == Line::kSection && SameText(lines[i].name, name)) return i;
     }
@@ -88,6 +89,7 @@ size_t SectionEnd(const std::vector<Line>& lines, size_t header) {
 }
 
 size_t FindKey(const std::vector<Line>& lines, size_t header, std::string_view key) {
+    key = Trim(key);
     size_t end = SectionEnd(lines, header);
     for (size_t i = header + 1; i < end; ++i) {
         if (lines[i].kind == Line::kKey && SameText(lines[i].name, key)) return i;
@@ -179,11 +181,12 @@ BOOL WritePrivateProfileStringA(LPCSTR lpAppName, LPCSTR lpKeyName, LPCSTR lpStr
     if (!data) return FALSE;
     std::vector<Line> lines = Parse(*data);
 
+    // Spaces around the names and the value given are dropped, as they are when reading.
     auto keyLine = [&](std::string_view key) {
         Line l;
         l.kind = Line::kKey;
-        l.text = std::string(key) + "=" + lpString;
-        l.name = key;
+        l.name = Trim(key);
+        l.text = l.name + "=" + std::string(Trim(lpString));
         return l;
     };
 
@@ -200,8 +203,8 @@ BOOL WritePrivateProfileStringA(LPCSTR lpAppName, LPCSTR lpKeyName, LPCSTR lpStr
     } else if (header == lines.size()) {
         Line h;
         h.kind = Line::kSection;
-        h.text = std::string("[") + lpAppName + "]";
-        h.name = lpAppName;
+        h.name = Trim(lpAppName);
+        h.text = "[" + h.name + "]";
         lines.push_back(std::move(h));
         lines.push_back(keyLine(lpKeyName));
     } else if (size_t k = FindKey(lines, header, lpKeyName); k < lines.size()) {

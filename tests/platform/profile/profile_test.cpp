@@ -63,6 +63,7 @@ TEST(GetPrivateProfileString, ReadsValuesByTheRules) {
         {"Configuration", "missing", "DEF"},
         {"Missing", "Skin", "DEF"},
         {"Configuration", "; a comment", "DEF"},
+        {" Configuration ", "  Skin ", "Tavro"},    // and so are spaces around the names asked for
     };
     for (const auto& c : cases) {
         EXPECT_EQ(Get(file, c.section, c.key), c.expected) << c.section << "/" << c.key;
@@ -155,6 +156,21 @@ TEST(WritePrivateProfileString, ReplacesInPlaceAndKeepsEveryOtherLine) {
     ASSERT_TRUE(WritePrivateProfileStringA("Configuration", "added", "x", file.c_str()));
     EXPECT_EQ(Get(file, "Configuration", "added"), "x");
     EXPECT_NE(ReadFile(file).find("other=1\r\nadded=x\r\n\r\n[Info]"), std::string::npos);
+}
+
+TEST(WritePrivateProfileString, ChangesOnlyTheFirstOfDuplicatesAndDropsSpacesAroundNames) {
+    TempDir dir;
+    std::string file = dir / "Settings.ini";
+    WriteFile(file,
+              "[S]\r\n"
+              "dup=1\r\n"
+              "DUP=2\r\n"
+              "[s]\r\n"
+              "dup=3\r\n");
+    ASSERT_TRUE(WritePrivateProfileStringA(" s ", " Dup ", "  new  ", file.c_str()));
+    EXPECT_EQ(ReadFile(file), "[S]\r\ndup=new\r\nDUP=2\r\n[s]\r\ndup=3\r\n");
+    ASSERT_TRUE(WritePrivateProfileStringA(" Fresh ", " k ", " v ", file.c_str()));
+    EXPECT_NE(ReadFile(file).find("[Fresh]\r\nk=v\r\n"), std::string::npos);
 }
 
 TEST(WritePrivateProfileString, RemovesKeysAndSections) {

@@ -230,3 +230,20 @@ TEST_F(Registry, ProgramSettingsLiveUnderTheRunTimesKey) {
     EXPECT_EQ(type, REG_SZ);
     RegCloseKey(key);
 }
+
+TEST(RegistryStore, LivesInTheUsersConfigurationFolderUnlessTheVariableNamesAFile) {
+    TempDir home;
+    ScopedEnv noFile("KESTO_REGISTRY", std::nullopt);
+    ScopedEnv homeVar("HOME", home.path());
+    HKEY key = nullptr;
+    {
+        ScopedEnv xdg("XDG_CONFIG_HOME", home / "xdg");
+        ASSERT_EQ(RegCreateKeyA(HKEY_CURRENT_USER, "Software\\InXdg", &key), ERROR_SUCCESS);
+        RegCloseKey(key);
+        EXPECT_NE(ReadFile(home / "xdg/kesto/registry.reg").find("InXdg"), std::string::npos);
+    }
+    ScopedEnv noXdg("XDG_CONFIG_HOME", std::nullopt);
+    ASSERT_EQ(RegCreateKeyA(HKEY_CURRENT_USER, "Software\\InHome", &key), ERROR_SUCCESS);
+    RegCloseKey(key);
+    EXPECT_NE(ReadFile(home / ".config/kesto/registry.reg").find("InHome"), std::string::npos);
+}
