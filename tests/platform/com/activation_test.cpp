@@ -9,7 +9,14 @@ using com_test::kCounterClsid;
 using platform::com::ComPtr;
 using platform::com::Utf16;
 
-class Activation : public com_test::RegistryTest {};
+class Activation : public com_test::RegistryTest {
+protected:
+    // No test leaves a server library loaded for the next one.
+    void TearDown() override {
+        CoFreeUnusedLibraries();
+        com_test::RegistryTest::TearDown();
+    }
+};
 
 TEST_F(Activation, CreatesAnObjectByProgIdThroughTheServersExportAndUnloadsItWhenUnused) {
     RegisterServer(kCounterClsid, TEST_SERVER_PATH, "Test.Counter");
