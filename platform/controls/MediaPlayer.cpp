@@ -5,6 +5,7 @@
 #include <QVBoxLayout>
 #include <QWidget>
 
+#include "platform/files/files.h"
 #include "platform/vb/Error.h"
 #include "platform/vb/Form.h"
 
@@ -91,7 +92,8 @@ MediaPlayer::~MediaPlayer() {
 
 void MediaPlayer::SetFileName(const std::string& path) {
     fileName_ = path;
-    Engine().Open(path);
+    // The name reads back as given; the file is found without regard to letter case.
+    Engine().Open(platform::files::Resolve(path));
     screen_->update();
 }
 

@@ -81,6 +81,7 @@ Form::Form(const char* name, const std::string& caption)
 }
 
 Form::~Form() {
+    if (activeForm_ == this) activeForm_ = nullptr;
     auto& forms = loadedForms();
     forms.erase(std::remove(forms.begin(), forms.end(), this), forms.end());
     if (modal_) modal_->quit();
@@ -97,6 +98,7 @@ void Form::Unload() {
     Dispatch((name_ + "_Unload").c_str(), [&] { Form_Unload(cancel); });
     if (cancel) return;
     unloaded_ = true;
+    if (activeForm_ == this) activeForm_ = nullptr;
     for (Timer* t : timers_) t->Halt();
     if (window_) window_->hide();
     if (modal_) modal_->quit();
@@ -127,6 +129,7 @@ void Form::Show(int modal) {
 }
 
 void Form::Hide() {
+    if (activeForm_ == this) activeForm_ = nullptr;
     if (!window_) return;
     window_->hide();
     if (modal_) modal_->quit();
@@ -246,6 +249,8 @@ void Form::RemoveTimer(Timer* t) { timers_.erase(std::remove(timers_.begin(), ti
 void Form::PopupMenu(Menu& menu) { menu.Popup(); }
 
 void Form::WindowActivated() {
+    if (activeForm_ == this) return;
+    activeForm_ = this;
     Dispatch((name_ + "_Activate").c_str(), [this] { Form_Activate(); });
 }
 

@@ -127,6 +127,9 @@ private:
     bool afterDblClick_ = false;
     std::function<void()> detach_;
     QEventLoop* modal_ = nullptr;
+    // The form that was activated last: Activate fires when the active window moves from one
+    // form to another, not when the program comes back from another program.
+    static inline Form* activeForm_ = nullptr;
     friend class FormWindow;
 };
 

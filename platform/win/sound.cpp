@@ -70,10 +70,12 @@ void Dispose(GstElement* play) {
     gst_object_unref(play);
 }
 
-// A sound that plays on after the call: polls its pipeline and releases it at its end.
+// A sound that plays on after the call: polls its pipeline and releases it at its end. One sound
+// plays at a time: a new one stops it.
 class PlayingSound : public QObject {
 public:
     explicit PlayingSound(GstElement* play) : QObject(qApp), play_(play) {
+        current = this;
         QObject::connect(&poll_, &QTimer::timeout, this, [this] {
             GstBus* bus = gst_element_get_bus(play_);
             GstMessage* msg = gst_bus_pop_filtered(
@@ -86,17 +88,27 @@ public:
         });
         poll_.start(50);
     }
-    ~PlayingSound() override { Dispose(play_); }
+    ~PlayingSound() override {
+        if (current == this) current = nullptr;
+        Dispose(play_);
+    }
+    static void StopCurrent() { delete current; }
 
 private:
+    static inline PlayingSound* current = nullptr;
     GstElement* play_;
     QTimer poll_;
 };
 
 bool Play(const std::string& path, UINT flags) {
+    PlayingSound::StopCurrent();
     GstElement* play = MakePipeline(path);
     if (!play) return false;
-    if (gst_element_set_state(play, GST_STATE_PLAYING) == GST_STATE_CHANGE_FAILURE) {
+    // The file must be a sound: a file that cannot be decoded fails here, before the call returns,
+    // so that the default sound can take its place.
+    gst_element_set_state(play, GST_STATE_PAUSED);
+    if (gst_element_get_state(play, nullptr, nullptr, 5 * GST_SECOND) == GST_STATE_CHANGE_FAILURE ||
+        gst_element_set_state(play, GST_STATE_PLAYING) == GST_STATE_CHANGE_FAILURE) {
         Dispose(play);
         return false;
     }

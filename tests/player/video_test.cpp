@@ -154,3 +154,13 @@ TEST_F(VideoWindow, ItIsTopmostAndUnloadingItTakesThePlayerAlong) {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_EQ(Player().FileName(), "");  // a new window with a new player
 }
+
+TEST_F(VideoWindow, ThePlayerFindsAFileWithoutRegardToLetterCaseAndKeepsTheNameGiven) {
+    std::string real = Media("Song.MP3", 90);
+    Start();
+    std::string asked = program / "song.mp3";
+    Player().SetFileName(asked);
+    EXPECT_EQ(Player().FileName(), asked);
+    EXPECT_EQ(fake->calls().back(), "Open(" + real + ")");
+    EXPECT_EQ(Player().Duration(), 90);
+}

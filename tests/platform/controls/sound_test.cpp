@@ -24,6 +24,12 @@ TEST(SndPlaySound, PlaysAWaveFileToItsEndAndFallsBackToTheDefaultSound) {
     EXPECT_FALSE(sndPlaySoundA((dir / "missing.wav").c_str(), SND_ASYNC));
     WriteFile(dir / "bad.wav", "not a sound");
     EXPECT_FALSE(sndPlaySoundA((dir / "bad.wav").c_str(), SND_SYNC | SND_NODEFAULT));
+    // Played on without waiting, a file that is no sound still gives way to the default sound.
+    EXPECT_FALSE(sndPlaySoundA((dir / "bad.wav").c_str(), SND_ASYNC));
+    // A new sound takes the place of one still playing.
+    WriteFile(dir / "long.wav", Wav(2));
+    EXPECT_TRUE(sndPlaySoundA((dir / "long.wav").c_str(), SND_ASYNC));
+    EXPECT_TRUE(sndPlaySoundA((dir / "aah.wav").c_str(), SND_ASYNC));
 }
 
 TEST(SndPlaySound, ATestCanListenInstead) {

@@ -39,7 +39,9 @@ public:
         Cancel = cancelUnload;
     }
     void Form_Terminate() override { g_events.push_back("terminate"); }
+    void Form_Activate() override { ++activations; }
     bool cancelUnload = false;
+    int activations = 0;
 };
 
 vb::DefaultForm<TestForm> TestForm1;
@@ -112,6 +114,23 @@ TEST_F(Forms, ShowHideAndGeometryInTwips) {
     EXPECT_EQ(f.WindowState(), vb::vbNormal);
     f.Label1.Move(150, 300, 1500, 450);
     EXPECT_EQ(f.Label1.widget()->geometry(), QRect(10, 20, 100, 30));
+}
+
+TEST_F(Forms, ActivateFiresWhenTheActiveWindowMovesBetweenFormsOnly) {
+    TestForm& f = *TestForm1;
+    auto activate = [](QWidget* w) {
+        QEvent e(QEvent::WindowActivate);
+        QCoreApplication::sendEvent(w, &e);
+    };
+    QWidget other;  // a window that is no form, such as a dialog or another program's
+    activate(f.window());
+    EXPECT_EQ(f.activations, 1);
+    activate(&other);
+    activate(f.window());  // back from elsewhere: no new activation
+    EXPECT_EQ(f.activations, 1);
+    f.Hide();
+    activate(f.window());  // shown again after hiding
+    EXPECT_EQ(f.activations, 2);
 }
 
 TEST_F(Forms, ControlsCanBeWalkedAndToldApart) {
