@@ -38,7 +38,7 @@ struct Skin {
     std::string colour = "&H0000FFFF&";
     std::string top = "1500";
     Pictures pictures = Pictures::JpgAndBmp;
-    std::vector<std::string> omit;  // keys left out
+    std::vector<std::string> omit = {};  // keys left out
     int seed = 1;                   // varies positions and face colour
 };
 

@@ -67,7 +67,9 @@ TEST_F(Advance, VideoFilesShowTheVideoAndRemoteWindows) {
         Player().SetFileName(program / "start.mp3");
         fake->Advance(1);
         EXPECT_EQ(FrmVideo->Visible(), c.video) << c.name;
-        if (c.video) EXPECT_TRUE(Remote->Visible()) << c.name;
+        if (c.video) {
+            EXPECT_TRUE(Remote->Visible()) << c.name;
+        }
     }
 }
 

@@ -135,7 +135,7 @@ TEST(Fader, RealFadesReachTheirEnds) {
     f.Fader1.FadeOut();  // returns when transparent
     EXPECT_NEAR(f.Fader1.Opacity(), 0, 0.5);
     f.Fader1.FadeIn();
-    QTest::qWaitFor([&] { return f.Fader1.Opacity() > 79; }, 3000);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return f.Fader1.Opacity() > 79; }, 10000));
     EXPECT_NEAR(f.Fader1.Opacity(), 80, 0.5);
 }
 

@@ -79,11 +79,14 @@ TEST_F(GstEngineTest, ALongMp3WithoutALengthHeaderIsTimedWhenOpenReturns) {
 }
 
 TEST_F(GstEngineTest, PositionFollowsTheClockAndPauseHoldsIt) {
+    const auto start = std::chrono::steady_clock::now();
     engine_->Open(wav_);
     Pump(400);
     const double playing = engine_->Position();
-    EXPECT_GT(playing, 0.2);
-    EXPECT_LT(playing, 1.5);
+    const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    // It moves, and never faster than the clock on the wall (however slow the machine).
+    EXPECT_GT(playing, 0.0);
+    EXPECT_LE(playing, wall + 0.05);
     engine_->Pause();
     EXPECT_EQ(engine_->state(), State::Paused);
     const double held = engine_->Position();
@@ -91,8 +94,7 @@ TEST_F(GstEngineTest, PositionFollowsTheClockAndPauseHoldsIt) {
     EXPECT_NEAR(engine_->Position(), held, 0.02);
     engine_->Play();
     EXPECT_EQ(engine_->state(), State::Playing);
-    Pump(200);
-    EXPECT_GT(engine_->Position(), held + 0.05);
+    EXPECT_TRUE(WaitFor([&] { return engine_->Position() > held + 0.05; }, kEndTimeoutMs));
 }
 
 TEST_F(GstEngineTest, ASeekLandsAndStopRewinds) {
