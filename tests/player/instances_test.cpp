@@ -124,7 +124,9 @@ TEST_F(Instances, AStartWhileTheFirstIsStillStartingWaitsForItsMailbox) {
     };
     ASSERT_TRUE(QTest::qWaitFor([&] { return running() == 1; }, 15000));
     for (auto& p : processes) {
-        if (p->state() == QProcess::NotRunning) EXPECT_EQ(p->exitCode(), 0);
+        if (p->state() == QProcess::NotRunning) {
+            EXPECT_EQ(p->exitCode(), 0);
+        }
     }
     EXPECT_TRUE(QTest::qWaitFor([] { return Titles().size() == 2; }, 10000));
     EXPECT_EQ(running(), 1);  // only one player runs
