@@ -1,5 +1,6 @@
 #include "tests/player/PlayerFixture.h"
 #include "tests/support/media_files.h"
+#include "platform/win/sound.h"
 
 using MainWindow = PlayerTest;
 
@@ -180,4 +181,27 @@ TEST_F(MainWindow, APressOnTheWindowClearsItsCaption) {
     frmMain1->SetCaption("x");
     frmMain1->Form_MouseDown(vb::vbLeftButton, 0, 0, 0);
     EXPECT_EQ(frmMain1->Caption(), "");
+}
+
+TEST_F(MainWindow, ARestoredWindowClearsItsCaptionAndAMinimisedOneKeepsIt) {
+    Start();
+    frmMain1->SetCaption("x");
+    frmMain1->SetWindowState(vb::vbMinimized);
+    frmMain1->Form_Resize();
+    EXPECT_EQ(frmMain1->Caption(), "x");
+    frmMain1->SetWindowState(vb::vbNormal);
+    frmMain1->Form_Resize();
+    EXPECT_EQ(frmMain1->Caption(), "");
+}
+
+TEST_F(MainWindow, SoundPlaysTheProgramsWaveWithoutWaiting) {
+    Start();
+    std::vector<std::string> heard;
+    platform::win::SetSoundHandler([&](const std::string& p, UINT f) {
+        heard.push_back(p + ":" + std::to_string(f));
+        return true;
+    });
+    frmMain1->sound();
+    platform::win::SetSoundHandler(nullptr);
+    EXPECT_EQ(heard, std::vector<std::string>{program / "Kesto.wav" + ":1"});
 }

@@ -177,6 +177,19 @@ TEST_F(MainLoad, SetsTheVolumeBarAndThePlayersVolume) {
     EXPECT_EQ(frmMain1->Label24.Caption(), "Kesto Player ");  // no file: the designed title
 }
 
+TEST_F(MainLoad, WithAFileSetTheTitleIsTheSelectedEntryCutTo24Characters) {
+    Start(Media("song.mp3"));
+    Append("012345678901234567890123456789", program / "long.mp3");
+    Form2->List1.SetListIndex(1);
+    vb::Unload(*frmMain1);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(frmMain1->Label24.Caption(), "012345678901234567890123");  // a fresh load
+    vb::Unload(*frmMain1);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    Form2->List1.SetListIndex(-1);
+    EXPECT_EQ(frmMain1->Label24.Caption(), "");  // nothing selected
+}
+
 TEST_F(MainLoad, ClosingTheMainWindowEndsTheProgram) {
     Start();
     frmMain1->window()->close();
