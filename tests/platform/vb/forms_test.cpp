@@ -58,6 +58,16 @@ void Flush() {
     QCoreApplication::processEvents();
 }
 
+// The manual clock for one test; the default form is made anew on it.
+struct ManualClock {
+    ManualClock() {
+        vb::TimerClock::UseManual(true);
+        vb::Unload(*TestForm1);
+        Flush();
+    }
+    ~ManualClock() { vb::TimerClock::UseManual(false); }
+};
+
 class Forms : public ::testing::Test {
 protected:
     void SetUp() override { g_events.clear(); }
@@ -145,13 +155,8 @@ TEST_F(Forms, ControlsCanBeWalkedAndToldApart) {
 }
 
 TEST_F(Forms, TimersTickOnTheManualClock) {
-    vb::TimerClock::UseManual(true);
-    struct Restore {
-        ~Restore() { vb::TimerClock::UseManual(false); }
-    } restore;
-    vb::Unload(*TestForm1);
-    Flush();
-    TestForm& f = *TestForm1;  // made on the manual clock
+    ManualClock clock;
+    TestForm& f = *TestForm1;
     vb::TimerClock::Advance(1000);
     EXPECT_EQ(f.ticks, 0);  // designed disabled
     f.Timer1.SetEnabled(true);
@@ -171,12 +176,7 @@ TEST_F(Forms, TimersTickOnTheManualClock) {
 }
 
 TEST_F(Forms, AFailingTimerEventIsReportedAndTheTimerGoesOn) {
-    vb::TimerClock::UseManual(true);
-    struct Restore {
-        ~Restore() { vb::TimerClock::UseManual(false); }
-    } restore;
-    vb::Unload(*TestForm1);
-    Flush();
+    ManualClock clock;
     TestForm& f = *TestForm1;
     f.Timer1.OnTimer = [&f] {
         ++f.ticks;
@@ -188,12 +188,7 @@ TEST_F(Forms, AFailingTimerEventIsReportedAndTheTimerGoesOn) {
 }
 
 TEST_F(Forms, AnUnloadedFormsTimersNeverFireAgain) {
-    vb::TimerClock::UseManual(true);
-    struct Restore {
-        ~Restore() { vb::TimerClock::UseManual(false); }
-    } restore;
-    vb::Unload(*TestForm1);
-    Flush();
+    ManualClock clock;
     int ticks = 0;
     TestForm1->Timer1.OnTimer = [&] { ++ticks; };
     TestForm1->Timer1.SetEnabled(true);
