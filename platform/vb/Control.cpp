@@ -208,11 +208,14 @@ void Control::OnMouse(QEvent* event) {
     switch (e->type()) {
         case QEvent::MouseButtonPress:
             pressedInside_ = true;
+            if (widget_) pressedWindowAt_ = widget_->window()->pos();
             if (MouseDown) Dispatch((what + "_MouseDown").c_str(), [&] { MouseDown(ButtonValue(e->button()), shift, x, y); });
             break;
         case QEvent::MouseButtonRelease: {
-            bool click = pressedInside_ && mouseClick_ && e->button() == Qt::LeftButton && widget_ &&
-                         widget_->rect().contains(e->position().toPoint());
+            // A press that moved its window (a window drag) is no click.
+            bool click = pressedInside_ && mouseClick_ && e->button() == Qt::LeftButton &&
+                         widget_ && widget_->rect().contains(e->position().toPoint()) &&
+                         widget_->window()->pos() == pressedWindowAt_;
             pressedInside_ = false;
             if (MouseUp) Dispatch((what + "_MouseUp").c_str(), [&] { MouseUp(ButtonValue(e->button()), shift, x, y); });
             if (click && Click) Dispatch((what + "_Click").c_str(), Click);

@@ -110,6 +110,7 @@ private:
     int pointer_ = vbDefault;
     Picture icon_;
     bool pressedInside_ = false;
+    QPoint pressedWindowAt_;  // where the control's window stood at the press
     QObject* events_ = nullptr;
 };
 

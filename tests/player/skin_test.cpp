@@ -1,4 +1,5 @@
 #include <filesystem>
+#include <memory>
 
 #include "platform/vb/Control.h"
 #include "platform/vb/Error.h"
@@ -37,6 +38,60 @@ std::vector<std::string> Names(const std::string& dir) {
     for (const auto& e : fs::directory_iterator(dir)) v.push_back(e.path().filename().string());
     std::sort(v.begin(), v.end());
     return v;
+}
+
+// The face picture the skin of `seed` gives PicMainSkin, pixel for pixel.
+bool FaceOf(const vb::PictureBox& box, int seed) {
+    return box.Picture().Image().convertToFormat(QImage::Format_RGB32) == Face(seed);
+}
+
+void Choose(vb::ListBox& list, const std::string& name) {
+    for (long i = 0; i < list.ListCount(); ++i) {
+        if (list.List(i) == name) {
+            list.SetListIndex(i);
+            return;
+        }
+    }
+    ADD_FAILURE() << name << " is not listed";
+}
+
+// The main window's opacity each time the window is hidden or shown.
+class Visibility : public QObject {
+public:
+    explicit Visibility(vb::Form& form) { form.window()->installEventFilter(this); }
+    struct Change {
+        bool shown;
+        double opacity;
+    };
+    std::vector<Change> changes;
+
+protected:
+    bool eventFilter(QObject*, QEvent* e) override {
+        if (e->type() == QEvent::Show || e->type() == QEvent::Hide) {
+            changes.push_back({e->type() == QEvent::Show, frmMain1->Fader1.Opacity()});
+        }
+        return false;
+    }
+};
+
+// The roads by which a skin reaches the main window: the start-up skin, the chooser of Sk and
+// the chooser of Skins.
+enum class Road { StartUp, Chooser, Hidden };
+
+std::string RoadName(Road road) {
+    switch (road) {
+        case Road::StartUp:
+            return "StartUp";
+        case Road::Chooser:
+            return "Chooser";
+        case Road::Hidden:
+            return "Hidden";
+    }
+    return "";
+}
+
+void PrintTo(Road road, std::ostream* os) {
+    *os << RoadName(road);
 }
 
 }  // namespace
@@ -208,6 +263,100 @@ TEST_F(SkinTest, TheSkinsChooserIsShapedByItsFaceAndListsNamesUpToTheirFirstDot)
     EXPECT_TRUE(Shaped(*Skins, 150, 50));
     EXPECT_FALSE(Shaped(*Skins, 1, 1));
     EXPECT_TRUE(Skins->window()->windowFlags() & Qt::WindowStaysOnTopHint);
+}
+
+class SkinRoads : public SkinTest, public ::testing::WithParamInterface<Road> {};
+
+TEST_P(SkinRoads, TheSkinDressesTheWholeWindow) {
+    const Road road = GetParam();
+    const bool hidden = road == Road::Hidden;
+    fs::create_directories(program / "Skins");
+    WriteSkin(program.path(),
+              {.file = "Look",
+               .skinName = "Look",
+               .folder = hidden ? "Skins" : "Sk",
+               .colour = "&H00FF8000&",
+               .top = "2700",
+               .pictures = hidden ? Skin::Pictures::Hidden : Skin::Pictures::JpgAndBmp,
+               .seed = 7});
+    std::unique_ptr<Visibility> seen;
+    float left = 1500;  // where the window is designed to stand
+    if (road == Road::StartUp) {
+        Settings("Look");
+        Start();
+    } else {
+        // No start-up skin: the designed window, without face or shape, somewhere else.
+        Start();
+        ASSERT_TRUE(frmMain1->PicMainSkin.Picture().IsNone());
+        ASSERT_TRUE(frmMain1->window()->mask().isEmpty());
+        left = 2400;
+        frmMain1->Move(left, 900);
+        seen = std::make_unique<Visibility>(*frmMain1);
+        if (road == Road::Chooser) {
+            Choose(frmSkin->ListSkin, "Look");
+            frmSkin->QuixLabel5_Click();
+        } else {
+            Choose(Skins->List1, "Look");
+            Skins->QuixLabel1_Click();
+        }
+    }
+    ExpectPlaced(7);
+    ASSERT_EQ(Labels().size(), 13u);
+    for (auto* l : Labels()) EXPECT_EQ(l->ForeColor(), RGB(0, 128, 255)) << l->Name();
+    // The skin moves the window vertically only.
+    EXPECT_FLOAT_EQ(frmMain1->Top(), 2700);
+    EXPECT_FLOAT_EQ(frmMain1->Left(), left);
+    // Background, face, and the size and shape the face gives.
+    EXPECT_TRUE(Background(*frmMain1));
+    EXPECT_TRUE(FaceOf(frmMain1->PicMainSkin, 7));
+    EXPECT_FLOAT_EQ(frmMain1->Width(), 4500);
+    EXPECT_FLOAT_EQ(frmMain1->Height(), 3000);
+    EXPECT_TRUE(Shaped(*frmMain1, 150, 50));
+    EXPECT_TRUE(Shaped(*frmMain1, 289, 100));
+    EXPECT_FALSE(Shaped(*frmMain1, 2, 2));
+    EXPECT_FALSE(Shaped(*frmMain1, 150, 100));
+    EXPECT_FALSE(Shaped(*frmMain1, 299, 199));
+    EXPECT_TRUE(frmMain1->Visible());
+    EXPECT_NEAR(frmMain1->Fader1.Opacity(), 100, 0.5);
+    if (seen) {
+        // Faded out before it was hidden; shown before it was faded in.
+        ASSERT_GE(seen->changes.size(), 2u);
+        EXPECT_FALSE(seen->changes.front().shown);
+        EXPECT_NEAR(seen->changes.front().opacity, 0, 0.5);
+        EXPECT_TRUE(seen->changes.back().shown);
+        EXPECT_NEAR(seen->changes.back().opacity, 0, 0.5);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Roads, SkinRoads,
+                         ::testing::Values(Road::StartUp, Road::Chooser, Road::Hidden),
+                         [](const auto& info) { return RoadName(info.param); });
+
+TEST_F(SkinTest, TheStartUpSkinRevealsItsNamesakeInSkinsAndTheChooserLeavesSkinsAlone) {
+    WriteSkin(program.path(), {.file = "Tavro", .skinName = "Tavro", .seed = 3});
+    WriteSkin(program.path(), {.file = "Ruby", .skinName = "Ruby", .seed = 4});
+    // Skins holds hidden namesakes of both, with faces of their own, and one picture not hidden.
+    for (auto [name, seed] : {std::pair{"Tavro", 8}, std::pair{"Ruby", 9}}) {
+        WriteSkin(program.path(), {.file = name,
+                                   .skinName = name,
+                                   .folder = "Skins",
+                                   .pictures = Skin::Pictures::Hidden,
+                                   .seed = seed});
+    }
+    WriteFile(program / "Skins/Jade.Jpg", "jade");
+    Settings("Tavro");
+    Start();
+    const std::vector<std::string> afterStart = {"Jade.JKwo", "Ruby.BKwo", "Ruby.JKwo", "Ruby.ini",
+                                                 "Tavro.Bmp", "Tavro.Jpg", "Tavro.ini"};
+    EXPECT_EQ(Names(program / "Skins"), afterStart);
+    EXPECT_TRUE(FaceOf(frmMain1->PicMainSkin, 3));  // the face itself is the one in Sk
+    ExpectPlaced(3);
+
+    Choose(frmSkin->ListSkin, "Ruby");
+    frmSkin->QuixLabel5_Click();
+    ExpectPlaced(4);
+    EXPECT_TRUE(FaceOf(frmMain1->PicMainSkin, 4));
+    EXPECT_EQ(Names(program / "Skins"), afterStart);
 }
 
 using HiddenPictures = PlayerTest;

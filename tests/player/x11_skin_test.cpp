@@ -1,7 +1,11 @@
 // The bundled start-up skin on a real X display with a window manager.
+#include <xcb/xcb.h>
+#include <xcb/xtest.h>
+
 #include <QGuiApplication>
 #include <QScreen>
 #include <QTest>
+#include <cstdlib>
 #include <filesystem>
 
 #include "player/Module1.h"
@@ -9,10 +13,59 @@
 
 namespace {
 
+// The mouse as the X server sees it, driven through its test extension: the server decides which
+// window a press reaches, as it does for the user's own mouse.
+class ServerPointer {
+public:
+    ServerPointer() : connection_(xcb_connect(nullptr, nullptr)) {
+        if (xcb_connection_has_error(connection_)) return;
+        const xcb_query_extension_reply_t* ext = xcb_get_extension_data(connection_, &xcb_test_id);
+        usable_ = ext && ext->present;
+    }
+    ~ServerPointer() { xcb_disconnect(connection_); }
+    ServerPointer(const ServerPointer&) = delete;
+    ServerPointer& operator=(const ServerPointer&) = delete;
+
+    bool Usable() const { return usable_; }
+    // Moves the pointer to `at` (screen coordinates), presses the left button and releases it.
+    void Click(QPoint at) {
+        Send(XCB_MOTION_NOTIFY, 0, at);
+        Send(XCB_BUTTON_PRESS, 1, at);
+        Send(XCB_BUTTON_RELEASE, 1, at);
+    }
+
+private:
+    void Send(uint8_t type, uint8_t detail, QPoint at) {
+        xcb_test_fake_input(connection_, type, detail, XCB_CURRENT_TIME, XCB_NONE,
+                            static_cast<int16_t>(at.x()), static_cast<int16_t>(at.y()), 0);
+        // A round trip: the server has handled the request when it answers.
+        std::free(xcb_get_input_focus_reply(connection_, xcb_get_input_focus(connection_), nullptr));
+    }
+
+    xcb_connection_t* connection_;
+    bool usable_ = false;
+};
+
+// Counts the mouse presses a widget takes.
+class Presses : public QObject {
+public:
+    explicit Presses(QWidget* widget) { widget->installEventFilter(this); }
+    int count = 0;
+
+protected:
+    bool eventFilter(QObject*, QEvent* e) override {
+        if (e->type() == QEvent::MouseButtonPress) ++count;
+        return false;
+    }
+};
+
 class OnScreen : public PlayerTest {
 protected:
     void SetUp() override {
         PlayerTest::SetUp();
+        // What these tests look at only a real display has.
+        if (QGuiApplication::platformName() != QLatin1String("xcb"))
+            GTEST_SKIP() << "needs an X display";
         std::filesystem::copy(testing_support::SourceDir() + "/data", program.path(),
                               std::filesystem::copy_options::recursive);
         backdrop.setWindowFlag(Qt::FramelessWindowHint);
@@ -69,4 +122,55 @@ TEST_F(OnScreen, ATopmostWindowStaysAboveAnActivatedWindow) {
     // Back in the normal band, the activated window covers it.
     SetNotTopMost(*FrmVideo);
     EXPECT_TRUE(QTest::qWaitFor(otherOnTop, 5000));
+}
+
+TEST_F(OnScreen, APressOnTheKeyColourGoesToTheWindowBeneathNotToTheSkin) {
+    ServerPointer pointer;
+    if (!pointer.Usable()) GTEST_SKIP() << "the X server takes no test input";
+    Start();
+    QWidget* main = frmMain1->window();
+    main->move(100, 100);
+    main->raise();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(main));
+    QWidget* skin = frmMain1->PicMainSkin.widget();
+    const QRegion face = main->mask();
+    ASSERT_FALSE(face.isEmpty());
+    // Two points of the skin picture, no other control above them: one of the key colour, and one
+    // well inside the face.
+    auto onlySkinAt = [&](QPoint p) {
+        for (QWidget* w : main->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+            if (w->isVisible() && w->geometry().contains(p) != (w == skin)) return false;
+        }
+        return true;
+    };
+    const QPoint outside(2, 2);
+    ASSERT_FALSE(face.contains(outside));
+    ASSERT_TRUE(onlySkinAt(outside));
+    auto onFace = [&](QPoint p) {
+        for (QPoint d :
+             {QPoint(0, 0), QPoint(-4, -4), QPoint(4, -4), QPoint(-4, 4), QPoint(4, 4)}) {
+            if (!face.contains(p + d) || !onlySkinAt(p + d)) return false;
+        }
+        return true;
+    };
+    QPoint inside(-1, -1);
+    for (int y = 10; y < main->height() && inside.x() < 0; y += 5) {
+        for (int x = 10; x < main->width() && inside.x() < 0; x += 5) {
+            if (onFace(QPoint(x, y))) inside = QPoint(x, y);
+        }
+    }
+    ASSERT_GE(inside.x(), 0);
+
+    int downs = 0;
+    frmMain1->PicMainSkin.MouseDown = [&](int, int, float, float) { ++downs; };
+    Presses beneath(&backdrop);
+    pointer.Click(main->mapToGlobal(inside));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return downs == 1; }, 3000));
+    EXPECT_EQ(beneath.count, 0);
+    main->raise();
+    QTest::qWait(100);
+    pointer.Click(main->mapToGlobal(outside));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return beneath.count == 1; }, 3000));
+    QTest::qWait(200);
+    EXPECT_EQ(downs, 1);
 }
