@@ -7,7 +7,9 @@
 // working is left out; everything built here is still checked.
 
 #if defined(__SANITIZE_THREAD__)
-extern "C" const char* __tsan_default_options() { return "ignore_noninstrumented_modules=1"; }
+extern "C" const char* __tsan_default_options() {
+    return "ignore_noninstrumented_modules=1";
+}
 extern "C" const char* __tsan_default_suppressions() {
     return "called_from_lib:libdbus-1.so\n"
            "called_from_lib:libQt6DBus.so\n";
@@ -18,14 +20,16 @@ extern "C" const char* __tsan_default_suppressions() {
 // Whole allocation stacks: memory this code owns and forgets to free shows this code's frames,
 // which tells it from what the libraries keep; the fast unwinder stops at the first library
 // built without frame pointers.
-extern "C" const char* __asan_default_options() { return "fast_unwind_on_malloc=0"; }
+extern "C" const char* __asan_default_options() {
+    return "fast_unwind_on_malloc=0";
+}
 extern "C" const char* __lsan_default_suppressions() {
     return "leak:call_init\n"             // what shared libraries allocate while loading
            "leak:gst_update_registry\n"   // GStreamer's plug-in registry
            "leak:libmjpegutils-2.1.so\n"  // the mpeg2enc encoder's picture buffers
            "leak:libmpeg2encpp-2.1.so\n"
-           "leak:libgstlibav.so\n"        // codec contexts of the libav elements
-           "leak:libdbus-1.so\n"          // the session-bus connection of Qt's X11 platform
-           "leak:libfontconfig.so\n";     // the font cache
+           "leak:libgstlibav.so\n"     // codec contexts of the libav elements
+           "leak:libdbus-1.so\n"       // the session-bus connection of Qt's X11 platform
+           "leak:libfontconfig.so\n";  // the font cache
 }
 #endif

@@ -13,7 +13,6 @@ namespace forms {
 
 namespace {
 
-
 void StyleButton(controls::QuixLabel& b, float left, float top, const std::string& tip = {}) {
     StyleLabelButton(b, left, top, 600, 300);
     if (!tip.empty()) b.SetToolTipText(tip);
@@ -74,8 +73,12 @@ Form2::Form2() : vb::Form("Form2", "Playlist") {
     List1.DblClick = [this] { List1_DblClick(); };
     List1.MouseDown = [this](int b, int s, float x, float y) { List1_MouseDown(b, s, x, y); };
     List1.MouseMove = [this](int b, int s, float x, float y) { List1_MouseMove(b, s, x, y); };
-    QuixLabel2.MouseDown = [this](int b, int s, float x, float y) { QuixLabel2_MouseDown(b, s, x, y); };
-    QuixLabel2.MouseMove = [this](int b, int s, float x, float y) { QuixLabel2_MouseMove(b, s, x, y); };
+    QuixLabel2.MouseDown = [this](int b, int s, float x, float y) {
+        QuixLabel2_MouseDown(b, s, x, y);
+    };
+    QuixLabel2.MouseMove = [this](int b, int s, float x, float y) {
+        QuixLabel2_MouseMove(b, s, x, y);
+    };
     Image1.Click = [this] { Image1_Click(); };
     Image1.MouseMove = [this](int b, int s, float x, float y) { Image1_MouseMove(b, s, x, y); };
 }
@@ -97,7 +100,9 @@ void Form2::List1_Click() {
     });
 }
 
-void Form2::List2_Click() { ::frmMain1->Text1.SetText(List2.Text()); }
+void Form2::List2_Click() {
+    ::frmMain1->Text1.SetText(List2.Text());
+}
 
 // Both lists move together, at the index of the selected title, so that every title stays with
 // its path even when the path list's own selection differs.
@@ -122,9 +127,15 @@ void Form2::MoveEntry(int step) {
     vb::ResumeNext([&] { List2.SetListIndex(j + step); });
 }
 
-void Form2::Command1_Click() { MoveEntry(-1); }
-void Form2::Command2_Click() { MoveEntry(+1); }
-void Form2::Command3_Click() { Hide(); }
+void Form2::Command1_Click() {
+    MoveEntry(-1);
+}
+void Form2::Command2_Click() {
+    MoveEntry(+1);
+}
+void Form2::Command3_Click() {
+    Hide();
+}
 
 void Form2::Command6_Click() {
     List1.Clear();
@@ -186,20 +197,26 @@ void Form2::Form_MouseDown(int Button, int, float, float) {
     if (Button == 2) PopupMenu(Playlist);
 }
 
-void Form2::QuixLabel2_MouseDown(int, int, float, float) { DragForm(*this); }
+void Form2::QuixLabel2_MouseDown(int, int, float, float) {
+    DragForm(*this);
+}
 
 void Form2::QuixLabel2_MouseMove(int Button, int, float, float) {
     if (Button == 1) DragForm(*this);
 }
 
-void Form2::Image1_Click() { list3.SetVisible(false); }
+void Form2::Image1_Click() {
+    list3.SetVisible(false);
+}
 
 void Form2::Image1_MouseMove(int, int, float, float) {
-    vb::ResumeNext([&] { Image1.SetMouseIcon(vb::LoadPicture(vb::App::Path() + "/curminimode.cur")); });
+    vb::ResumeNext(
+        [&] { Image1.SetMouseIcon(vb::LoadPicture(vb::App::Path() + "/curminimode.cur")); });
 }
 
 void Form2::List1_MouseMove(int, int, float, float) {
-    vb::ResumeNext([&] { List1.SetMouseIcon(vb::LoadPicture(vb::App::Path() + "/curlistrep.cur")); });
+    vb::ResumeNext(
+        [&] { List1.SetMouseIcon(vb::LoadPicture(vb::App::Path() + "/curlistrep.cur")); });
 }
 
 void Form2::AddTitleToList(std::string& path, std::string& title) {

@@ -15,7 +15,7 @@ class Form2 : public vb::Form {
 public:
     Form2();
 
-    vb::Image Image1{this, "Image1"};  // background picture
+    vb::Image Image1{this, "Image1"};                    // background picture
     controls::QuixLabel QuixLabel2{this, "QuixLabel2"};  // drag strip
     vb::ListBox List1{this, "List1"};
     vb::ListBox List2{this, "List2"};
@@ -26,7 +26,7 @@ public:
     controls::QuixLabel Command5{this, "Command5", "Save"};
     controls::QuixLabel Command6{this, "Command6", "Clear"};
     controls::QuixLabel QuixLabel1{this, "QuixLabel1"};  // open
-    vb::FileListBox list3{this, "list3"};  // saved playlists
+    vb::FileListBox list3{this, "list3"};                // saved playlists
     vb::DirListBox Dir1{this, "Dir1"};
     vb::Menu Playlist{this, "Playlist", "Playlist"};
     vb::Menu remove{this, "remove", "Remove", &Playlist};

@@ -1,8 +1,8 @@
 #include "player/Form5.h"
 
-#include <thread>
 #include <chrono>
 #include <cstdio>
+#include <thread>
 
 #include "platform/vb/App.h"
 #include "platform/vb/Conversions.h"

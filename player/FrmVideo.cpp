@@ -15,7 +15,6 @@ namespace forms {
 
 namespace {
 
-
 vb::Picture CloseIcon() {
     QImage img(14, 14, QImage::Format_ARGB32);
     img.fill(Qt::transparent);
@@ -67,14 +66,22 @@ FrmVideo::FrmVideo() : vb::Form("FrmVideo", "Kesto Video") {
     MediaPlayer1.EndOfStream = [this](long r) { MediaPlayer1_EndOfStream(r); };
     MediaPlayer1.KeyUp = [this](int k, int s) { MediaPlayer1_KeyUp(k, s); };
     MediaPlayer1.KeyPress = [this](int c) { MediaPlayer1_KeyPress(c); };
-    MediaPlayer1.MouseMove = [this](int b, int s, float x, float y) { MediaPlayer1_MouseMove(b, s, x, y); };
+    MediaPlayer1.MouseMove = [this](int b, int s, float x, float y) {
+        MediaPlayer1_MouseMove(b, s, x, y);
+    };
 }
 
-void FrmVideo::Form_Load() { SetTopMost(*this); }
+void FrmVideo::Form_Load() {
+    SetTopMost(*this);
+}
 
-void FrmVideo::Form_MouseDown(int, int, float, float) { DragForm(*this); }
+void FrmVideo::Form_MouseDown(int, int, float, float) {
+    DragForm(*this);
+}
 
-void FrmVideo::Form_Unload(int&) { MediaPlayer1.SetVideoUnloadFlag(false); }
+void FrmVideo::Form_Unload(int&) {
+    MediaPlayer1.SetVideoUnloadFlag(false);
+}
 
 void FrmVideo::Timer1_Timer() {
     vb::ResumeNext([&] { Pg.SetMax(vb::CInt(MediaPlayer1.Duration())); });
@@ -102,7 +109,9 @@ void FrmVideo::QuixLabel1_Click() {
     ::Remote->Show();
 }
 
-void FrmVideo::Image2_Click() { vb::End(); }
+void FrmVideo::Image2_Click() {
+    vb::End();
+}
 
 void FrmVideo::Label2_Click() {
     Hide();
@@ -130,8 +139,14 @@ void FrmVideo::MediaPlayer1_EndOfStream(long) {
     }
 }
 
-void FrmVideo::MediaPlayer1_KeyUp(int, int) { Show(); }
-void FrmVideo::MediaPlayer1_KeyPress(int) { SetVisible(true); }
-void FrmVideo::MediaPlayer1_MouseMove(int, int, float, float) { ::Remote->Show(); }
+void FrmVideo::MediaPlayer1_KeyUp(int, int) {
+    Show();
+}
+void FrmVideo::MediaPlayer1_KeyPress(int) {
+    SetVisible(true);
+}
+void FrmVideo::MediaPlayer1_MouseMove(int, int, float, float) {
+    ::Remote->Show();
+}
 
 }  // namespace forms

@@ -31,8 +31,8 @@ long MakeRegionFromBitmap(vb::PictureBox& pic) {
     const COLORREF key = GetPixel(h, 0, 0);
     // The pixels are read straight from the image; a pixel outside it reads as no colour, as a
     // pixel read one at a time does.
-    const QImage image = platform::gdi::ImageOf(
-        reinterpret_cast<HBITMAP>(GetCurrentObject(h, OBJ_BITMAP)));
+    const QImage image =
+        platform::gdi::ImageOf(reinterpret_cast<HBITMAP>(GetCurrentObject(h, OBJ_BITMAP)));
     auto colour = [&](const QRgb* row, int x) {
         if (!row || x >= image.width()) return CLR_INVALID;
         QRgb c = row[x];
@@ -44,9 +44,8 @@ long MakeRegionFromBitmap(vb::PictureBox& pic) {
     std::vector<std::pair<int, int>> row, previous;  // runs as [x0, x1)
     size_t bandStart = 0;
     for (int y = 0; y < H; ++y) {
-        const QRgb* pixels = y < image.height()
-                                 ? reinterpret_cast<const QRgb*>(image.constScanLine(y))
-                                 : nullptr;
+        const QRgb* pixels =
+            y < image.height() ? reinterpret_cast<const QRgb*>(image.constScanLine(y)) : nullptr;
         row.clear();
         int x0 = -1;
         for (int x = 0; x < W; ++x) {
@@ -69,7 +68,8 @@ long MakeRegionFromBitmap(vb::PictureBox& pic) {
     if (bands.empty()) return 0;
     QRegion region;
     region.setRects(bands.data(), static_cast<int>(bands.size()));
-    return static_cast<long>(reinterpret_cast<std::uintptr_t>(platform::gdi::RegionFromQRegion(region)));
+    return static_cast<long>(
+        reinterpret_cast<std::uintptr_t>(platform::gdi::RegionFromQRegion(region)));
 }
 
 void ShapeFromPicture(vb::Form& form, vb::PictureBox& PicMainSkin) {
@@ -96,7 +96,8 @@ vb::Picture PanelPicture(int width, int height) {
     return vb::Picture::FromImage(img);
 }
 
-void StyleLabelButton(controls::QuixLabel& button, float left, float top, float width, float height) {
+void StyleLabelButton(controls::QuixLabel& button, float left, float top, float width,
+                      float height) {
     button.Move(left, top, width, height);
     button.SetForeColor(RGB(230, 236, 246));
     button.SetBackStyle(1);

@@ -29,4 +29,5 @@ void ShapeFromPicture(vb::Form& form, vb::PictureBox& PicMainSkin);
 // The designed look of the player's plain windows: a dark panel picture with a light edge, and
 // label buttons lettered light on a slate face.
 vb::Picture PanelPicture(int width, int height);
-void StyleLabelButton(controls::QuixLabel& button, float left, float top, float width, float height);
+void StyleLabelButton(controls::QuixLabel& button, float left, float top, float width,
+                      float height);

@@ -14,12 +14,16 @@ std::string DurationText(double seconds) {
 std::string ElapsedText(double seconds) {
     long long whole = static_cast<long long>(vb::RoundHalfEven(seconds));
     long long m = whole / 60;  // the fraction dropped, towards zero
-    long long s = static_cast<long long>(vb::RoundHalfEven(seconds - 60.0 * static_cast<double>(m)));
+    long long s =
+        static_cast<long long>(vb::RoundHalfEven(seconds - 60.0 * static_cast<double>(m)));
     if (s == -1) s = 0;
-    return vb::FormatDigits(static_cast<long>(m), 2) + ":" + vb::FormatDigits(static_cast<long>(s), 2);
+    return vb::FormatDigits(static_cast<long>(m), 2) + ":" +
+           vb::FormatDigits(static_cast<long>(s), 2);
 }
 
-bool IsDatFile(const std::string& fileName) { return vb::UCase(vb::Right(fileName, 4)) == ".DAT"; }
+bool IsDatFile(const std::string& fileName) {
+    return vb::UCase(vb::Right(fileName, 4)) == ".DAT";
+}
 
 bool IsVideoFile(const std::string& fileName) {
     std::string last4 = vb::UCase(vb::Right(fileName, 4));

@@ -12,7 +12,7 @@ class Remote : public vb::Form {
 public:
     Remote();
 
-    controls::QuixLabel QuixLabel1{this, "QuixLabel1"};            // title strip
+    controls::QuixLabel QuixLabel1{this, "QuixLabel1"};             // title strip
     controls::QuixLabel QuixLabel2{this, "QuixLabel2", "00 : 00"};  // duration
     controls::QuixLabel QuixLabel3{this, "QuixLabel3", "00 : 00"};  // elapsed time
     controls::ProgressG1 Pg{this, "Pg"};

@@ -45,8 +45,12 @@ void Skins::Form_Load() {
     });
 }
 
-void Skins::QuixLabel1_Click() { ::frmMain1->CmdSkin_Click(); }
+void Skins::QuixLabel1_Click() {
+    ::frmMain1->CmdSkin_Click();
+}
 
-void Skins::chngp() { ShapeFromPicture(*this, PicMainSkin); }
+void Skins::chngp() {
+    ShapeFromPicture(*this, PicMainSkin);
+}
 
 }  // namespace forms

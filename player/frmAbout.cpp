@@ -36,15 +36,21 @@ void frmAbout::Form_Load() {
     chngp();
 }
 
-void frmAbout::Form_Activate() { Fader1.FadeIn(); }
+void frmAbout::Form_Activate() {
+    Fader1.FadeIn();
+}
 
-void frmAbout::Form_DblClick() { Close(); }
+void frmAbout::Form_DblClick() {
+    Close();
+}
 
 void frmAbout::Close() {
     Fader1.FadeOut();
     vb::Unload(*this);
 }
 
-void frmAbout::chngp() { ShapeFromPicture(*this, PicMainSkin); }
+void frmAbout::chngp() {
+    ShapeFromPicture(*this, PicMainSkin);
+}
 
 }  // namespace forms

@@ -8,14 +8,14 @@
 #include "platform/vb/Error.h"
 #include "platform/vb/FileSystem.h"
 #include "platform/win/sound.h"
-#include "player/ModINI.h"
-#include "player/Module1.h"
-#include "player/Skins.h"
-#include "player/frmSkin.h"
 #include "player/Form2.h"
 #include "player/FrmVideo.h"
+#include "player/ModINI.h"
+#include "player/Module1.h"
 #include "player/Module3.h"
 #include "player/Remote.h"
+#include "player/Skins.h"
+#include "player/frmSkin.h"
 
 namespace forms {
 
@@ -37,11 +37,21 @@ vb::Picture Glyph(char kind) {
         p.drawPolygon(t);
     };
     switch (kind) {
-        case 'P': tri(12, 1); break;
-        case 'p': p.drawRect(10, 9, 4, 12), p.drawRect(16, 9, 4, 12); break;
-        case 's': p.drawRect(10, 10, 10, 10); break;
-        case '<': tri(17, -1), p.drawRect(8, 9, 3, 12); break;
-        case '>': tri(13, 1), p.drawRect(19, 9, 3, 12); break;
+        case 'P':
+            tri(12, 1);
+            break;
+        case 'p':
+            p.drawRect(10, 9, 4, 12), p.drawRect(16, 9, 4, 12);
+            break;
+        case 's':
+            p.drawRect(10, 10, 10, 10);
+            break;
+        case '<':
+            tri(17, -1), p.drawRect(8, 9, 3, 12);
+            break;
+        case '>':
+            tri(13, 1), p.drawRect(19, 9, 3, 12);
+            break;
     }
     return vb::Picture::FromImage(img);
 }
@@ -54,14 +64,18 @@ frmMain1::frmMain1() : vb::Form("frmMain1", "") {
     PicMainSkin.SetBorderStyle(0);
     PicMainSkin.Move(0, 0, 7800, 7500);
     PicMainSkin.SetMousePointer(vb::vbCustom);
-    PicMainSkin.MouseDown = [this](int b, int s, float x, float y) { PicMainSkin_MouseDown(b, s, x, y); };
-    PicMainSkin.MouseMove = [this](int b, int s, float x, float y) { PicMainSkin_MouseMove(b, s, x, y); };
+    PicMainSkin.MouseDown = [this](int b, int s, float x, float y) {
+        PicMainSkin_MouseDown(b, s, x, y);
+    };
+    PicMainSkin.MouseMove = [this](int b, int s, float x, float y) {
+        PicMainSkin_MouseMove(b, s, x, y);
+    };
     p2.SetVisible(false);
 
     // Controls of the form that are never shown.
-    for (vb::Control* c : std::initializer_list<vb::Control*>{
-             &skinF, &FileSkin, &RunCounted, &Text1, &txtLoad, &lstTypes, &StartupSkin, &SkinCmd,
-             &CmdSkin}) {
+    for (vb::Control* c :
+         std::initializer_list<vb::Control*>{&skinF, &FileSkin, &RunCounted, &Text1, &txtLoad,
+                                             &lstTypes, &StartupSkin, &SkinCmd, &CmdSkin}) {
         c->SetVisible(false);
     }
     kesto.SetVisible(false);
@@ -81,8 +95,11 @@ frmMain1::frmMain1() : vb::Form("frmMain1", "") {
         vb::PictureBox& box;
         char glyph;
         float left;
-    } buttons[] = {{Command2, '<', 600}, {Command1, 'P', 1200}, {Command4, 'p', 1800},
-                   {Command5, 's', 2400}, {Command6, '>', 3000}};
+    } buttons[] = {{Command2, '<', 600},
+                   {Command1, 'P', 1200},
+                   {Command4, 'p', 1800},
+                   {Command5, 's', 2400},
+                   {Command6, '>', 3000}};
     for (auto& b : buttons) {
         b.box.SetBorderStyle(0);
         b.box.SetAutoSize(true);
@@ -156,7 +173,8 @@ void frmMain1::Form_Load() {
     if (!vb::CStr(SavedOpacity).empty()) {
         bool usable = vb::ResumeNext([&] {
             double v = vb::CDbl(SavedOpacity);
-            if (v != static_cast<long>(v) || v < 25 || v > 100) vb::Raise(vb::vbErrInvalidPropertyValue);
+            if (v != static_cast<long>(v) || v < 25 || v > 100)
+                vb::Raise(vb::vbErrInvalidPropertyValue);
             level = static_cast<long>(v);
         });
         if (!usable) SavedOpacity = "";
@@ -205,9 +223,8 @@ void frmMain1::Pg_MouseDown(int Button, int Shift, float X, float Y) {
     if (!(Button & 1)) return;
     auto& player = ::FrmVideo->MediaPlayer1;
     // Without a file there is nowhere to go; the press does nothing then.
-    vb::ResumeNext([&] {
-        player.SetCurrentPosition((player.Duration() / 1680.0) * static_cast<double>(X));
-    });
+    vb::ResumeNext(
+        [&] { player.SetCurrentPosition((player.Duration() / 1680.0) * static_cast<double>(X)); });
 }
 
 void frmMain1::PicMainSkin_MouseDown(int Button, int, float, float) {
@@ -220,10 +237,13 @@ void frmMain1::PicMainSkin_MouseDown(int Button, int, float, float) {
 
 void frmMain1::PicMainSkin_MouseMove(int, int, float, float) {
     // A missing cursor file keeps the pointer the picture has.
-    vb::ResumeNext([&] { PicMainSkin.SetMouseIcon(vb::LoadPicture(vb::App::Path() + "/curmain.cur")); });
+    vb::ResumeNext(
+        [&] { PicMainSkin.SetMouseIcon(vb::LoadPicture(vb::App::Path() + "/curmain.cur")); });
 }
 
-void frmMain1::vol_Change() { Volume(); }
+void frmMain1::vol_Change() {
+    Volume();
+}
 
 void frmMain1::vol_Scroll() {
     Volume();
@@ -238,7 +258,9 @@ void frmMain1::Volume() {
     vb::ResumeNext([&] { player.SetMute(vol.Value() == 250); });
 }
 
-void frmMain1::Form_MouseDown(int, int, float, float) { SetCaption(""); }
+void frmMain1::Form_MouseDown(int, int, float, float) {
+    SetCaption("");
+}
 
 void frmMain1::Form_Resize() {
     if (WindowState() == vb::vbNormal) SetCaption("");
@@ -250,7 +272,8 @@ void frmMain1::sound() {
 
 void frmMain1::HoverCursor(vb::PictureBox& button) {
     // A missing cursor file keeps the pointer the button has.
-    vb::ResumeNext([&] { button.SetMouseIcon(vb::LoadPicture(vb::App::Path() + "/curAlbums.cur")); });
+    vb::ResumeNext(
+        [&] { button.SetMouseIcon(vb::LoadPicture(vb::App::Path() + "/curAlbums.cur")); });
 }
 
 void frmMain1::Command1_Click() {
@@ -275,8 +298,12 @@ void frmMain1::Command5_Click() {
     vb::ResumeNext([&] { ::FrmVideo->MediaPlayer1.Stop(); });
 }
 
-void frmMain1::Command2_Click() { Step(-1); }
-void frmMain1::Command6_Click() { Step(+1); }
+void frmMain1::Command2_Click() {
+    Step(-1);
+}
+void frmMain1::Command6_Click() {
+    Step(+1);
+}
 
 void frmMain1::Step(int step) {
     auto& list1 = ::Form2->List1;
@@ -293,7 +320,9 @@ void frmMain1::Step(int step) {
     });
 }
 
-void frmMain1::chngp() { ShapeFromPicture(*this, PicMainSkin); }
+void frmMain1::chngp() {
+    ShapeFromPicture(*this, PicMainSkin);
+}
 
 void frmMain1::RefreshLabel() {
     for (vb::Control* c : Controls()) {
@@ -311,11 +340,17 @@ void frmMain1::RefreshLabel() {
     Label24.SetLeft(6870);
 }
 
-void frmMain1::StartupSkin_Click() { ApplySkin(Road::StartUp); }
+void frmMain1::StartupSkin_Click() {
+    ApplySkin(Road::StartUp);
+}
 
-void frmMain1::SkinCmd_Click() { ApplySkin(Road::Chooser); }
+void frmMain1::SkinCmd_Click() {
+    ApplySkin(Road::Chooser);
+}
 
-void frmMain1::CmdSkin_Click() { ApplySkin(Road::Hidden); }
+void frmMain1::CmdSkin_Click() {
+    ApplySkin(Road::Hidden);
+}
 
 void frmMain1::ApplySkin(Road road) {
     const std::string settings = vb::App::Path() + "/Settings.ini";
@@ -337,7 +372,8 @@ void frmMain1::ApplySkin(Road road) {
     } before{Picture(), PicMainSkin.Picture(), p2.Picture(), Top(), {}, {}};
     for (vb::Control* c : Controls()) {
         before.places.emplace_back(c->Left(), c->Top());
-        if (auto* label = dynamic_cast<controls::QuixLabel*>(c)) before.colours.push_back(label->ForeColor());
+        if (auto* label = dynamic_cast<controls::QuixLabel*>(c))
+            before.colours.push_back(label->ForeColor());
     }
     try {
         const std::string folder = vb::App::Path() + (road == Road::Hidden ? "/Skins/" : "/Sk/");
@@ -351,7 +387,8 @@ void frmMain1::ApplySkin(Road road) {
         if (road != Road::Chooser) RefreshExt(SkinName);
         SetTop(vb::CSng(ReadINI("Position", "Top", "", file)));
         for (vb::Control* c : Controls()) {
-            if (auto* label = dynamic_cast<controls::QuixLabel*>(c)) label->SetForeColor(vb::CStr(colour));
+            if (auto* label = dynamic_cast<controls::QuixLabel*>(c))
+                label->SetForeColor(vb::CStr(colour));
         }
         const std::string pictures = folder + SkinName;
         if (SkinName == "Author" || (road == Road::Hidden && SkinName == "Green1")) {
@@ -368,15 +405,24 @@ void frmMain1::ApplySkin(Road road) {
             const char* top;
             const char* left;
         } places[] = {
-            {QuixLabel1, "MinT", "MinL"},         {QuixLabel2, "CloseT", "CloseL"},
-            {QuixLabel3, "AbouT", "AboutL"},      {QuixLabel4, "VideoT", "VideoL"},
-            {QuixLabel5, "AssociateT", "AssociateL"}, {QuixLabel6, "BrowseT", "BrowseL"},
-            {QuixLabel7, "LisT", "ListL"},        {QuixLabel8, "RemoteT", "RemoteL"},
-            {Label11, "TimeT", "TimeL"},          {Label1, "DurationT", "DurationL"},
-            {Label24, "TitleT", "TitleL"},        {vol, "VolT", "VoltL"},
-            {Pg, "PgT", "PgL"},                   {Command1, "PlayT", "PlayL"},
-            {Command2, "PreviousT", "PreviousL"}, {Command4, "PauseT", "PauseL"},
-            {Command5, "StopT", "StopL"},         {Command6, "NexT", "NextL"},
+            {QuixLabel1, "MinT", "MinL"},
+            {QuixLabel2, "CloseT", "CloseL"},
+            {QuixLabel3, "AbouT", "AboutL"},
+            {QuixLabel4, "VideoT", "VideoL"},
+            {QuixLabel5, "AssociateT", "AssociateL"},
+            {QuixLabel6, "BrowseT", "BrowseL"},
+            {QuixLabel7, "LisT", "ListL"},
+            {QuixLabel8, "RemoteT", "RemoteL"},
+            {Label11, "TimeT", "TimeL"},
+            {Label1, "DurationT", "DurationL"},
+            {Label24, "TitleT", "TitleL"},
+            {vol, "VolT", "VoltL"},
+            {Pg, "PgT", "PgL"},
+            {Command1, "PlayT", "PlayL"},
+            {Command2, "PreviousT", "PreviousL"},
+            {Command4, "PauseT", "PauseL"},
+            {Command5, "StopT", "StopL"},
+            {Command6, "NexT", "NextL"},
         };
         for (const Place& p : places) {
             p.element.SetTop(vb::CSng(ReadINI("Settings", p.top, "", file)));
@@ -392,7 +438,8 @@ void frmMain1::ApplySkin(Road road) {
                 for (vb::Control* c : Controls()) {
                     c->Move(before.places[i].first, before.places[i].second);
                     ++i;
-                    if (auto* label = dynamic_cast<controls::QuixLabel*>(c)) label->SetForeColor(before.colours[k++]);
+                    if (auto* label = dynamic_cast<controls::QuixLabel*>(c))
+                        label->SetForeColor(before.colours[k++]);
                 }
                 SetTop(before.top);
                 SetPicture(before.face);

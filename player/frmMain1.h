@@ -36,7 +36,7 @@ public:
     controls::QuixLabel Label1{this, "Label1"};          // duration
     controls::QuixLabel Label2{this, "Label2"};
     controls::QuixLabel Label3{this, "Label3"};
-    controls::QuixLabel Label11{this, "Label11"};        // elapsed time
+    controls::QuixLabel Label11{this, "Label11"};                   // elapsed time
     controls::QuixLabel Label24{this, "Label24", "Kesto Player "};  // title
 
     controls::ProgressG1 vol{this, "vol"};  // volume

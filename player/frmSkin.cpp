@@ -59,8 +59,12 @@ void frmSkin::QuixLabel5_Click() {
     WriteINI("Configuration", "skin", ListSkin.Text(), vb::App::Path() + "/Settings.ini");
 }
 
-void frmSkin::QuixLabel2_Click() { vb::Unload(*this); }
+void frmSkin::QuixLabel2_Click() {
+    vb::Unload(*this);
+}
 
-void frmSkin::QuixLabel3_Click() { Hide(); }
+void frmSkin::QuixLabel3_Click() {
+    Hide();
+}
 
 }  // namespace forms

@@ -10,8 +10,8 @@ bash "$root/scripts/build.sh"
 build=${BUILD_DIR:-$root/build}
 program=$build/player
 if [ ! -x "$program/Kesto" ]; then
-  echo "run: everything is built, but the player is not built yet."
-  exit 0
+  echo "run: the build did not make $program/Kesto" >&2
+  exit 1
 fi
 # The data files are copied once: from then on the folder is the player's own (it renames skin
 # pictures and writes its settings and playlists there). Remove the marker to copy them again.

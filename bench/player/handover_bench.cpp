@@ -84,7 +84,10 @@ void BM_SecondStartUntilPlaying(benchmark::State& state) {
         state.SetIterationTime(std::chrono::duration<double>(end - begin).count());
     }
 }
-BENCHMARK(BM_SecondStartUntilPlaying)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(20);
+BENCHMARK(BM_SecondStartUntilPlaying)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(20);
 
 void BM_ProcessorUseWhilePlaying(benchmark::State& state) {
     Player& p = player();

@@ -18,7 +18,8 @@ CommonDialog::CommonDialog(vb::Form* form, const char* name) : vb::Control(form,
     SetVisible(false);
 }
 
-std::vector<std::pair<std::string, std::string>> CommonDialog::ParseFilter(const std::string& filter) {
+std::vector<std::pair<std::string, std::string>> CommonDialog::ParseFilter(
+    const std::string& filter) {
     std::vector<std::string> parts;
     std::string part;
     std::stringstream ss(filter);
@@ -76,15 +77,16 @@ void CommonDialog::ShowOpen() {
     } else {
         QFileDialog dialog(QApplication::activeWindow(), QString::fromStdString(title_));
         bool multi = flags_ & cdlOFNAllowMultiselect;
-        dialog.setFileMode(multi ? QFileDialog::ExistingFiles
-                                 : (flags_ & cdlOFNFileMustExist) ? QFileDialog::ExistingFile
-                                                                  : QFileDialog::AnyFile);
+        dialog.setFileMode(multi                            ? QFileDialog::ExistingFiles
+                           : (flags_ & cdlOFNFileMustExist) ? QFileDialog::ExistingFile
+                                                            : QFileDialog::AnyFile);
         dialog.setAcceptMode(QFileDialog::AcceptOpen);
         dialog.setOption(QFileDialog::HideNameFilterDetails);
         dialog.setOption(QFileDialog::DontUseNativeDialog);
         QStringList filters;
         for (const auto& [description, patterns] : ParseFilter(filter_)) {
-            filters << QString::fromStdString(description + " (" + CaseInsensitivePatterns(patterns) + ")");
+            filters << QString::fromStdString(description + " (" +
+                                              CaseInsensitivePatterns(patterns) + ")");
         }
         if (!filters.isEmpty()) dialog.setNameFilters(filters);
         if (!fileName_.empty() && fileName_.find('\0') == std::string::npos) {

@@ -32,10 +32,13 @@ double Fader::Opacity() const {
 }
 
 void Fader::Apply(double percent) {
-    if (QWidget* w = Parent().window()) w->setWindowOpacity(std::clamp(percent, 0.0, 100.0) / 100.0);
+    if (QWidget* w = Parent().window())
+        w->setWindowOpacity(std::clamp(percent, 0.0, 100.0) / 100.0);
 }
 
-int Fader::Duration(int speed) const { return 1100 - 100 * std::clamp(speed, 1, 10); }
+int Fader::Duration(int speed) const {
+    return 1100 - 100 * std::clamp(speed, 1, 10);
+}
 
 void Fader::FadeIn() {
     if (animation_) animation_->stop();
@@ -65,7 +68,8 @@ void Fader::FadeOut() {
     fade.setStartValue(Opacity());
     fade.setEndValue(0.0);
     fade.setDuration(Duration(outSpeed_));
-    QObject::connect(&fade, &QVariantAnimation::valueChanged, [this](const QVariant& v) { Apply(v.toDouble()); });
+    QObject::connect(&fade, &QVariantAnimation::valueChanged,
+                     [this](const QVariant& v) { Apply(v.toDouble()); });
     QObject::connect(&fade, &QVariantAnimation::finished, &loop, &QEventLoop::quit);
     fade.start();
     // The program's timers keep running meanwhile; the user's input waits.

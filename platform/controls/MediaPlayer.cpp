@@ -75,7 +75,8 @@ MediaEngine& MediaPlayer::Engine() const {
         auto* self = const_cast<MediaPlayer*>(this);
         engine_->onEndOfStream = [self] {
             if (self->EndOfStream) {
-                vb::Dispatch((self->Name() + "_EndOfStream").c_str(), [self] { self->EndOfStream(0); });
+                vb::Dispatch((self->Name() + "_EndOfStream").c_str(),
+                             [self] { self->EndOfStream(0); });
             }
         };
     }
@@ -97,16 +98,36 @@ void MediaPlayer::SetFileName(const std::string& path) {
     screen_->update();
 }
 
-double MediaPlayer::Duration() const { return Engine().Duration(); }
-double MediaPlayer::CurrentPosition() const { return Engine().Position(); }
-void MediaPlayer::SetCurrentPosition(double seconds) { Engine().Seek(seconds); }
-void MediaPlayer::Play() { Engine().Play(); }
-void MediaPlayer::Pause() { Engine().Pause(); }
-void MediaPlayer::Stop() { Engine().Stop(); }
-long MediaPlayer::Volume() const { return Engine().Volume(); }
-void MediaPlayer::SetVolume(long v) { Engine().SetVolume(v); }
-bool MediaPlayer::Mute() const { return Engine().Mute(); }
-void MediaPlayer::SetMute(bool mute) { Engine().SetMute(mute); }
+double MediaPlayer::Duration() const {
+    return Engine().Duration();
+}
+double MediaPlayer::CurrentPosition() const {
+    return Engine().Position();
+}
+void MediaPlayer::SetCurrentPosition(double seconds) {
+    Engine().Seek(seconds);
+}
+void MediaPlayer::Play() {
+    Engine().Play();
+}
+void MediaPlayer::Pause() {
+    Engine().Pause();
+}
+void MediaPlayer::Stop() {
+    Engine().Stop();
+}
+long MediaPlayer::Volume() const {
+    return Engine().Volume();
+}
+void MediaPlayer::SetVolume(long v) {
+    Engine().SetVolume(v);
+}
+bool MediaPlayer::Mute() const {
+    return Engine().Mute();
+}
+void MediaPlayer::SetMute(bool mute) {
+    Engine().SetMute(mute);
+}
 
 void MediaPlayer::SetDisplaySize(long size) {
     if (size < 0 || size > 4) vb::Raise(vb::vbErrInvalidPropertyValue);

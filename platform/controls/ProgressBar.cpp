@@ -11,7 +11,9 @@
 namespace controls {
 
 namespace {
-QColor ToQColor(COLORREF c) { return QColor(GetRValue(c), GetGValue(c), GetBValue(c)); }
+QColor ToQColor(COLORREF c) {
+    return QColor(GetRValue(c), GetGValue(c), GetBValue(c));
+}
 }  // namespace
 
 class ProgressG1::Surface : public QWidget {
@@ -23,7 +25,8 @@ protected:
         QPainter p(this);
         p.fillRect(rect(), ToQColor(bar_->back_));
         double span = static_cast<double>(bar_->max_ - bar_->min_);
-        double part = span > 0 ? (std::clamp(bar_->value_, bar_->min_, bar_->max_) - bar_->min_) / span : 0;
+        double part =
+            span > 0 ? (std::clamp(bar_->value_, bar_->min_, bar_->max_) - bar_->min_) / span : 0;
         p.fillRect(QRectF(0, 0, width() * part, height()), ToQColor(bar_->bar_));
         p.setPen(ToQColor(bar_->bar_).darker(140));
         p.drawRect(rect().adjusted(0, 0, -1, -1));

@@ -5,8 +5,8 @@
 #include <cstdlib>
 #include <map>
 
-#include "platform/vb/Error.h"
 #include "platform/vb/Conversions.h"
+#include "platform/vb/Error.h"
 #include "platform/vb/Variant.h"
 
 namespace controls {
@@ -45,11 +45,10 @@ const std::map<unsigned char, const char*>& Glyphs(const std::string& font) {
         {0x4C, "\u266B"},  // music
     };
     static const std::map<unsigned char, const char*> wingdings = {
-        {0x5D, "\u25BA"},  // play
+        {0x5D, "\u25BA"},      // play
         {0x31, "\U0001F4C2"},  // open folder
         {0x30, "\U0001F4C1"},  // folder
-        {0xE9, "\u2191"},
-        {0xEA, "\u2193"},
+        {0xE9, "\u2191"},     {0xEA, "\u2193"},
     };
     static const std::map<unsigned char, const char*> symbol = {
         {0xAD, "\u2191"},  // arrow up
@@ -127,7 +126,9 @@ void QuixLabel::SetForeColor(COLORREF c) {
     Restyle();
 }
 
-void QuixLabel::SetForeColor(const std::string& colorText) { SetForeColor(ColorFromText(colorText)); }
+void QuixLabel::SetForeColor(const std::string& colorText) {
+    SetForeColor(ColorFromText(colorText));
+}
 
 void QuixLabel::SetBackColor(COLORREF c) {
     back_ = c;

@@ -69,8 +69,7 @@ std::string NativePath(std::string_view path) {
 }
 
 bool SameName(std::string_view a, std::string_view b) {
-    if (a.size() == b.size() &&
-        std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+    if (a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
             return std::tolower(static_cast<unsigned char>(x)) ==
                    std::tolower(static_cast<unsigned char>(y));
         })) {
@@ -158,8 +157,8 @@ bool ReplaceFile(std::string_view path, std::string_view contents, std::string* 
     };
     std::string target = Resolve(path);
     std::string folder = FolderOf(target);
-    std::string tmpl = Join(folder.empty() ? std::string(".") : folder,
-                            "." + NameOf(target) + ".tmp-XXXXXX");
+    std::string tmpl =
+        Join(folder.empty() ? std::string(".") : folder, "." + NameOf(target) + ".tmp-XXXXXX");
     std::vector<char> name(tmpl.begin(), tmpl.end());
     name.push_back('\0');
     int fd = ::mkstemp(name.data());
@@ -224,7 +223,8 @@ std::string NameOf(std::string_view path) {
 namespace platform::files {
 
 std::string RuntimeFolder() {
-    if (const char* env = std::getenv("XDG_RUNTIME_DIR"); env && *env) return StripTrailingSlash(env);
+    if (const char* env = std::getenv("XDG_RUNTIME_DIR"); env && *env)
+        return StripTrailingSlash(env);
     std::string folder = "/tmp/kesto-" + std::to_string(::getuid());
     ::mkdir(folder.c_str(), 0700);
     return folder;

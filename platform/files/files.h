@@ -41,9 +41,9 @@ bool Exists(std::string_view path);
 // The whole content of a file (after Resolve), or nothing when it cannot be read.
 std::optional<std::string> ReadFile(std::string_view path);
 
-// Replaces the whole file with `contents`: writes a temporary file in the same folder and renames it
-// over the old one, so readers see the old or the new content and never a torn file. The file keeps
-// its permissions. Returns false (with a reason in *error) when the file cannot be written.
+// Replaces the whole file with `contents`: writes a temporary file in the same folder and renames
+// it over the old one, so readers see the old or the new content and never a torn file. The file
+// keeps its permissions. Returns false (with a reason in *error) when the file cannot be written.
 bool ReplaceFile(std::string_view path, std::string_view contents, std::string* error = nullptr);
 
 // The part before the last '/' ("" when there is none) and the part after it.

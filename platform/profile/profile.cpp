@@ -51,7 +51,8 @@ std::vector<Line> Parse(std::string_view data) {
         if (!t.empty() && t[0] == '[') {
             line.kind = Line::kSection;
             size_t close = t.find(']');
-            line.name = Trim(t.substr(1, close == std::string_view::npos ? t.size() - 1 : close - 1));
+            line.name =
+                Trim(t.substr(1, close == std::string_view::npos ? t.size() - 1 : close - 1));
         } else if (!t.empty() && t[0] != ';') {
             if (size_t eq = t.find('='); eq != std::string_view::npos) {
                 line.kind = Line::kKey;
@@ -64,7 +65,8 @@ std::vector<Line> Parse(std::string_view data) {
             }
         }
         lines.push_back(std::move(line));
-        if (end < data.size() && data[end] == '\r' && end + 1 < data.size() && data[end + 1] == '\n') {
+        if (end < data.size() && data[end] == '\r' && end + 1 < data.size() &&
+            data[end + 1] == '\n') {
             ++end;
         }
         pos = end + 1;
@@ -173,8 +175,8 @@ BOOL WritePrivateProfileStringA(LPCSTR lpAppName, LPCSTR lpKeyName, LPCSTR lpStr
 
     struct stat st;
     bool exists = ::stat(path.c_str(), &st) == 0;
-    if (exists && (S_ISDIR(st.st_mode) || (st.st_mode & 0222) == 0 ||
-                   ::access(path.c_str(), W_OK) != 0)) {
+    if (exists &&
+        (S_ISDIR(st.st_mode) || (st.st_mode & 0222) == 0 || ::access(path.c_str(), W_OK) != 0)) {
         return FALSE;  // a folder or a read-only file
     }
     std::optional<std::string> data = exists ? platform::files::ReadFile(path) : std::string();

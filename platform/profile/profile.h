@@ -10,14 +10,14 @@
 #include "platform/win/wintypes.h"
 
 // Copies the value of `lpKeyName` in section `lpAppName` of `lpFileName` (or lpDefault, trailing
-// blanks removed) into lpReturnedString, cut to nSize - 1 characters and NUL-terminated; returns the
-// number of characters copied. A null lpKeyName lists the section's keys, a null lpAppName the file's
-// sections, each NUL-terminated with one more NUL at the end (cut lists return nSize - 2).
+// blanks removed) into lpReturnedString, cut to nSize - 1 characters and NUL-terminated; returns
+// the number of characters copied. A null lpKeyName lists the section's keys, a null lpAppName the
+// file's sections, each NUL-terminated with one more NUL at the end (cut lists return nSize - 2).
 DWORD GetPrivateProfileStringA(LPCSTR lpAppName, LPCSTR lpKeyName, LPCSTR lpDefault,
                                LPSTR lpReturnedString, DWORD nSize, LPCSTR lpFileName);
 
-// Sets key `lpKeyName` of section `lpAppName` to lpString, creating the file, the section or the key
-// as needed. A null lpString removes the key, a null lpKeyName the whole section. Returns FALSE when
-// the file cannot be written (missing folder, read-only file).
+// Sets key `lpKeyName` of section `lpAppName` to lpString, creating the file, the section or the
+// key as needed. A null lpString removes the key, a null lpKeyName the whole section. Returns FALSE
+// when the file cannot be written (missing folder, read-only file).
 BOOL WritePrivateProfileStringA(LPCSTR lpAppName, LPCSTR lpKeyName, LPCSTR lpString,
                                 LPCSTR lpFileName);

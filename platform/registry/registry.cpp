@@ -26,10 +26,16 @@ constexpr const char* kRootNames[] = {"HKEY_CLASSES_ROOT", "HKEY_CURRENT_USER",
                                       "HKEY_LOCAL_MACHINE"};
 constexpr int kRootCount = 3;
 
-bool IsHex(char c) { return std::isxdigit(static_cast<unsigned char>(c)) != 0; }
-bool IsDigit(char c) { return std::isdigit(static_cast<unsigned char>(c)) != 0; }
+bool IsHex(char c) {
+    return std::isxdigit(static_cast<unsigned char>(c)) != 0;
+}
+bool IsDigit(char c) {
+    return std::isdigit(static_cast<unsigned char>(c)) != 0;
+}
 
-int Lower(unsigned char c) { return (c >= 'A' && c <= 'Z') ? c + ('a' - 'A') : c; }
+int Lower(unsigned char c) {
+    return (c >= 'A' && c <= 'Z') ? c + ('a' - 'A') : c;
+}
 
 bool SameName(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
@@ -188,8 +194,7 @@ bool ParseValue(std::string_view line, Value& v) {
     if (quoted("sz:", REG_SZ) || quoted("expand:", REG_EXPAND_SZ)) return true;
     if (rest.substr(0, 6) == "dword:") {
         std::string digits(rest.substr(6));
-        if (digits.size() != 8 ||
-            !std::all_of(digits.begin(), digits.end(), IsHex)) {
+        if (digits.size() != 8 || !std::all_of(digits.begin(), digits.end(), IsHex)) {
             return false;
         }
         DWORD d = static_cast<DWORD>(std::stoul(digits, nullptr, 16));
@@ -409,7 +414,9 @@ Key* Find(Store& store, const OpenKey& key, size_t depth) {
     for (size_t i = 0; k && i < depth; ++i) k = k->Child(key.path[i]);
     return k;
 }
-Key* Find(Store& store, const OpenKey& key) { return Find(store, key, key.path.size()); }
+Key* Find(Store& store, const OpenKey& key) {
+    return Find(store, key, key.path.size());
+}
 
 bool ValidName(std::string_view name) {
     return std::none_of(name.begin(), name.end(),
@@ -584,11 +591,15 @@ LONG RegDeleteKeyA(HKEY hKey, LPCSTR lpSubKey) {
     return DeleteKey(hKey, lpSubKey, false);
 }
 
-LONG RegDeleteTreeA(HKEY hKey, LPCSTR lpSubKey) { return DeleteKey(hKey, lpSubKey, true); }
+LONG RegDeleteTreeA(HKEY hKey, LPCSTR lpSubKey) {
+    return DeleteKey(hKey, lpSubKey, true);
+}
 
 namespace platform::registry {
 
-std::string StorePath() { return StoreFile(); }
+std::string StorePath() {
+    return StoreFile();
+}
 
 std::optional<std::string> ReadString(HKEY root, const std::string& subKey,
                                       const std::string& valueName) {
@@ -636,8 +647,8 @@ std::string GetSetting(const std::string& application, const std::string& sectio
         .value_or(defaultValue);
 }
 
-void SaveSetting(const std::string& application, const std::string& section,
-                 const std::string& key, const std::string& value) {
+void SaveSetting(const std::string& application, const std::string& section, const std::string& key,
+                 const std::string& value) {
     LONG r = platform::registry::WriteString(HKEY_CURRENT_USER, SettingsKey(application, section),
                                              key, value);
     if (r != ERROR_SUCCESS) {

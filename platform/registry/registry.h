@@ -1,10 +1,10 @@
 // A registry kept in one human-readable file, with the registry functions' rules.
 //
 // The store is $KESTO_REGISTRY when set, else $XDG_CONFIG_HOME/kesto/registry.reg (with
-// ~/.config for an unset XDG_CONFIG_HOME). Every call locks the store (a lock file beside it), reads
-// it, changes it and replaces it as a whole, so two processes may write at once and a reader never
-// sees a torn store. A store that cannot be read is reported once on stderr, every call on it fails
-// with ERROR_BADDB, and it is never overwritten.
+// ~/.config for an unset XDG_CONFIG_HOME). Every call locks the store (a lock file beside it),
+// reads it, changes it and replaces it as a whole, so two processes may write at once and a reader
+// never sees a torn store. A store that cannot be read is reported once on stderr, every call on it
+// fails with ERROR_BADDB, and it is never overwritten.
 //
 // Key and value names match without regard to case and keep the spelling they were created with;
 // the empty (or null) value name is the key's default value.
@@ -50,13 +50,14 @@ LONG RegCreateKeyA(HKEY hKey, LPCSTR lpSubKey, PHKEY phkResult);
 LONG RegOpenKeyA(HKEY hKey, LPCSTR lpSubKey, PHKEY phkResult);
 LONG RegCloseKey(HKEY hKey);
 // Stores cbData bytes of lpData as the value, with the type given.
-LONG RegSetValueExA(HKEY hKey, LPCSTR lpValueName, DWORD Reserved, DWORD dwType,
-                    const BYTE* lpData, DWORD cbData);
-// Reads a value: its type into *lpType, its bytes into lpData and their count into *lpcbData. With a
-// null lpData only the size is returned; a buffer too small gives ERROR_MORE_DATA and the size.
+LONG RegSetValueExA(HKEY hKey, LPCSTR lpValueName, DWORD Reserved, DWORD dwType, const BYTE* lpData,
+                    DWORD cbData);
+// Reads a value: its type into *lpType, its bytes into lpData and their count into *lpcbData. With
+// a null lpData only the size is returned; a buffer too small gives ERROR_MORE_DATA and the size.
 LONG RegQueryValueExA(HKEY hKey, LPCSTR lpValueName, LPDWORD lpReserved, LPDWORD lpType,
                       LPBYTE lpData, LPDWORD lpcbData);
-// The name of subkey number dwIndex (sorted without regard to case); ERROR_NO_MORE_ITEMS past the end.
+// The name of subkey number dwIndex (sorted without regard to case); ERROR_NO_MORE_ITEMS past the
+// end.
 LONG RegEnumKeyA(HKEY hKey, DWORD dwIndex, LPSTR lpName, DWORD cchName);
 LONG RegDeleteValueA(HKEY hKey, LPCSTR lpValueName);
 // Deletes a key that has no subkeys (ERROR_ACCESS_DENIED when it has some).
@@ -93,5 +94,5 @@ private:
 std::string GetSetting(const std::string& application, const std::string& section,
                        const std::string& key, const std::string& defaultValue = "");
 // Raises platform::registry::RegistryError when the setting cannot be stored.
-void SaveSetting(const std::string& application, const std::string& section,
-                 const std::string& key, const std::string& value);
+void SaveSetting(const std::string& application, const std::string& section, const std::string& key,
+                 const std::string& value);

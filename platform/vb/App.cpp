@@ -18,8 +18,12 @@ std::function<void()> g_endHandler;
 std::string g_command;
 }  // namespace
 
-std::string Command() { return g_command; }
-void SetCommand(const std::string& text) { g_command = text; }
+std::string Command() {
+    return g_command;
+}
+void SetCommand(const std::string& text) {
+    g_command = text;
+}
 void SetCommandLine(int argc, char** argv) {
     std::string text;
     for (int i = 1; i < argc; ++i) {
@@ -31,10 +35,18 @@ void SetCommandLine(int argc, char** argv) {
 
 namespace App {
 
-std::string Path() { return platform::files::ProgramFolder(); }
-std::string EXEName() { return platform::files::ExecutableName(); }
-std::string Title() { return g_title; }
-void SetTitle(const std::string& title) { g_title = title; }
+std::string Path() {
+    return platform::files::ProgramFolder();
+}
+std::string EXEName() {
+    return platform::files::ExecutableName();
+}
+std::string Title() {
+    return g_title;
+}
+void SetTitle(const std::string& title) {
+    g_title = title;
+}
 
 bool PrevInstance() {
     static std::once_flag once;
@@ -56,7 +68,9 @@ bool PrevInstance() {
 
 }  // namespace App
 
-void SetEndHandler(std::function<void()> handler) { g_endHandler = std::move(handler); }
+void SetEndHandler(std::function<void()> handler) {
+    g_endHandler = std::move(handler);
+}
 
 void End() {
     if (g_endHandler) {

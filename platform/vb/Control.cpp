@@ -15,10 +15,14 @@ namespace vb {
 
 int ButtonValue(Qt::MouseButton button) {
     switch (button) {
-        case Qt::LeftButton: return vbLeftButton;
-        case Qt::RightButton: return vbRightButton;
-        case Qt::MiddleButton: return vbMiddleButton;
-        default: return 0;
+        case Qt::LeftButton:
+            return vbLeftButton;
+        case Qt::RightButton:
+            return vbRightButton;
+        case Qt::MiddleButton:
+            return vbMiddleButton;
+        default:
+            return 0;
     }
 }
 
@@ -196,7 +200,9 @@ void Control::ZOrder(int position) {
     }
 }
 
-HWND Control::hWnd() const { return platform::win::HandleOf(widget_.data()); }
+HWND Control::hWnd() const {
+    return platform::win::HandleOf(widget_.data());
+}
 
 void Control::OnMouse(QEvent* event) {
     auto* e = static_cast<QMouseEvent*>(event);
@@ -209,7 +215,9 @@ void Control::OnMouse(QEvent* event) {
         case QEvent::MouseButtonPress:
             pressedInside_ = true;
             if (widget_) pressedWindowAt_ = widget_->window()->pos();
-            if (MouseDown) Dispatch((what + "_MouseDown").c_str(), [&] { MouseDown(ButtonValue(e->button()), shift, x, y); });
+            if (MouseDown)
+                Dispatch((what + "_MouseDown").c_str(),
+                         [&] { MouseDown(ButtonValue(e->button()), shift, x, y); });
             break;
         case QEvent::MouseButtonRelease: {
             // A press that moved its window (a window drag) is no click.
@@ -217,17 +225,22 @@ void Control::OnMouse(QEvent* event) {
                          widget_ && widget_->rect().contains(e->position().toPoint()) &&
                          widget_->window()->pos() == pressedWindowAt_;
             pressedInside_ = false;
-            if (MouseUp) Dispatch((what + "_MouseUp").c_str(), [&] { MouseUp(ButtonValue(e->button()), shift, x, y); });
+            if (MouseUp)
+                Dispatch((what + "_MouseUp").c_str(),
+                         [&] { MouseUp(ButtonValue(e->button()), shift, x, y); });
             if (click && Click) Dispatch((what + "_Click").c_str(), Click);
             break;
         }
         case QEvent::MouseButtonDblClick:
             // The second press of a double click is the DblClick event; its release is no click.
             pressedInside_ = false;
-            if (DblClick && e->button() == Qt::LeftButton) Dispatch((what + "_DblClick").c_str(), DblClick);
+            if (DblClick && e->button() == Qt::LeftButton)
+                Dispatch((what + "_DblClick").c_str(), DblClick);
             break;
         case QEvent::MouseMove:
-            if (MouseMove) Dispatch((what + "_MouseMove").c_str(), [&] { MouseMove(ButtonsValue(e->buttons()), shift, x, y); });
+            if (MouseMove)
+                Dispatch((what + "_MouseMove").c_str(),
+                         [&] { MouseMove(ButtonsValue(e->buttons()), shift, x, y); });
             break;
         default:
             break;

@@ -15,8 +15,12 @@ namespace vb {
 class Form;
 
 inline constexpr int kTwipsPerPixel = 15;
-inline int TwipsToPixels(double twips) { return static_cast<int>(twips / kTwipsPerPixel + (twips < 0 ? -0.5 : 0.5)); }
-inline float PixelsToTwips(double pixels) { return static_cast<float>(pixels * kTwipsPerPixel); }
+inline int TwipsToPixels(double twips) {
+    return static_cast<int>(twips / kTwipsPerPixel + (twips < 0 ? -0.5 : 0.5));
+}
+inline float PixelsToTwips(double pixels) {
+    return static_cast<float>(pixels * kTwipsPerPixel);
+}
 
 enum MouseButtonValue : int { vbLeftButton = 1, vbRightButton = 2, vbMiddleButton = 4 };
 enum ShiftValue : int { vbShiftMask = 1, vbCtrlMask = 2, vbAltMask = 4 };

@@ -16,7 +16,9 @@ namespace {
 QString Q(const std::string& s) {
     return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
 }
-std::string S(const QString& s) { return s.toUtf8().toStdString(); }
+std::string S(const QString& s) {
+    return s.toUtf8().toStdString();
+}
 
 // A whole text that is a number, as the run-time's conversions accept it.
 std::optional<double> ParseNumber(const std::string& text) {
@@ -67,21 +69,27 @@ short CInt(double value) {
     if (!(r >= -32768.0 && r <= 32767.0)) Raise(vbErrOverflow);
     return static_cast<short>(r);
 }
-short CInt(const Variant& value) { return CInt(ToNumber(value)); }
+short CInt(const Variant& value) {
+    return CInt(ToNumber(value));
+}
 
 long CLng(double value) {
     double r = RoundHalfEven(value);
     if (!(r >= -2147483648.0 && r <= 2147483647.0)) Raise(vbErrOverflow);
     return static_cast<long>(r);
 }
-long CLng(const Variant& value) { return CLng(ToNumber(value)); }
+long CLng(const Variant& value) {
+    return CLng(ToNumber(value));
+}
 
 float CSng(const Variant& value) {
     double d = ToNumber(value);
     if (std::fabs(d) > std::numeric_limits<float>::max()) Raise(vbErrOverflow);
     return static_cast<float>(d);
 }
-double CDbl(const Variant& value) { return ToNumber(value); }
+double CDbl(const Variant& value) {
+    return ToNumber(value);
+}
 
 double Val(const std::string& text) {
     std::string t;
@@ -121,9 +129,13 @@ std::string FormatDigits(long value, int digits) {
     return value < 0 ? "-" + s : s;
 }
 
-std::string CStrInt(long value) { return std::to_string(value); }
+std::string CStrInt(long value) {
+    return std::to_string(value);
+}
 
-long Len(const std::string& s) { return static_cast<long>(Q(s).size()); }
+long Len(const std::string& s) {
+    return static_cast<long>(Q(s).size());
+}
 
 std::string Left(const std::string& s, long n) {
     if (n < 0) Raise(vbErrInvalidProcedureCall);
@@ -148,7 +160,9 @@ long InStr(long start, const std::string& s, const std::string& find) {
     return at < 0 ? 0 : static_cast<long>(at + 1);
 }
 
-long InStr(const std::string& s, const std::string& find) { return InStr(1, s, find); }
+long InStr(const std::string& s, const std::string& find) {
+    return InStr(1, s, find);
+}
 
 long InStrRev(const std::string& s, const std::string& find) {
     QString hay = Q(s);
@@ -157,7 +171,11 @@ long InStrRev(const std::string& s, const std::string& find) {
     return at < 0 ? 0 : static_cast<long>(at + 1);
 }
 
-std::string UCase(const std::string& s) { return S(Q(s).toUpper()); }
-std::string LCase(const std::string& s) { return S(Q(s).toLower()); }
+std::string UCase(const std::string& s) {
+    return S(Q(s).toUpper());
+}
+std::string LCase(const std::string& s) {
+    return S(Q(s).toLower());
+}
 
 }  // namespace vb

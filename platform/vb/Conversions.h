@@ -22,7 +22,8 @@ long CLng(const Variant& value);
 float CSng(const Variant& value);
 double CDbl(const Variant& value);
 
-// Val: the number at the start of a text (spaces skipped, "&H"/"&O" prefixes), 0 when there is none.
+// Val: the number at the start of a text (spaces skipped, "&H"/"&O" prefixes), 0 when there is
+// none.
 double Val(const std::string& text);
 
 // Format(n, "00"): the whole number with at least `digits` digits.

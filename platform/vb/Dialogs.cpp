@@ -19,16 +19,32 @@ std::optional<T> Pop(std::deque<T>& q) {
     return v;
 }
 
-QString Q(const std::string& s) { return QString::fromUtf8(s.c_str()); }
+QString Q(const std::string& s) {
+    return QString::fromUtf8(s.c_str());
+}
 }  // namespace
 
-DialogScript::DialogScript() : previous_(g_active) { g_active = this; }
-DialogScript::~DialogScript() { g_active = previous_; }
-DialogScript* DialogScript::Active() { return g_active; }
-std::optional<int> DialogScript::NextMsgBox() { return Pop(msgbox_); }
-std::optional<std::string> DialogScript::NextInputBox() { return Pop(input_); }
-std::optional<std::vector<std::string>> DialogScript::NextShowOpen() { return Pop(open_); }
-std::optional<std::string> DialogScript::NextPopupMenu() { return Pop(popup_); }
+DialogScript::DialogScript() : previous_(g_active) {
+    g_active = this;
+}
+DialogScript::~DialogScript() {
+    g_active = previous_;
+}
+DialogScript* DialogScript::Active() {
+    return g_active;
+}
+std::optional<int> DialogScript::NextMsgBox() {
+    return Pop(msgbox_);
+}
+std::optional<std::string> DialogScript::NextInputBox() {
+    return Pop(input_);
+}
+std::optional<std::vector<std::string>> DialogScript::NextShowOpen() {
+    return Pop(open_);
+}
+std::optional<std::string> DialogScript::NextPopupMenu() {
+    return Pop(popup_);
+}
 
 int MsgBox(const std::string& prompt, int buttons, const std::string& title) {
     std::string caption = title.empty() ? App::Title() : title;
@@ -42,11 +58,20 @@ int MsgBox(const std::string& prompt, int buttons, const std::string& title) {
     box.setWindowTitle(Q(caption));
     box.setText(Q(prompt));
     switch (buttons & 0x70) {
-        case vbCritical: box.setIcon(QMessageBox::Critical); break;
-        case vbQuestion: box.setIcon(QMessageBox::Question); break;
-        case vbExclamation: box.setIcon(QMessageBox::Warning); break;
-        case vbInformation: box.setIcon(QMessageBox::Information); break;
-        default: break;
+        case vbCritical:
+            box.setIcon(QMessageBox::Critical);
+            break;
+        case vbQuestion:
+            box.setIcon(QMessageBox::Question);
+            break;
+        case vbExclamation:
+            box.setIcon(QMessageBox::Warning);
+            break;
+        case vbInformation:
+            box.setIcon(QMessageBox::Information);
+            break;
+        default:
+            break;
     }
     if (kind == vbOKCancel) {
         box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
@@ -57,10 +82,14 @@ int MsgBox(const std::string& prompt, int buttons, const std::string& title) {
     }
     box.setWindowFlag(Qt::WindowStaysOnTopHint);
     switch (box.exec()) {
-        case QMessageBox::Ok: return vbOK;
-        case QMessageBox::Yes: return vbYes;
-        case QMessageBox::No: return vbNo;
-        default: return kind == vbOKOnly ? vbOK : vbCancel;
+        case QMessageBox::Ok:
+            return vbOK;
+        case QMessageBox::Yes:
+            return vbYes;
+        case QMessageBox::No:
+            return vbNo;
+        default:
+            return kind == vbOKOnly ? vbOK : vbCancel;
     }
 }
 

@@ -23,11 +23,15 @@ std::vector<Form*>& loadedForms() {
     return forms;
 }
 
-QColor ToQColor(COLORREF c) { return QColor(GetRValue(c), GetGValue(c), GetBValue(c)); }
+QColor ToQColor(COLORREF c) {
+    return QColor(GetRValue(c), GetGValue(c), GetBValue(c));
+}
 
 }  // namespace
 
-const std::vector<Form*>& Forms() { return loadedForms(); }
+const std::vector<Form*>& Forms() {
+    return loadedForms();
+}
 
 // ---- the window ----
 
@@ -68,7 +72,9 @@ void FormWindow::closeEvent(QCloseEvent* e) {
     form_->WindowCloseRequested();
 }
 
-void FormWindow::resizeEvent(QResizeEvent*) { form_->WindowResized(); }
+void FormWindow::resizeEvent(QResizeEvent*) {
+    form_->WindowResized();
+}
 
 // ---- the form ----
 
@@ -135,7 +141,9 @@ void Form::Hide() {
     if (modal_) modal_->quit();
 }
 
-bool Form::Visible() const { return window_ && window_->isVisible(); }
+bool Form::Visible() const {
+    return window_ && window_->isVisible();
+}
 
 void Form::SetVisible(bool visible) {
     if (visible) {
@@ -162,10 +170,18 @@ void Form::SetWindowState(int state) {
     window_->setWindowState(s);
 }
 
-float Form::Left() const { return window_ ? PixelsToTwips(window_->x()) : 0; }
-float Form::Top() const { return window_ ? PixelsToTwips(window_->y()) : 0; }
-float Form::Width() const { return window_ ? PixelsToTwips(window_->width()) : 0; }
-float Form::Height() const { return window_ ? PixelsToTwips(window_->height()) : 0; }
+float Form::Left() const {
+    return window_ ? PixelsToTwips(window_->x()) : 0;
+}
+float Form::Top() const {
+    return window_ ? PixelsToTwips(window_->y()) : 0;
+}
+float Form::Width() const {
+    return window_ ? PixelsToTwips(window_->width()) : 0;
+}
+float Form::Height() const {
+    return window_ ? PixelsToTwips(window_->height()) : 0;
+}
 void Form::SetLeft(float t) {
     if (window_) window_->move(TwipsToPixels(t), window_->y());
 }
@@ -183,10 +199,15 @@ void Form::Move(float left, float top) {
 }
 void Form::Move(float left, float top, float width, float height) {
     Move(left, top);
-    if (window_) window_->resize(std::max(0, TwipsToPixels(width)), std::max(0, TwipsToPixels(height)));
+    if (window_)
+        window_->resize(std::max(0, TwipsToPixels(width)), std::max(0, TwipsToPixels(height)));
 }
-float Form::ScaleWidth() const { return Width(); }
-float Form::ScaleHeight() const { return Height(); }
+float Form::ScaleWidth() const {
+    return Width();
+}
+float Form::ScaleHeight() const {
+    return Height();
+}
 
 void Form::SetCaption(const std::string& caption) {
     caption_ = caption;
@@ -230,8 +251,12 @@ void Form::SetMouseIcon(const vb::Picture& icon) {
     SetMousePointer(pointer_);
 }
 
-HWND Form::hWnd() const { return platform::win::HandleOf(window_.data()); }
-QWidget* Form::window() const { return window_.data(); }
+HWND Form::hWnd() const {
+    return platform::win::HandleOf(window_.data());
+}
+QWidget* Form::window() const {
+    return window_.data();
+}
 
 Control* Form::ControlByName(const std::string& name) const {
     for (Control* c : controls_) {
@@ -244,9 +269,13 @@ void Form::RemoveControl(Control* c) {
     controls_.erase(std::remove(controls_.begin(), controls_.end(), c), controls_.end());
 }
 
-void Form::RemoveTimer(Timer* t) { timers_.erase(std::remove(timers_.begin(), timers_.end(), t), timers_.end()); }
+void Form::RemoveTimer(Timer* t) {
+    timers_.erase(std::remove(timers_.begin(), timers_.end(), t), timers_.end());
+}
 
-void Form::PopupMenu(Menu& menu) { menu.Popup(); }
+void Form::PopupMenu(Menu& menu) {
+    menu.Popup();
+}
 
 void Form::WindowActivated() {
     if (activeForm_ == this) return;
@@ -258,7 +287,9 @@ void Form::WindowResized() {
     Dispatch((name_ + "_Resize").c_str(), [this] { Form_Resize(); });
 }
 
-void Form::WindowCloseRequested() { Unload(); }
+void Form::WindowCloseRequested() {
+    Unload();
+}
 
 void Form::WindowMouse(QEvent* event) {
     auto* e = static_cast<QMouseEvent*>(event);

@@ -159,7 +159,9 @@ private:
 };
 
 // The run-time's Unload statement.
-inline void Unload(Form& form) { form.Unload(); }
+inline void Unload(Form& form) {
+    form.Unload();
+}
 
 // Every loaded form, in the order they were loaded.
 const std::vector<Form*>& Forms();

@@ -15,8 +15,12 @@
 namespace vb {
 
 namespace {
-QString Q(const std::string& s) { return QString::fromUtf8(s.c_str()); }
-std::string S(const QString& s) { return s.toUtf8().toStdString(); }
+QString Q(const std::string& s) {
+    return QString::fromUtf8(s.c_str());
+}
+std::string S(const QString& s) {
+    return s.toUtf8().toStdString();
+}
 QString Css(COLORREF c) {
     return QString("rgb(%1,%2,%3)").arg(GetRValue(c)).arg(GetGValue(c)).arg(GetBValue(c));
 }
@@ -63,7 +67,9 @@ void Label::SetAlignment(int a) {
     Qt::Alignment h = a == 1 ? Qt::AlignRight : a == 2 ? Qt::AlignHCenter : Qt::AlignLeft;
     label_->setAlignment(h | Qt::AlignTop);
 }
-void Label::SetFont(const Font& font) { ApplyFont(label_, font); }
+void Label::SetFont(const Font& font) {
+    ApplyFont(label_, font);
+}
 void Label::SetAutoSize(bool a) {
     autoSize_ = a;
     if (a) {
@@ -73,8 +79,8 @@ void Label::SetAutoSize(bool a) {
     }
 }
 void Label::Restyle() {
-    QString css = "QLabel { color: " + Css(fore_) + "; background: " +
-                  (backStyle_ ? Css(back_) : QString("transparent")) + "; }";
+    QString css = "QLabel { color: " + Css(fore_) +
+                  "; background: " + (backStyle_ ? Css(back_) : QString("transparent")) + "; }";
     label_->setStyleSheet(css);
     label_->setAutoFillBackground(backStyle_ != 0);
 }
@@ -90,7 +96,9 @@ TextBox::TextBox(Form* form, const char* name, const std::string& text, Control*
     Attach(edit_);
 }
 
-std::string TextBox::Text() const { return S(edit_->text()); }
+std::string TextBox::Text() const {
+    return S(edit_->text());
+}
 void TextBox::SetText(const std::string& text) {
     if (S(edit_->text()) != text) edit_->setText(Q(text));
 }
@@ -98,7 +106,8 @@ void TextBox::SetPasswordChar(const std::string& c) {
     edit_->setEchoMode(c.empty() ? QLineEdit::Normal : QLineEdit::Password);
     if (!c.empty()) {
         // The mask character the run-time shows ("#", "*"); Qt draws it through the style.
-        edit_->setStyleSheet(QString("lineedit-password-character: %1;").arg(static_cast<int>(c[0])));
+        edit_->setStyleSheet(
+            QString("lineedit-password-character: %1;").arg(static_cast<int>(c[0])));
     }
 }
 long TextBox::SelStart() const {
@@ -108,13 +117,18 @@ void TextBox::SetSelStart(long start) {
     if (start < 0) Raise(vbErrInvalidPropertyValue);
     edit_->setCursorPosition(static_cast<int>(std::min<long>(start, edit_->text().size())));
 }
-long TextBox::SelLength() const { return edit_->selectedText().size(); }
+long TextBox::SelLength() const {
+    return edit_->selectedText().size();
+}
 void TextBox::SetSelLength(long length) {
     if (length < 0) Raise(vbErrInvalidPropertyValue);
     int start = edit_->hasSelectedText() ? edit_->selectionStart() : edit_->cursorPosition();
-    edit_->setSelection(start, static_cast<int>(std::min<long>(length, edit_->text().size() - start)));
+    edit_->setSelection(start,
+                        static_cast<int>(std::min<long>(length, edit_->text().size() - start)));
 }
-void TextBox::SetLocked(bool locked) { edit_->setReadOnly(locked); }
+void TextBox::SetLocked(bool locked) {
+    edit_->setReadOnly(locked);
+}
 
 // ---- CheckBox ----
 
@@ -138,7 +152,9 @@ void CheckBox::SetValue(int value) {
     syncing_ = false;
     if (changed && Click) Dispatch((Name() + "_Click").c_str(), Click);
 }
-void CheckBox::SetCaption(const std::string& caption) { box_->setText(Q(caption)); }
+void CheckBox::SetCaption(const std::string& caption) {
+    box_->setText(Q(caption));
+}
 void CheckBox::SetForeColor(COLORREF c) {
     box_->setStyleSheet(box_->styleSheet() + "QCheckBox { color: " + Css(c) + "; }");
 }
@@ -194,6 +210,8 @@ void CommandButton::SetValue(bool pressed) {
     if (pressed) button_->click();
 }
 
-void CommandButton::SetEnabled(bool enabled) { Control::SetEnabled(enabled); }
+void CommandButton::SetEnabled(bool enabled) {
+    Control::SetEnabled(enabled);
+}
 
 }  // namespace vb

@@ -30,7 +30,8 @@ void ApplyFont(QWidget* widget, const Font& font);
 
 class Label : public Control {
 public:
-    Label(Form* form, const char* name, const std::string& caption = {}, Control* container = nullptr);
+    Label(Form* form, const char* name, const std::string& caption = {},
+          Control* container = nullptr);
     const char* TypeName() const override { return "Label"; }
 
     std::string Caption() const { return caption_; }
@@ -57,7 +58,8 @@ private:
 
 class TextBox : public Control {
 public:
-    TextBox(Form* form, const char* name, const std::string& text = {}, Control* container = nullptr);
+    TextBox(Form* form, const char* name, const std::string& text = {},
+            Control* container = nullptr);
     const char* TypeName() const override { return "TextBox"; }
     const char* ClassName() const override { return "ThunderRT6TextBox"; }
 
@@ -276,7 +278,8 @@ private:
 
 class CheckBox : public Control {
 public:
-    CheckBox(Form* form, const char* name, const std::string& caption = {}, Control* container = nullptr);
+    CheckBox(Form* form, const char* name, const std::string& caption = {},
+             Control* container = nullptr);
     const char* TypeName() const override { return "CheckBox"; }
 
     // 0 unchecked, 1 checked; a change, by the user or by code, raises Click.
@@ -294,7 +297,8 @@ private:
 
 class CommandButton : public Control {
 public:
-    CommandButton(Form* form, const char* name, const std::string& caption = {}, Control* container = nullptr);
+    CommandButton(Form* form, const char* name, const std::string& caption = {},
+                  Control* container = nullptr);
     const char* TypeName() const override { return "CommandButton"; }
 
     void SetCaption(const std::string& caption);

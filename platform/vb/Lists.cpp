@@ -20,7 +20,9 @@ namespace vb {
 
 namespace {
 
-QString Q(const std::string& s) { return QString::fromUtf8(s.c_str()); }
+QString Q(const std::string& s) {
+    return QString::fromUtf8(s.c_str());
+}
 
 constexpr long kMaxItems = 32767;
 
@@ -72,7 +74,8 @@ bool MatchesPattern(const std::string& name, const std::string& patterns) {
 
 // ---- ListBox ----
 
-ListBox::ListBox(Form* form, const char* name, Control* container) : Control(form, name, container) {
+ListBox::ListBox(Form* form, const char* name, Control* container)
+    : Control(form, name, container) {
     mouseClick_ = false;
     selectsWithLeftOnly_ = true;
     list_ = new QListWidget(ContainerWidget());
@@ -99,8 +102,8 @@ void ListBox::Sync() {
         list_->item(i)->setSelected(multi_ ? selected_[i] : i == index_);
     }
     list_->setCurrentRow(static_cast<int>(index_), index_ < 0 || multi_
-                                                         ? QItemSelectionModel::NoUpdate
-                                                         : QItemSelectionModel::ClearAndSelect);
+                                                       ? QItemSelectionModel::NoUpdate
+                                                       : QItemSelectionModel::ClearAndSelect);
     if (index_ < 0 && !multi_) list_->clearSelection();
     syncing_ = false;
 }
@@ -160,7 +163,9 @@ void ListBox::SetListIndex(long index) {
     if (Click) Dispatch((Name() + "_Click").c_str(), Click);
 }
 
-std::string ListBox::Text() const { return List(index_); }
+std::string ListBox::Text() const {
+    return List(index_);
+}
 
 void ListBox::SetMultiSelect(bool multi) {
     multi_ = multi;
@@ -186,7 +191,9 @@ void ListBox::SetSelected(long index, bool selected) {
     if (Click) Dispatch((Name() + "_Click").c_str(), Click);
 }
 
-void ListBox::SetFont(const Font& font) { ApplyFont(list_, font); }
+void ListBox::SetFont(const Font& font) {
+    ApplyFont(list_, font);
+}
 
 void ListBox::OnMouse(QEvent* event) {
     if (event->type() == QEvent::MouseButtonDblClick && DblClick) {
@@ -264,7 +271,9 @@ void FileListBox::SetListIndex(long index) {
     if (Click) Dispatch((Name() + "_Click").c_str(), Click);
 }
 
-std::string FileListBox::FileName() const { return List(index_); }
+std::string FileListBox::FileName() const {
+    return List(index_);
+}
 
 // ---- DirListBox ----
 

@@ -37,9 +37,12 @@ std::uint16_t U16(const std::string& b, size_t at) {
                                       (static_cast<unsigned char>(b[at + 1]) << 8));
 }
 std::uint32_t U32(const std::string& b, size_t at) {
-    return static_cast<std::uint32_t>(U16(b, at)) | (static_cast<std::uint32_t>(U16(b, at + 2)) << 16);
+    return static_cast<std::uint32_t>(U16(b, at)) |
+           (static_cast<std::uint32_t>(U16(b, at + 2)) << 16);
 }
-std::int32_t S32(const std::string& b, size_t at) { return static_cast<std::int32_t>(U32(b, at)); }
+std::int32_t S32(const std::string& b, size_t at) {
+    return static_cast<std::int32_t>(U32(b, at));
+}
 
 // One image of an icon or cursor file: a PNG, or a device-independent bitmap of twice the height
 // (the colour bitmap, then the 1-bit transparency mask).
@@ -106,9 +109,10 @@ QImage ReadIconImage(const std::string& b, size_t offset, size_t size) {
                     hasMask && ((static_cast<unsigned char>(b[row + x / 8]) >> (7 - x % 8)) & 1);
                 QRgb c = img.pixel(x, y);
                 // A masked pixel with colour inverts the screen; it is shown as black here.
-                img.setPixel(x, y, transparent ? (qRed(c) | qGreen(c) | qBlue(c) ? qRgba(0, 0, 0, 255)
-                                                                                 : qRgba(0, 0, 0, 0))
-                                               : qRgba(qRed(c), qGreen(c), qBlue(c), 255));
+                img.setPixel(x, y,
+                             transparent ? (qRed(c) | qGreen(c) | qBlue(c) ? qRgba(0, 0, 0, 255)
+                                                                           : qRgba(0, 0, 0, 0))
+                                         : qRgba(qRed(c), qGreen(c), qBlue(c), 255));
             }
         }
     }

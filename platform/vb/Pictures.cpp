@@ -11,7 +11,9 @@
 namespace vb {
 
 namespace {
-QColor ToQColor(COLORREF c) { return QColor(GetRValue(c), GetGValue(c), GetBValue(c)); }
+QColor ToQColor(COLORREF c) {
+    return QColor(GetRValue(c), GetGValue(c), GetBValue(c));
+}
 }  // namespace
 
 class PictureBox::Surface : public QWidget {

@@ -36,8 +36,12 @@ void UseManual(bool manual) {
     clock().manual = manual;
     clock().now = 0;
 }
-bool IsManual() { return clock().manual; }
-long long Now() { return clock().now; }
+bool IsManual() {
+    return clock().manual;
+}
+long long Now() {
+    return clock().now;
+}
 
 void Advance(long ms) {
     ManualClock& c = clock();
@@ -45,7 +49,8 @@ void Advance(long ms) {
     for (;;) {
         Timer* next = nullptr;
         for (Timer* t : c.timers) {
-            if (t->Running() && t->Interval() > 0 && t->due <= target && (!next || t->due < next->due)) {
+            if (t->Running() && t->Interval() > 0 && t->due <= target &&
+                (!next || t->due < next->due)) {
                 next = t;
             }
         }

@@ -66,7 +66,9 @@ void SetText(QWidget* w, const QString& text) {
     }
 }
 
-QListWidget* ListOf(QWidget* w) { return qobject_cast<QListWidget*>(w); }
+QListWidget* ListOf(QWidget* w) {
+    return qobject_cast<QListWidget*>(w);
+}
 
 QWidget* FindLocal(const char* cls, const char* title) {
     if (!qApp) return nullptr;
@@ -178,9 +180,10 @@ Packet Handle(const Packet& in) {
         out.handle = reinterpret_cast<quint64>(HandleOf(w));
     } else if (in.command == "child") {
         QWidget* parent = WidgetOf(reinterpret_cast<HWND>(in.handle));
-        QWidget* w = parent ? FindLocalChild(parent, nullptr, in.a.isNull() ? nullptr : in.a.constData(),
-                                             in.b.isNull() ? nullptr : in.b.constData())
-                            : nullptr;
+        QWidget* w =
+            parent ? FindLocalChild(parent, nullptr, in.a.isNull() ? nullptr : in.a.constData(),
+                                    in.b.isNull() ? nullptr : in.b.constData())
+                   : nullptr;
         out.handle = reinterpret_cast<quint64>(HandleOf(w));
     } else if (in.command == "settext") {
         QWidget* w = WidgetOf(reinterpret_cast<HWND>(in.handle));
@@ -207,7 +210,8 @@ Packet Handle(const Packet& in) {
 QLocalServer* g_server = nullptr;
 
 // Asks the process behind `server` one question.
-bool Ask(const std::string& server, const Packet& question, Packet& answer, int answerMs = kTimeoutMs) {
+bool Ask(const std::string& server, const Packet& question, Packet& answer,
+         int answerMs = kTimeoutMs) {
     QLocalSocket socket;
     socket.connectToServer(QString::fromStdString(server));
     if (!socket.waitForConnected(kTimeoutMs)) return false;
@@ -343,7 +347,8 @@ LRESULT SendRemote(const Remote& remote, UINT Msg, WPARAM wParam, LPARAM lParam)
             return Msg == WM_GETTEXT ? CopyText(a.a, wParam, lParam) : a.a.size();
         case LB_GETCOUNT:
             q.command = "lbcount";
-            return Ask(remote.server, q, a) && a.handle ? static_cast<LRESULT>(a.handle) - 1 : LB_ERR;
+            return Ask(remote.server, q, a) && a.handle ? static_cast<LRESULT>(a.handle) - 1
+                                                        : LB_ERR;
         case LB_GETTEXT:
         case LB_GETTEXTLEN:
             q.command = "lbtext";

@@ -124,7 +124,9 @@ bool Play(const std::string& path, UINT flags) {
 
 }  // namespace
 
-void SetSoundHandler(std::function<bool(const std::string&, UINT)> h) { handler() = std::move(h); }
+void SetSoundHandler(std::function<bool(const std::string&, UINT)> h) {
+    handler() = std::move(h);
+}
 
 long long StartProgram(const std::string& path, const std::vector<std::string>& arguments) {
     std::string program = files::Resolve(path);

@@ -52,4 +52,6 @@ QWidget* WidgetOf(HWND hwnd) {
 
 }  // namespace platform::win
 
-BOOL IsWindow(HWND hWnd) { return platform::win::WidgetOf(hWnd) ? TRUE : FALSE; }
+BOOL IsWindow(HWND hWnd) {
+    return platform::win::WidgetOf(hWnd) ? TRUE : FALSE;
+}

@@ -14,7 +14,8 @@ TEST(ReadINI, ReturnsTrimmedValuesAndTheDefaultForAnythingMissing) {
     WriteFile(file,
               "[SkinName]\nSkinName=   Tavro   \n"
               "[Settings]\nPlayT=1200\nempty=\nsentinel=NO_TA\nlower=no_ta\n"
-              "long=" + std::string(300, 'x') + "\n");
+              "long=" +
+                  std::string(300, 'x') + "\n");
     struct Case {
         const char* section;
         const char* key;
@@ -23,12 +24,12 @@ TEST(ReadINI, ReturnsTrimmedValuesAndTheDefaultForAnythingMissing) {
     } cases[] = {
         {"SkinName", "SkinName", "", "Tavro"},
         {"Settings", "PlayT", "", "1200"},
-        {"Settings", "empty", "dflt", ""},          // present but empty: not the default
+        {"Settings", "empty", "dflt", ""},  // present but empty: not the default
         {"Settings", "missing", "", ""},
         {"Settings", "missing", "  dflt  ", "dflt"},  // the default comes back trimmed
         {"Missing", "PlayT", "", ""},
-        {"Settings", "sentinel", "dflt", "dflt"},     // the stored sentinel reads as missing
-        {"Settings", "lower", "dflt", "no_ta"},       // the sentinel test is case-sensitive
+        {"Settings", "sentinel", "dflt", "dflt"},  // the stored sentinel reads as missing
+        {"Settings", "lower", "dflt", "no_ta"},    // the sentinel test is case-sensitive
         {"Settings", "long", "", std::string(254, 'x')},
     };
     for (const auto& c : cases) {

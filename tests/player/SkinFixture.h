@@ -14,32 +14,56 @@
 // The 36 position keys in the order the skin applies them, with the element each places.
 inline const std::vector<std::pair<std::string, std::string>>& PositionKeys() {
     static const std::vector<std::pair<std::string, std::string>> keys = {
-        {"MinT", "QuixLabel1"},       {"MinL", "QuixLabel1"},      {"CloseT", "QuixLabel2"},
-        {"CloseL", "QuixLabel2"},     {"AbouT", "QuixLabel3"},     {"AboutL", "QuixLabel3"},
-        {"VideoT", "QuixLabel4"},     {"VideoL", "QuixLabel4"},    {"AssociateT", "QuixLabel5"},
-        {"AssociateL", "QuixLabel5"}, {"BrowseT", "QuixLabel6"},   {"BrowseL", "QuixLabel6"},
-        {"LisT", "QuixLabel7"},       {"ListL", "QuixLabel7"},     {"RemoteT", "QuixLabel8"},
-        {"RemoteL", "QuixLabel8"},    {"TimeT", "Label11"},        {"TimeL", "Label11"},
-        {"DurationT", "Label1"},      {"DurationL", "Label1"},     {"TitleT", "Label24"},
-        {"TitleL", "Label24"},        {"VolT", "vol"},             {"VoltL", "vol"},
-        {"PgT", "Pg"},                {"PgL", "Pg"},               {"PlayT", "Command1"},
-        {"PlayL", "Command1"},        {"PreviousT", "Command2"},   {"PreviousL", "Command2"},
-        {"PauseT", "Command4"},       {"PauseL", "Command4"},      {"StopT", "Command5"},
-        {"StopL", "Command5"},        {"NexT", "Command6"},        {"NextL", "Command6"},
+        {"MinT", "QuixLabel1"},
+        {"MinL", "QuixLabel1"},
+        {"CloseT", "QuixLabel2"},
+        {"CloseL", "QuixLabel2"},
+        {"AbouT", "QuixLabel3"},
+        {"AboutL", "QuixLabel3"},
+        {"VideoT", "QuixLabel4"},
+        {"VideoL", "QuixLabel4"},
+        {"AssociateT", "QuixLabel5"},
+        {"AssociateL", "QuixLabel5"},
+        {"BrowseT", "QuixLabel6"},
+        {"BrowseL", "QuixLabel6"},
+        {"LisT", "QuixLabel7"},
+        {"ListL", "QuixLabel7"},
+        {"RemoteT", "QuixLabel8"},
+        {"RemoteL", "QuixLabel8"},
+        {"TimeT", "Label11"},
+        {"TimeL", "Label11"},
+        {"DurationT", "Label1"},
+        {"DurationL", "Label1"},
+        {"TitleT", "Label24"},
+        {"TitleL", "Label24"},
+        {"VolT", "vol"},
+        {"VoltL", "vol"},
+        {"PgT", "Pg"},
+        {"PgL", "Pg"},
+        {"PlayT", "Command1"},
+        {"PlayL", "Command1"},
+        {"PreviousT", "Command2"},
+        {"PreviousL", "Command2"},
+        {"PauseT", "Command4"},
+        {"PauseL", "Command4"},
+        {"StopT", "Command5"},
+        {"StopL", "Command5"},
+        {"NexT", "Command6"},
+        {"NextL", "Command6"},
     };
     return keys;
 }
 
 struct Skin {
     enum class Pictures { JpgAndBmp, Gif, Hidden, None };
-    std::string file;       // the description file's name, without ".ini"
-    std::string skinName;   // its SkinName
+    std::string file;      // the description file's name, without ".ini"
+    std::string skinName;  // its SkinName
     std::string folder = "Sk";
     std::string colour = "&H0000FFFF&";
     std::string top = "1500";
     Pictures pictures = Pictures::JpgAndBmp;
     std::vector<std::string> omit = {};  // keys left out
-    int seed = 1;                   // varies positions and face colour
+    int seed = 1;                        // varies positions and face colour
 };
 
 // A face of 300 x 200 pixels: a rounded plate on magenta, with a magenta hole in its middle.
@@ -62,7 +86,8 @@ inline std::string PositionOf(const std::string& key, int seed) {
     }
     int element = i / 2;
     bool isTop = i % 2 == 0;
-    return std::to_string(isTop ? 300 + 15 * seed + (element % 6) * 390 : 300 + (element / 6) * 1350);
+    return std::to_string(isTop ? 300 + 15 * seed + (element % 6) * 390
+                                : 300 + (element / 6) * 1350);
 }
 
 inline std::string Bytes(const QImage& img, const char* format) {
@@ -76,8 +101,9 @@ inline std::string Bytes(const QImage& img, const char* format) {
 inline void WriteSkin(const std::string& program, const Skin& s) {
     using testing_support::WriteFile;
     std::string dir = program + "/" + s.folder + "/";
-    std::string ini = "[SkinName]\r\nSkinName=" + s.skinName + "\r\n[TextColor]\r\nForeColor=" +
-                      s.colour + "\r\n[Position]\r\nTop=" + s.top + "\r\n[Settings]\r\n";
+    std::string ini = "[SkinName]\r\nSkinName=" + s.skinName +
+                      "\r\n[TextColor]\r\nForeColor=" + s.colour +
+                      "\r\n[Position]\r\nTop=" + s.top + "\r\n[Settings]\r\n";
     for (const auto& [key, element] : PositionKeys()) {
         if (std::find(s.omit.begin(), s.omit.end(), key) != s.omit.end()) continue;
         ini += key + "=" + PositionOf(key, s.seed) + "\r\n";
@@ -107,7 +133,8 @@ inline void WriteSkin(const std::string& program, const Skin& s) {
 class SkinTest : public PlayerTest {
 protected:
     void Settings(const std::string& skin) {
-        testing_support::WriteFile(program / "Settings.ini", "[Configuration]\r\nSkin=" + skin + "\r\n");
+        testing_support::WriteFile(program / "Settings.ini",
+                                   "[Configuration]\r\nSkin=" + skin + "\r\n");
     }
     vb::Control& Element(const std::string& name) { return *frmMain1->ControlByName(name); }
     // Every element stands where the skin's keys put it.

@@ -11,7 +11,8 @@ class BundledSkins : public SkinTest {
 protected:
     void SetUp() override {
         SkinTest::SetUp();
-        fs::copy(testing_support::SourceDir() + "/data", program.path(), fs::copy_options::recursive);
+        fs::copy(testing_support::SourceDir() + "/data", program.path(),
+                 fs::copy_options::recursive);
     }
     // The element's whole rectangle lies on the face.
     void ExpectOnFace(const std::string& skin) {

@@ -61,7 +61,8 @@ protected:
         LRESULT n = list ? SendMessageA(list, LB_GETCOUNT, 0, 0) : LB_ERR;
         for (LRESULT i = 0; i < n; ++i) {
             char buf[512];
-            if (SendMessageA(list, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(buf)) != LB_ERR) {
+            if (SendMessageA(list, LB_GETTEXT, static_cast<WPARAM>(i),
+                             reinterpret_cast<LPARAM>(buf)) != LB_ERR) {
                 titles.emplace_back(buf);
             }
         }
@@ -88,7 +89,11 @@ TEST_F(Instances, ASecondStartHandsItsFileOverAndTheEndOfAFileAdvances) {
     QProcess& second = Run(b);
     ASSERT_TRUE(second.waitForFinished(10000));
     EXPECT_EQ(second.exitCode(), 0);
-    EXPECT_TRUE(QTest::qWaitFor([] { return Titles() == std::vector<std::string>{"a.wav", "b.wav"}; }, 5000));
+    EXPECT_TRUE(QTest::qWaitFor(
+        [] {
+            return Titles() == std::vector<std::string>{"a.wav", "b.wav"};
+        },
+        5000));
     EXPECT_TRUE(QTest::qWaitFor([] { return Showing("b.wav"); }, 5000));
     // b.wav plays to its end; with nothing selected the advance starts the first entry.
     EXPECT_TRUE(QTest::qWaitFor([] { return Showing("a.wav"); }, 10000));

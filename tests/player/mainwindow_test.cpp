@@ -1,6 +1,6 @@
+#include "platform/win/sound.h"
 #include "tests/player/PlayerFixture.h"
 #include "tests/support/media_files.h"
-#include "platform/win/sound.h"
 
 using MainWindow = PlayerTest;
 
@@ -57,7 +57,11 @@ TEST_F(MainWindow, TheVolumeBarSetsVolumeAndMutesAtItsMark) {
         long bar;
         long volume;
         bool muted;
-    } cases[] = {{2500, 0, false}, {0, -2500, false}, {2400, -100, false}, {250, -2250, true}, {251, -2249, false}};
+    } cases[] = {{2500, 0, false},
+                 {0, -2500, false},
+                 {2400, -100, false},
+                 {250, -2250, true},
+                 {251, -2249, false}};
     for (const auto& c : cases) {
         frmMain1->mute.SetChecked(true);
         frmMain1->vol.SetValue(c.bar);

@@ -5,7 +5,8 @@ protected:
     void SetUp() override {
         PlayerTest::SetUp();
         Start();
-        for (const char* n : {"a", "b", "c", "d"}) Append(std::string(n) + " title", "/m/" + std::string(n) + ".mp3");
+        for (const char* n : {"a", "b", "c", "d"})
+            Append(std::string(n) + " title", "/m/" + std::string(n) + ".mp3");
     }
     static std::string Titles() {
         std::string s;
@@ -34,12 +35,13 @@ TEST_F(Playlist, MovesKeepEveryTitleWithItsPath) {
         const char* order;
         long after;
     } cases[] = {
-        {1, -1, "bacd", 0}, {0, -1, "abcd", 0}, {-1, -1, "abcd", -1}, {2, +1, "abdc", 3},
+        {1, -1, "bacd", 0}, {0, -1, "abcd", 0},   {-1, -1, "abcd", -1}, {2, +1, "abdc", 3},
         {3, +1, "abcd", 3}, {-1, +1, "abcd", -1}, {0, +1, "bacd", 1},
     };
     for (const auto& c : cases) {
         Form2->Command6_Click();
-        for (const char* n : {"a", "b", "c", "d"}) Append(std::string(n) + " title", "/m/" + std::string(n) + ".mp3");
+        for (const char* n : {"a", "b", "c", "d"})
+            Append(std::string(n) + " title", "/m/" + std::string(n) + ".mp3");
         Form2->List1.SetListIndex(c.selected);
         if (c.step < 0) {
             Form2->Command1_Click();
@@ -139,7 +141,8 @@ TEST_F(Playlist, OnlyTheRightButtonAloneOpensTheRemoveMenu) {
     EXPECT_EQ(Titles(), "abcd");
     Form2->List1_MouseDown(vb::vbRightButton, 0, 0, 0);
     EXPECT_EQ(Titles(), "bcd");
-    Form2->Form_MouseDown(vb::vbRightButton, 0, 0, 0);  // the window itself: the menu, nothing picked
+    Form2->Form_MouseDown(vb::vbRightButton, 0, 0,
+                          0);  // the window itself: the menu, nothing picked
     int popups = 0;
     for (const auto& r : script.Log()) popups += r.kind == "PopupMenu";
     EXPECT_EQ(popups, 2);

@@ -39,13 +39,15 @@ QImage FromRows(std::initializer_list<const char*> rows) {
 
 QRegion RegionOf(long handle) {
     if (!handle) return QRegion();
-    return platform::gdi::RegionOf(reinterpret_cast<HRGN>(static_cast<std::uintptr_t>(handle))).value();
+    return platform::gdi::RegionOf(reinterpret_cast<HRGN>(static_cast<std::uintptr_t>(handle)))
+        .value();
 }
 
 // Regions are equal when they cover the same pixels.
 ::testing::AssertionResult SameArea(const QRegion& a, const QRegion& b) {
     if (a.xored(b).isEmpty()) return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << "the regions differ in " << a.xored(b).rectCount() << " rectangles";
+    return ::testing::AssertionFailure()
+           << "the regions differ in " << a.xored(b).rectCount() << " rectangles";
 }
 
 QRegion Rects(std::initializer_list<QRect> rects) {
@@ -62,17 +64,14 @@ TEST(MakeRegionFromBitmap, IsTheUnionOfTheRunsOfFacePixels) {
         QImage image;
         QRegion expected;
     } cases[] = {
-        {"runs touching the right edge",
-         FromRows({"..##", ".###", "...#"}),
+        {"runs touching the right edge", FromRows({"..##", ".###", "...#"}),
          Rects({{2, 0, 2, 1}, {1, 1, 3, 1}, {3, 2, 1, 1}})},
         {"the last row touching the right edge", FromRows({"....", "..##"}), Rects({{2, 1, 2, 1}})},
-        {"key colour inside the face is a hole",
-         FromRows({".###.", ".#.#.", ".###."}),
+        {"key colour inside the face is a hole", FromRows({".###.", ".#.#.", ".###."}),
          Rects({{1, 0, 3, 1}, {1, 1, 1, 1}, {3, 1, 1, 1}, {1, 2, 3, 1}})},
         {"face colours differ but all count", FromRows({".#g#.", "....."}), Rects({{1, 0, 3, 1}})},
         {"a face-coloured top-left pixel cuts that colour away everywhere",
-         FromRows({"#..#", "#g.#", "##g#"}),
-         Rects({{1, 0, 2, 1}, {1, 1, 2, 1}, {2, 2, 1, 1}})},
+         FromRows({"#..#", "#g.#", "##g#"}), Rects({{1, 0, 2, 1}, {1, 1, 2, 1}, {2, 2, 1, 1}})},
     };
     PictureForm f;
     for (const auto& c : cases) {
@@ -96,14 +95,16 @@ TEST(MakeRegionFromBitmap, EqualsTheStepByStepRegionOnRandomPictures) {
         QImage img(w, h, QImage::Format_RGB32);
         int colours = 2 + static_cast<int>(random() % 3);
         for (int y = 0; y < h; ++y) {
-            for (int x = 0; x < w; ++x) img.setPixel(x, y, 0xFF000000 | (random() % colours) * 0x405060);
+            for (int x = 0; x < w; ++x)
+                img.setPixel(x, y, 0xFF000000 | (random() % colours) * 0x405060);
         }
         f.Load(img);
         HRGN reference = RegionStepByStep(f.Pic);
         long fast = MakeRegionFromBitmap(f.Pic);
         ASSERT_EQ(fast == 0, reference == nullptr) << round;
         if (reference) {
-            EXPECT_TRUE(EqualRgn(reference, reinterpret_cast<HRGN>(static_cast<std::uintptr_t>(fast))))
+            EXPECT_TRUE(
+                EqualRgn(reference, reinterpret_cast<HRGN>(static_cast<std::uintptr_t>(fast))))
                 << "round " << round << " " << w << "x" << h;
             DeleteObject(reference);
             DeleteObject(reinterpret_cast<HRGN>(static_cast<std::uintptr_t>(fast)));

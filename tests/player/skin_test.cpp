@@ -28,10 +28,13 @@ std::vector<controls::QuixLabel*> Labels() {
 // The background picture's colour (a JPEG keeps it only nearly).
 bool Background(vb::Form& form) {
     QRgb c = form.Picture().Image().pixel(5, 5);
-    return std::abs(qRed(c) - 10) < 6 && std::abs(qGreen(c) - 20) < 6 && std::abs(qBlue(c) - 30) < 6;
+    return std::abs(qRed(c) - 10) < 6 && std::abs(qGreen(c) - 20) < 6 &&
+           std::abs(qBlue(c) - 30) < 6;
 }
 
-bool Shaped(vb::Form& form, int x, int y) { return form.window()->mask().contains(QPoint(x, y)); }
+bool Shaped(vb::Form& form, int x, int y) {
+    return form.window()->mask().contains(QPoint(x, y));
+}
 
 std::vector<std::string> Names(const std::string& dir) {
     std::vector<std::string> v;
@@ -97,7 +100,9 @@ void PrintTo(Road road, std::ostream* os) {
 }  // namespace
 
 TEST_F(SkinTest, TheStartUpSkinGivesTheWindowItsFaceShapeColoursAndLayout) {
-    WriteSkin(program.path(), {.file = "Tavro", .skinName = "Tavro", .colour = "&H0000FFFF&", .top = "1800", .seed = 3});
+    WriteSkin(
+        program.path(),
+        {.file = "Tavro", .skinName = "Tavro", .colour = "&H0000FFFF&", .top = "1800", .seed = 3});
     fs::create_directories(program / "Skins");
     Settings("Tavro");
     Start();
@@ -116,7 +121,7 @@ TEST_F(SkinTest, TheStartUpSkinGivesTheWindowItsFaceShapeColoursAndLayout) {
     EXPECT_EQ(frmMain1->PicMainSkin.Picture().Width(), 300);
     EXPECT_TRUE(Background(*frmMain1));
     EXPECT_TRUE(Shaped(*frmMain1, 150, 50));
-    EXPECT_FALSE(Shaped(*frmMain1, 2, 2));     // outside the plate
+    EXPECT_FALSE(Shaped(*frmMain1, 2, 2));      // outside the plate
     EXPECT_FALSE(Shaped(*frmMain1, 150, 100));  // the hole
     EXPECT_TRUE(frmMain1->Visible());
     EXPECT_NEAR(frmMain1->Fader1.Opacity(), 100, 0.5);
@@ -130,7 +135,8 @@ TEST_F(SkinTest, GifSkinsUseOnePictureForBoth) {
         bool gif;
     } cases[] = {
         {{.file = "a", .skinName = "Author", .pictures = Skin::Pictures::Gif}, true},
-        {{.file = "g", .skinName = "Green1", .pictures = Skin::Pictures::JpgAndBmp}, false},  // in Sk
+        {{.file = "g", .skinName = "Green1", .pictures = Skin::Pictures::JpgAndBmp},
+         false},  // in Sk
     };
     for (auto& c : cases) {
         WriteSkin(program.path(), c.skin);
@@ -145,13 +151,14 @@ TEST_F(SkinTest, GifSkinsUseOnePictureForBoth) {
 
 TEST_F(SkinTest, AStoppedStartUpSkinLeavesTheDefaultLayoutAndWhatWasSet) {
     fs::create_directories(program / "Skins");
-    WriteSkin(program.path(), {.file = "Broken", .skinName = "Broken", .omit = {"VoltL"}, .seed = 2});
+    WriteSkin(program.path(),
+              {.file = "Broken", .skinName = "Broken", .omit = {"VoltL"}, .seed = 2});
     Settings("Broken");
     Start();
-    ExpectPlaced(2, 23);  // up to VolT
+    ExpectPlaced(2, 23);                        // up to VolT
     EXPECT_FLOAT_EQ(frmMain1->Pg.Top(), 5100);  // the keys after the missing one are not applied
     EXPECT_FLOAT_EQ(frmMain1->Label24.Top(), std::stof(PositionOf("TitleT", 2)));
-    EXPECT_TRUE(frmMain1->Visible());  // the start-up shows the window all the same
+    EXPECT_TRUE(frmMain1->Visible());             // the start-up shows the window all the same
     EXPECT_EQ(frmMain1->RunCounted.Text(), "1");  // and the load went on
     EXPECT_EQ(frmMain1->vol.Value(), 2400);
 }
@@ -205,8 +212,12 @@ TEST_F(SkinTest, TheChooserAppliesAndRemembersTheChosenSkin) {
 TEST_F(SkinTest, ASkinTheChooserCannotApplyLeavesTheWindowShownAndUsable) {
     fs::create_directories(program / "Skins");
     WriteSkin(program.path(), {.file = "Good", .skinName = "Good", .seed = 1});
-    WriteSkin(program.path(), {.file = "NoPicture", .skinName = "NoPicture", .pictures = Skin::Pictures::None, .seed = 2});
-    WriteSkin(program.path(), {.file = "BadColour", .skinName = "BadColour", .colour = "purple", .seed = 3});
+    WriteSkin(program.path(), {.file = "NoPicture",
+                               .skinName = "NoPicture",
+                               .pictures = Skin::Pictures::None,
+                               .seed = 2});
+    WriteSkin(program.path(),
+              {.file = "BadColour", .skinName = "BadColour", .colour = "purple", .seed = 3});
     Settings("Good");
     Start();
     float goodWidth = frmMain1->Width();
@@ -227,17 +238,29 @@ TEST_F(SkinTest, ASkinTheChooserCannotApplyLeavesTheWindowShownAndUsable) {
 
 TEST_F(SkinTest, ASkinFromSkinsRevealsOnlyItsOwnPicturesAndIsNotRemembered) {
     WriteSkin(program.path(), {.file = "Tavro", .skinName = "Tavro", .seed = 1});
-    WriteSkin(program.path(), {.file = "Ruby", .skinName = "Ruby", .folder = "Skins", .pictures = Skin::Pictures::Hidden, .seed = 8});
-    WriteSkin(program.path(), {.file = "Jade", .skinName = "Jade", .folder = "Skins", .pictures = Skin::Pictures::Hidden, .seed = 9});
-    WriteSkin(program.path(), {.file = "Green1", .skinName = "Green1", .folder = "Skins", .pictures = Skin::Pictures::Gif, .seed = 10});
+    WriteSkin(program.path(), {.file = "Ruby",
+                               .skinName = "Ruby",
+                               .folder = "Skins",
+                               .pictures = Skin::Pictures::Hidden,
+                               .seed = 8});
+    WriteSkin(program.path(), {.file = "Jade",
+                               .skinName = "Jade",
+                               .folder = "Skins",
+                               .pictures = Skin::Pictures::Hidden,
+                               .seed = 9});
+    WriteSkin(program.path(), {.file = "Green1",
+                               .skinName = "Green1",
+                               .folder = "Skins",
+                               .pictures = Skin::Pictures::Gif,
+                               .seed = 10});
     Settings("Tavro");
     Start();
     Skins->List1.SetListIndex(2);  // Ruby
     Skins->QuixLabel1_Click();
     ExpectPlaced(8);
-    EXPECT_EQ(Names(program / "Skins"), (std::vector<std::string>{"Green1.gif", "Green1.ini", "Jade.BKwo",
-                                                                 "Jade.JKwo", "Jade.ini", "Ruby.Bmp",
-                                                                 "Ruby.Jpg", "Ruby.ini"}));
+    EXPECT_EQ(Names(program / "Skins"),
+              (std::vector<std::string>{"Green1.gif", "Green1.ini", "Jade.BKwo", "Jade.JKwo",
+                                        "Jade.ini", "Ruby.Bmp", "Ruby.Jpg", "Ruby.ini"}));
     Skins->List1.SetListIndex(0);  // Green1: its GIF, both times
     Skins->QuixLabel1_Click();
     ExpectPlaced(10);
@@ -251,7 +274,8 @@ TEST_F(SkinTest, ASkinFromSkinsRevealsOnlyItsOwnPicturesAndIsNotRemembered) {
 }
 
 TEST_F(SkinTest, TheSkinsChooserIsShapedByItsFaceAndListsNamesUpToTheirFirstDot) {
-    for (const char* n : {"b.ini", "a.b.ini", "c.INI", "notes.txt"}) WriteFile(program / ("Skins/" + std::string(n)), "");
+    for (const char* n : {"b.ini", "a.b.ini", "c.INI", "notes.txt"})
+        WriteFile(program / ("Skins/" + std::string(n)), "");
     WriteFile(program / "skin.bmp", Bytes(Face(1), "BMP"));
     Skins->Show();
     ASSERT_EQ(Skins->List1.ListCount(), 3);
@@ -363,19 +387,21 @@ using HiddenPictures = PlayerTest;
 
 TEST_F(HiddenPictures, OnlyTheExactSpellingsAreHiddenAndNothingIsReplaced) {
     std::string dir = program / "Skins";
-    for (const char* n : {"Blue.Jpg", "Blue.Bmp", "Red.jpg", "Red.BMP", "Blue.Night.Jpg", "Old.Jpg", "Old.JKwo",
-                          "Green1.gif", "Sky.jpeg"}) {
+    for (const char* n : {"Blue.Jpg", "Blue.Bmp", "Red.jpg", "Red.BMP", "Blue.Night.Jpg", "Old.Jpg",
+                          "Old.JKwo", "Green1.gif", "Sky.jpeg"}) {
         WriteFile(dir + "/" + n, n);
     }
     frmMain1->RefreshAll();
-    EXPECT_EQ(Names(dir), (std::vector<std::string>{"Blue.BKwo", "Blue.JKwo", "Blue.Night.Jpg", "Green1.gif",
-                                                     "Old.JKwo", "Old.Jpg", "Red.BMP", "Red.jpg", "Sky.jpeg"}));
-    EXPECT_EQ(ReadFile(dir + "/Old.JKwo"), "Old.JKwo");  // not replaced
+    EXPECT_EQ(Names(dir),
+              (std::vector<std::string>{"Blue.BKwo", "Blue.JKwo", "Blue.Night.Jpg", "Green1.gif",
+                                        "Old.JKwo", "Old.Jpg", "Red.BMP", "Red.jpg", "Sky.jpeg"}));
+    EXPECT_EQ(ReadFile(dir + "/Old.JKwo"), "Old.JKwo");   // not replaced
     EXPECT_EQ(ReadFile(dir + "/Blue.JKwo"), "Blue.Jpg");  // renamed, content kept
     std::string blue = "Blue";
     frmMain1->RefreshExt(blue);
-    EXPECT_EQ(Names(dir), (std::vector<std::string>{"Blue.Bmp", "Blue.Jpg", "Blue.Night.Jpg", "Green1.gif",
-                                                     "Old.JKwo", "Old.Jpg", "Red.BMP", "Red.jpg", "Sky.jpeg"}));
+    EXPECT_EQ(Names(dir),
+              (std::vector<std::string>{"Blue.Bmp", "Blue.Jpg", "Blue.Night.Jpg", "Green1.gif",
+                                        "Old.JKwo", "Old.Jpg", "Red.BMP", "Red.jpg", "Sky.jpeg"}));
     std::string none;
     frmMain1->RefreshExt(none);
     EXPECT_TRUE(fs::exists(dir + "/Blue.JKwo"));

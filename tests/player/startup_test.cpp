@@ -155,7 +155,8 @@ TEST_F(MainLoad, AppliesTheStoredOpacityWhenItIsAWholePercent) {
                  {"abc", 100, ""},   {"10", 100, ""},  {"", 100, ""}};
     for (const auto& c : cases) {
         HKEY key;
-        std::string path = "Software\\VB and VBA Program Settings\\" + vb::App::EXEName() + "\\Opacity";
+        std::string path =
+            "Software\\VB and VBA Program Settings\\" + vb::App::EXEName() + "\\Opacity";
         if (RegOpenKeyA(HKEY_CURRENT_USER, path.c_str(), &key) == ERROR_SUCCESS) {
             RegDeleteValueA(key, "p");
             RegCloseKey(key);

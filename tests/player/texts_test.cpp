@@ -7,9 +7,9 @@ TEST(DurationText, RoundsToWholeSecondsWithUnpaddedMinutes) {
     struct Case {
         double seconds;
         const char* text;
-    } cases[] = {{0, "0:00"},      {65, "1:05"},     {3725, "62:05"}, {239.6, "4:00"},
-                 {59.5, "1:00"},   {60.5, "1:00"},   {61.5, "1:02"},  {187, "3:07"},
-                 {59.4, "0:59"},   {32820, "547:00"}, {0.5, "0:00"}, {1.5, "0:02"}};
+    } cases[] = {{0, "0:00"},    {65, "1:05"},      {3725, "62:05"}, {239.6, "4:00"},
+                 {59.5, "1:00"}, {60.5, "1:00"},    {61.5, "1:02"},  {187, "3:07"},
+                 {59.4, "0:59"}, {32820, "547:00"}, {0.5, "0:00"},   {1.5, "0:02"}};
     for (const auto& c : cases) EXPECT_EQ(DurationText(c.seconds), c.text) << c.seconds;
 }
 
@@ -17,8 +17,8 @@ TEST(ElapsedText, PadsMinutesAndSecondsToTwoDigits) {
     struct Case {
         double seconds;
         const char* text;
-    } cases[] = {{0, "00:00"},     {59.6, "01:00"}, {125.3, "02:05"}, {6000, "100:00"},
-                 {-1, "00:00"},    {29.5, "00:30"}, {119.5, "02:00"}, {3599.4, "59:59"}};
+    } cases[] = {{0, "00:00"},  {59.6, "01:00"}, {125.3, "02:05"}, {6000, "100:00"},
+                 {-1, "00:00"}, {29.5, "00:30"}, {119.5, "02:00"}, {3599.4, "59:59"}};
     for (const auto& c : cases) EXPECT_EQ(ElapsedText(c.seconds), c.text) << c.seconds;
 }
 
@@ -26,10 +26,10 @@ TEST(FileTypes, DatAndVideoNamesIgnoreCase) {
     struct Case {
         const char* name;
         bool dat, video;
-    } cases[] = {{"/v/a.dat", true, true},  {"/v/a.DaT", true, true},   {"/v/a.avi", false, true},
-                 {"/v/a.MPG", false, true}, {"/v/a.mpeg", false, true}, {"/v/a.MpEg", false, true},
+    } cases[] = {{"/v/a.dat", true, true},   {"/v/a.DaT", true, true},   {"/v/a.avi", false, true},
+                 {"/v/a.MPG", false, true},  {"/v/a.mpeg", false, true}, {"/v/a.MpEg", false, true},
                  {"/v/a.wmv", false, false}, {"/v/a.mov", false, false}, {"/v/a.mp3", false, false},
-                 {"", false, false},        {"dat", false, false}};
+                 {"", false, false},         {"dat", false, false}};
     for (const auto& c : cases) {
         EXPECT_EQ(IsDatFile(c.name), c.dat) << c.name;
         EXPECT_EQ(IsVideoFile(c.name), c.video) << c.name;

@@ -57,7 +57,7 @@ TEST_F(Advance, VideoFilesShowTheVideoAndRemoteWindows) {
     struct Case {
         const char* name;
         bool video;
-    } cases[] = {{"m.avi", true}, {"m.MPEG", true}, {"m.mpg", true}, {"m.Dat", true},
+    } cases[] = {{"m.avi", true},  {"m.MPEG", true}, {"m.mpg", true}, {"m.Dat", true},
                  {"m.wmv", false}, {"m.mov", false}, {"m.mp3", false}};
     for (const auto& c : cases) {
         Form2->Command6_Click();

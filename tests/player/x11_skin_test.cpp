@@ -39,7 +39,8 @@ private:
         xcb_test_fake_input(connection_, type, detail, XCB_CURRENT_TIME, XCB_NONE,
                             static_cast<int16_t>(at.x()), static_cast<int16_t>(at.y()), 0);
         // A round trip: the server has handled the request when it answers.
-        std::free(xcb_get_input_focus_reply(connection_, xcb_get_input_focus(connection_), nullptr));
+        std::free(
+            xcb_get_input_focus_reply(connection_, xcb_get_input_focus(connection_), nullptr));
     }
 
     xcb_connection_t* connection_;
@@ -76,7 +77,10 @@ protected:
     }
     static QRgb ScreenPixel(QPoint p) {
         QTest::qWait(100);
-        return QGuiApplication::primaryScreen()->grabWindow(0, p.x(), p.y(), 1, 1).toImage().pixel(0, 0);
+        return QGuiApplication::primaryScreen()
+            ->grabWindow(0, p.x(), p.y(), 1, 1)
+            .toImage()
+            .pixel(0, 0);
     }
     static bool Green(QRgb c) { return qGreen(c) > 180 && qRed(c) < 40 && qBlue(c) < 40; }
     QWidget backdrop;

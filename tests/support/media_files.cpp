@@ -38,7 +38,7 @@ std::string CursorFile() {
     std::string b;
     U16(b, 0), U16(b, 2), U16(b, 1);  // a cursor file with one image
     b += char(2), b += char(2), b += char(0), b += char(0);
-    U16(b, 1), U16(b, 0);           // hot spot
+    U16(b, 1), U16(b, 0);             // hot spot
     U32(b, 40 + 16 + 8), U32(b, 22);  // size and offset of the image
     U32(b, 40), U32(b, 2), U32(b, 4), U16(b, 1), U16(b, 32);
     for (int i = 0; i < 6; ++i) U32(b, 0);

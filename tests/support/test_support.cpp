@@ -60,6 +60,8 @@ std::string ReadFile(const std::string& path) {
     return s.str();
 }
 
-std::string SourceDir() { return KESTO_SOURCE_DIR; }
+std::string SourceDir() {
+    return KESTO_SOURCE_DIR;
+}
 
 }  // namespace testing_support

@@ -49,22 +49,24 @@ TEST(QuixLabelColours, TakesTheRunTimesAndTheWebsForms) {
         const char* text;
         COLORREF colour;
     } cases[] = {
-        {"&H00FFFFFF&", RGB(255, 255, 255)}, {"&H000000FF&", RGB(255, 0, 0)},
-        {"&H00FF0000&", RGB(0, 0, 255)},     {"&HFF00", RGB(0, 255, 0)},
-        {"&h80ff&", RGB(255, 128, 0)},        {"255", RGB(255, 0, 0)},
-        {"16777215", RGB(255, 255, 255)},     {"0", RGB(0, 0, 0)},
+        {"&H00FFFFFF&", RGB(255, 255, 255)},     {"&H000000FF&", RGB(255, 0, 0)},
+        {"&H00FF0000&", RGB(0, 0, 255)},         {"&HFF00", RGB(0, 255, 0)},
+        {"&h80ff&", RGB(255, 128, 0)},           {"255", RGB(255, 0, 0)},
+        {"16777215", RGB(255, 255, 255)},        {"0", RGB(0, 0, 0)},
         {"  &H00C0C0C0&  ", RGB(192, 192, 192)}, {"#FF8000", RGB(255, 128, 0)},
     };
     for (const auto& c : cases) EXPECT_EQ(ColorFromText(c.text), c.colour) << c.text;
 }
 
 TEST(QuixLabelColours, RefusesEverythingElse) {
-    for (const char* bad : {"", "red", "&H", "&H1000000&", "16777216", "-1", "#FFF", "12.5", "&HGG&"}) {
+    for (const char* bad :
+         {"", "red", "&H", "&H1000000&", "16777216", "-1", "#FFF", "12.5", "&HGG&"}) {
         EXPECT_EQ(ErrorOf([&] { ColorFromText(bad); }), vb::vbErrInvalidPropertyValue) << bad;
     }
     ControlsForm f;
     f.Label1.SetForeColor(RGB(1, 2, 3));
-    EXPECT_EQ(ErrorOf([&] { f.Label1.SetForeColor(std::string("blue")); }), vb::vbErrInvalidPropertyValue);
+    EXPECT_EQ(ErrorOf([&] { f.Label1.SetForeColor(std::string("blue")); }),
+              vb::vbErrInvalidPropertyValue);
     EXPECT_EQ(f.Label1.ForeColor(), RGB(1, 2, 3));  // a refused colour keeps the old one
 }
 
@@ -142,7 +144,8 @@ TEST(Fader, RealFadesReachTheirEnds) {
 TEST(CommonDialog, GivesOneFileOrTheFolderAndEachNameSeparatedByNul) {
     ControlsForm f;
     auto& d = f.CommonDialog1;
-    d.SetFlags(controls::cdlOFNExplorer | controls::cdlOFNAllowMultiselect | controls::cdlOFNHideReadOnly);
+    d.SetFlags(controls::cdlOFNExplorer | controls::cdlOFNAllowMultiselect |
+               controls::cdlOFNHideReadOnly);
     d.SetCancelError(true);
     vb::DialogScript script;
     script.AnswerShowOpen({"/music/one.mp3"});
@@ -165,7 +168,8 @@ TEST(CommonDialog, GivesOneFileOrTheFolderAndEachNameSeparatedByNul) {
 }
 
 TEST(CommonDialog, FiltersMatchWithoutRegardToCase) {
-    auto filters = controls::CommonDialog::ParseFilter("MP3 sounds (*.mp3)|*.mp3|Movie files|*.dat; *.avi");
+    auto filters =
+        controls::CommonDialog::ParseFilter("MP3 sounds (*.mp3)|*.mp3|Movie files|*.dat; *.avi");
     ASSERT_EQ(filters.size(), 2u);
     EXPECT_EQ(filters[1].first, "Movie files");
     EXPECT_EQ(filters[1].second, "*.dat; *.avi");

@@ -51,19 +51,19 @@ TEST(GetPrivateProfileString, ReadsValuesByTheRules) {
         const char* expected;
     } cases[] = {
         {"Configuration", "Skin", "Tavro"},
-        {"CONFIGURATION", "skin", "Tavro"},        // names match without regard to case
+        {"CONFIGURATION", "skin", "Tavro"},  // names match without regard to case
         {"Configuration", "Spaced Key", "spaced value"},
         {"Configuration", "quoted", "  in quotes  "},
         {"Configuration", "single", "x"},
         {"Configuration", "mismatched", "\"x'"},
-        {"Configuration", "empty", ""},             // present but empty: not the default
-        {"Configuration", "dup", "first"},          // the first matching key wins
-        {"Other", "skin", "other"},                 // spaces around a section name are dropped
-        {"Configuration", "late", "DEF"},           // the first matching section wins
+        {"Configuration", "empty", ""},     // present but empty: not the default
+        {"Configuration", "dup", "first"},  // the first matching key wins
+        {"Other", "skin", "other"},         // spaces around a section name are dropped
+        {"Configuration", "late", "DEF"},   // the first matching section wins
         {"Configuration", "missing", "DEF"},
         {"Missing", "Skin", "DEF"},
         {"Configuration", "; a comment", "DEF"},
-        {" Configuration ", "  Skin ", "Tavro"},    // and so are spaces around the names asked for
+        {" Configuration ", "  Skin ", "Tavro"},  // and so are spaces around the names asked for
     };
     for (const auto& c : cases) {
         EXPECT_EQ(Get(file, c.section, c.key), c.expected) << c.section << "/" << c.key;
@@ -128,8 +128,7 @@ TEST(WritePrivateProfileString, CreatesTheFileTheSectionAndTheKey) {
     EXPECT_EQ(ReadFile(file), "[Configuration]\r\nskin=Tavro\r\n");
     ASSERT_TRUE(WritePrivateProfileStringA("Other", "k", "v", file.c_str()));
     ASSERT_TRUE(WritePrivateProfileStringA("Configuration", "second", "2", file.c_str()));
-    EXPECT_EQ(ReadFile(file),
-              "[Configuration]\r\nskin=Tavro\r\nsecond=2\r\n[Other]\r\nk=v\r\n");
+    EXPECT_EQ(ReadFile(file), "[Configuration]\r\nskin=Tavro\r\nsecond=2\r\n[Other]\r\nk=v\r\n");
 }
 
 TEST(WritePrivateProfileString, ReplacesInPlaceAndKeepsEveryOtherLine) {

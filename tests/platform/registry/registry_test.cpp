@@ -33,9 +33,9 @@ protected:
             return "<missing>";
         }
         std::string data(size, '\0');
-        EXPECT_EQ(RegQueryValueExA(key, name, nullptr, &t, reinterpret_cast<LPBYTE>(data.data()),
-                                   &size),
-                  ERROR_SUCCESS);
+        EXPECT_EQ(
+            RegQueryValueExA(key, name, nullptr, &t, reinterpret_cast<LPBYTE>(data.data()), &size),
+            ERROR_SUCCESS);
         if (type) *type = t;
         return data;
     }
@@ -222,8 +222,8 @@ TEST_F(Registry, ProgramSettingsLiveUnderTheRunTimesKey) {
     SaveSetting("A", "0", "RunCount", "1");
     EXPECT_EQ(GetSetting("A", "0", "Runcount"), "1");
     HKEY key;
-    ASSERT_EQ(RegOpenKeyA(HKEY_CURRENT_USER, "Software\\VB and VBA Program Settings\\Kesto\\Opacity",
-                          &key),
+    ASSERT_EQ(RegOpenKeyA(HKEY_CURRENT_USER,
+                          "Software\\VB and VBA Program Settings\\Kesto\\Opacity", &key),
               ERROR_SUCCESS);
     DWORD type = 0;
     EXPECT_EQ(Query(key, "p", &type), std::string("75\0", 3));

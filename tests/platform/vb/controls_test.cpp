@@ -149,7 +149,8 @@ namespace {
 
 void Press(QWidget* w, QPoint at, Qt::MouseButton b) {
     for (QEvent::Type t : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
-        QMouseEvent e(t, QPointF(at), w->mapToGlobal(QPointF(at)), b, t == QEvent::MouseButtonPress ? b : Qt::NoButton, {});
+        QMouseEvent e(t, QPointF(at), w->mapToGlobal(QPointF(at)), b,
+                      t == QEvent::MouseButtonPress ? b : Qt::NoButton, {});
         QCoreApplication::sendEvent(w, &e);
     }
 }
@@ -163,7 +164,8 @@ TEST(Mouse, AControlsEventsNeverReachTheFormBeneathIt) {
     for (vb::Control* c : std::initializer_list<vb::Control*>{&f.Label1, &f.Image1, &f.Pic}) {
         c->Move(0, 0, 1500, 1500);
         c->MouseDown = [&](int, int, float, float) { ++downs; };
-        for (Qt::MouseButton b : {Qt::LeftButton, Qt::RightButton}) Press(c->widget(), QPoint(5, 5), b);
+        for (Qt::MouseButton b : {Qt::LeftButton, Qt::RightButton})
+            Press(c->widget(), QPoint(5, 5), b);
     }
     EXPECT_EQ(downs, 6);
     EXPECT_EQ(f.formDowns, 0);

@@ -20,8 +20,8 @@ TEST(Conversions, WholeNumbersRoundHalfToEven) {
     struct Case {
         double in;
         long out;
-    } cases[] = {{0.5, 0}, {1.5, 2}, {2.5, 2}, {-0.5, 0}, {-1.5, -2}, {239.6, 240}, {59.5, 60},
-                 {60.5, 60}, {61.5, 62}, {2.4999, 2}, {-2.6, -3}};
+    } cases[] = {{0.5, 0},   {1.5, 2},   {2.5, 2},   {-0.5, 0},   {-1.5, -2}, {239.6, 240},
+                 {59.5, 60}, {60.5, 60}, {61.5, 62}, {2.4999, 2}, {-2.6, -3}};
     for (const auto& c : cases) {
         EXPECT_EQ(CLng(c.in), c.out) << c.in;
         EXPECT_EQ(CInt(c.in), c.out) << c.in;
@@ -51,7 +51,7 @@ TEST(Conversions, ValTakesTheNumberAtTheStart) {
     struct Case {
         const char* in;
         double out;
-    } cases[] = {{"12", 12}, {"12abc", 12}, {"abc", 0}, {"", 0}, {" 1 2 ", 12},
+    } cases[] = {{"12", 12},      {"12abc", 12}, {"abc", 0},   {"", 0},  {" 1 2 ", 12},
                  {"-3.5x", -3.5}, {"&HFF", 255}, {"1e2", 100}, {"7e", 7}};
     for (const auto& c : cases) EXPECT_DOUBLE_EQ(Val(c.in), c.out) << c.in;
 }

@@ -75,9 +75,10 @@ TEST(MatchesPattern, FollowsTheWildcards) {
         const char* name;
         const char* pattern;
         bool match;
-    } cases[] = {{"a.ini", "*.ini", true},      {"a.INI", "*.ini", true}, {"a.ini.bak", "*.ini", false},
-                 {"a.b.ini", "*.ini", true},    {"noext", "*.*", true},   {"x.dat", "*.dat; *.avi", true},
-                 {"x.avi", "*.dat; *.avi", true}, {"ab", "a?", true},     {"abc", "a?", false}};
+    } cases[] = {
+        {"a.ini", "*.ini", true},        {"a.INI", "*.ini", true}, {"a.ini.bak", "*.ini", false},
+        {"a.b.ini", "*.ini", true},      {"noext", "*.*", true},   {"x.dat", "*.dat; *.avi", true},
+        {"x.avi", "*.dat; *.avi", true}, {"ab", "a?", true},       {"abc", "a?", false}};
     for (const auto& c : cases) EXPECT_EQ(vb::MatchesPattern(c.name, c.pattern), c.match) << c.name;
 }
 

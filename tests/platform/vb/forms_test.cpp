@@ -97,7 +97,7 @@ TEST_F(Forms, AnUnloadedFormComesBackFreshOnItsNextTouch) {
     EXPECT_EQ(TestForm1->Text1.Text(), "");
     EXPECT_EQ(TestForm1->loads, 1);
     EXPECT_EQ(g_events, (std::vector<std::string>{"construct", "load", "unload", "terminate",
-                                                   "destroy", "construct", "load"}));
+                                                  "destroy", "construct", "load"}));
     (void)first;
 }
 
@@ -206,7 +206,9 @@ public:
     void Form_Load() override;
 };
 vb::DefaultForm<SelfUnloading> SelfUnloading1;
-void SelfUnloading::Form_Load() { vb::Unload(*this); }
+void SelfUnloading::Form_Load() {
+    vb::Unload(*this);
+}
 }  // namespace
 
 TEST_F(Forms, AFormThatUnloadsItselfInItsLoadIsReportedUnloaded) {

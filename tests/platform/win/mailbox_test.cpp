@@ -1,12 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
 #include <QLineEdit>
 #include <QLocalServer>
 #include <QProcess>
 #include <QWidget>
-#include <sys/socket.h>
-#include <sys/un.h>
-#include <unistd.h>
 
 #include <cstring>
 #include <filesystem>

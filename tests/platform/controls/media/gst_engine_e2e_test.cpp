@@ -83,7 +83,8 @@ TEST_F(GstEngineTest, PositionFollowsTheClockAndPauseHoldsIt) {
     engine_->Open(wav_);
     Pump(400);
     const double playing = engine_->Position();
-    const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    const double wall =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     // It moves, and never faster than the clock on the wall (however slow the machine).
     EXPECT_GT(playing, 0.0);
     EXPECT_LE(playing, wall + 0.05);
