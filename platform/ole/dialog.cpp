@@ -11,6 +11,7 @@
 #include <cstring>
 #include <mutex>
 
+#include "platform/base/report.h"
 #include "platform/win/window.h"
 
 namespace {
@@ -44,7 +45,7 @@ INT CDialog::DoModal() {
         for (const auto& item : m_template.items) {
             if (item.kind == DialogItem::Static) texts += (texts.empty() ? "" : " | ") + item.text;
         }
-        std::fprintf(stderr, "Dialog: %s: %s\n", m_template.caption.c_str(), texts.c_str());
+        platform::base::Report("Dialog", m_template.caption + ": " + texts);
         return IDOK;
     }
     QDialog dialog(m_hWndParent ? platform::win::WidgetOf(m_hWndParent) : nullptr);
@@ -91,7 +92,9 @@ int AfxMessageBox(HWND hWndOwner, const std::string& text, const std::string& ca
     }
     if (presenter) return presenter(hWndOwner, text, caption, nType);
     if (Headless()) {
-        std::fprintf(stderr, "MessageBox 0x%02X: %s: %s\n", nType, caption.c_str(), text.c_str());
+        char area[32];
+        std::snprintf(area, sizeof area, "MessageBox 0x%02X", nType);
+        platform::base::Report(area, caption + ": " + text);
         return IDOK;
     }
     QMessageBox box(hWndOwner ? platform::win::WidgetOf(hWndOwner) : nullptr);

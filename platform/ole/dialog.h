@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/win/wintypes.h"
+#include "platform/base/wintypes.h"
 
 inline constexpr int IDOK = 1;
 inline constexpr int IDCANCEL = 2;

@@ -7,6 +7,9 @@
 #include "platform/vb/Error.h"
 #include "platform/vb/Form.h"
 #include "platform/vb/Intrinsics.h"
+#include "tests/support/run_time_errors.h"
+
+using testing_support::ErrorOf;
 
 namespace {
 
@@ -26,15 +29,6 @@ public:
         Check1.Click = [this] { ++checkClicks; };
     }
 };
-
-int ErrorOf(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (const vb::RuntimeError& e) {
-        return e.Number();
-    }
-    return 0;
-}
 
 }  // namespace
 
