@@ -48,8 +48,7 @@ public:
     }
 };
 
-// The factory of one property page. The pages themselves are built with the property pages;
-// until then their factories register them and create nothing.
+// The factory of one property page: it registers the page and creates no object.
 class CPageFactory : public COleObjectFactoryEx {
 public:
     CPageFactory(REFCLSID clsid, LPCSTR progId, UINT nameId)

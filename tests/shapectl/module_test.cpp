@@ -209,7 +209,7 @@ TEST_F(Module, HandsOutTheControlsFactoryAndCountsItsObjects) {
     control->Release();
     EXPECT_EQ(canUnload(), S_OK);
 
-    // The pages are registered; they are built with the property pages.
+    // The pages are registered; their factories create no object.
     IClassFactory* pages = nullptr;
     constexpr CLSID kBorderPage{
         0x7C226182, 0xEE1B, 0x11D0, {0x90, 0x1E, 0x00, 0x20, 0xAF, 0x75, 0x43, 0xC2}};
