@@ -492,4 +492,6 @@ void frmMain1::QuixLabel5_Click() {
     // Registering the file types comes with the association command.
 }
 
+void frmMain1::QuixLabel6_Click() {}
+
 }  // namespace forms
