@@ -9,6 +9,7 @@
 #include "platform/vb/FileSystem.h"
 #include "platform/win/sound.h"
 #include "player/Form2.h"
+#include "player/FrmSetting.h"
 #include "player/FrmVideo.h"
 #include "player/ModINI.h"
 #include "player/Module1.h"
@@ -169,17 +170,9 @@ void frmMain1::Form_Load() {
     });
     SavedOpacity = GetSetting(vb::App::EXEName(), "Opacity", "p", "");
     // A stored opacity counts only as a whole percent the window can show (25 to 100).
-    long level = 100;
-    if (!vb::CStr(SavedOpacity).empty()) {
-        bool usable = vb::ResumeNext([&] {
-            double v = vb::CDbl(SavedOpacity);
-            if (v != static_cast<long>(v) || v < 25 || v > 100)
-                vb::Raise(vb::vbErrInvalidPropertyValue);
-            level = static_cast<long>(v);
-        });
-        if (!usable) SavedOpacity = "";
-    }
-    Fader1.SetLevel(level);
+    std::optional<long> level = OpacityPercent(vb::CStr(SavedOpacity));
+    if (!level) SavedOpacity = "";
+    Fader1.SetLevel(level.value_or(100));
     RefreshAll();
 
     // From here on, errors are ignored and the next step runs.
