@@ -299,13 +299,8 @@ void frmMain1::Command6_Click() {
 }
 
 void frmMain1::Step(int step) {
-    auto& list1 = ::Form2->List1;
-    if (list1.ListCount() < 2) return;
+    if (!StepTrack(step)) return;
     auto& player = ::FrmVideo->MediaPlayer1;
-    vb::ResumeNext([&] { list1.SetListIndex(list1.ListIndex() + step); });
-    vb::ResumeNext([&] { Label24.SetCaption(list1.Text()); });
-    vb::ResumeNext([&] { player.SetFileName(::Form2->List2.Text()); });
-    vb::ResumeNext([&] { player.Play(); });
     vb::ResumeNext([&] {
         std::string text = DurationText(player.Duration());
         Label1.SetCaption(text);

@@ -2,6 +2,7 @@
 #include <QTest>
 
 #include "player/Module1.h"
+#include "player/Remote.h"
 #include "player/Skins.h"
 #include "player/frmAbout.h"
 #include "player/frmSkin.h"
@@ -43,6 +44,15 @@ vb::Control& ChooserTitle() {
 }
 vb::Control& ChooserStrip() {
     return frmSkin->QuixLabel1;
+}
+vb::Control& RemoteTitle() {
+    return Remote->QuixLabel1;
+}
+vb::Control& RemoteDuration() {
+    return Remote->QuixLabel2;
+}
+vb::Control& RemoteElapsed() {
+    return Remote->QuixLabel3;
 }
 
 void ShowAt(vb::Form& form, float left, float top) {
@@ -86,7 +96,7 @@ TEST_F(Dragging, TheMainWindowsSkinDragsWithTheLeftButtonAndPopsUpTheMenuWithThe
     EXPECT_EQ(script.Log().size(), 1u);
 }
 
-TEST_F(Dragging, TheChoosersAndTheAboutBoxMoveByTheirFaceOrTitleStrip) {
+TEST_F(Dragging, TheChoosersTheAboutBoxAndTheRemoteMoveByTheirFaceOrTitleStrip) {
     const QPoint moved(60, 40), still(0, 0);
     struct Case {
         const char* handle;
@@ -104,6 +114,10 @@ TEST_F(Dragging, TheChoosersAndTheAboutBoxMoveByTheirFaceOrTitleStrip) {
         {"frmSkin title", ChooserTitle, {Qt::LeftButton}, moved},
         {"frmSkin title", ChooserTitle, {Qt::RightButton}, moved},
         {"frmSkin title", ChooserTitle, {Qt::MiddleButton}, moved},
+        {"Remote title", RemoteTitle, {Qt::LeftButton}, moved},
+        {"Remote title", RemoteTitle, {Qt::RightButton}, moved},
+        {"Remote duration", RemoteDuration, {Qt::MiddleButton}, moved},
+        {"Remote elapsed", RemoteElapsed, {Qt::LeftButton}, moved},
         // The strip under the title drags only while the left button alone is held.
         {"frmSkin strip", ChooserStrip, {Qt::LeftButton}, moved},
         {"frmSkin strip", ChooserStrip, {Qt::RightButton}, still},

@@ -1,4 +1,4 @@
-// The bundled start-up skin on a real X display with a window manager.
+// The player's windows on a real X display with a window manager.
 #include <xcb/xcb.h>
 #include <xcb/xtest.h>
 
@@ -7,7 +7,9 @@
 #include <QTest>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 
+#include "platform/win/windowpos.h"
 #include "player/Module1.h"
 #include "tests/player/PlayerFixture.h"
 
@@ -83,7 +85,22 @@ protected:
             .pixel(0, 0);
     }
     static bool Green(QRgb c) { return qGreen(c) > 180 && qRed(c) < 40 && qBlue(c) < 40; }
+    // Shows a blue window of another program's kind over the form's place; then each call of
+    // the returned test raises and activates it and tells whether it covers the form at `at`.
+    std::function<bool()> ActivatedWindowOver(vb::Form& form, QPoint at) {
+        other.setStyleSheet("background: rgb(0, 0, 230);");
+        other.setGeometry(150, 150, 500, 400);
+        other.show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(&other));
+        return [this, &form, at] {
+            other.raise();
+            other.activateWindow();
+            QRgb c = ScreenPixel(form.window()->mapToGlobal(at));
+            return qBlue(c) > 200 && qRed(c) < 40 && qGreen(c) < 40;
+        };
+    }
     QWidget backdrop;
+    QWidget other;
 };
 
 }  // namespace
@@ -111,17 +128,7 @@ TEST_F(OnScreen, ATopmostWindowStaysAboveAnActivatedWindow) {
     FrmVideo->Move(3000, 3000);
     FrmVideo->Show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(FrmVideo->window()));
-    QWidget other;
-    other.setStyleSheet("background: rgb(0, 0, 230);");
-    other.setGeometry(150, 150, 500, 400);
-    other.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&other));
-    auto otherOnTop = [&] {
-        other.raise();
-        other.activateWindow();
-        QRgb c = ScreenPixel(FrmVideo->window()->mapToGlobal(QPoint(20, 20)));
-        return qBlue(c) > 200 && qRed(c) < 40 && qGreen(c) < 40;
-    };
+    auto otherOnTop = ActivatedWindowOver(*FrmVideo, QPoint(20, 20));
     EXPECT_FALSE(QTest::qWaitFor(otherOnTop, 1500));
     // Back in the normal band, the activated window covers it.
     SetNotTopMost(*FrmVideo);
@@ -177,4 +184,13 @@ TEST_F(OnScreen, APressOnTheKeyColourGoesToTheWindowBeneathNotToTheSkin) {
     EXPECT_TRUE(QTest::qWaitFor([&] { return beneath.count == 1; }, 3000));
     QTest::qWait(200);
     EXPECT_EQ(downs, 1);
+}
+
+TEST_F(OnScreen, TheRemoteStaysAboveAnActivatedWindowOnceItWasActivated) {
+    Start();
+    Remote->Move(3000, 3000);
+    Remote->Show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(Remote->window()));
+    ASSERT_TRUE(QTest::qWaitFor([] { return IsTopMost(Remote->hWnd()); }, 3000));
+    EXPECT_FALSE(QTest::qWaitFor(ActivatedWindowOver(*Remote, QPoint(60, 10)), 1500));
 }
