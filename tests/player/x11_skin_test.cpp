@@ -36,6 +36,19 @@ public:
         Send(XCB_BUTTON_RELEASE, 1, at);
     }
 
+    // Presses the left button at `from`, moves the pointer by `by` in a few steps, letting the
+    // program see each, and lets go there.
+    void Drag(QPoint from, QPoint by) {
+        Send(XCB_MOTION_NOTIFY, 0, from);
+        Send(XCB_BUTTON_PRESS, 1, from);
+        for (int i = 1; i <= 4; ++i) {
+            QTest::qWait(60);
+            Send(XCB_MOTION_NOTIFY, 0, from + by * i / 4);
+        }
+        QTest::qWait(60);
+        Send(XCB_BUTTON_RELEASE, 1, from + by);
+    }
+
 private:
     void Send(uint8_t type, uint8_t detail, QPoint at) {
         xcb_test_fake_input(connection_, type, detail, XCB_CURRENT_TIME, XCB_NONE,
@@ -193,4 +206,33 @@ TEST_F(OnScreen, TheRemoteStaysAboveAnActivatedWindowOnceItWasActivated) {
     ASSERT_TRUE(QTest::qWaitForWindowExposed(Remote->window()));
     ASSERT_TRUE(QTest::qWaitFor([] { return IsTopMost(Remote->hWnd()); }, 3000));
     EXPECT_FALSE(QTest::qWaitFor(ActivatedWindowOver(*Remote, QPoint(60, 10)), 1500));
+}
+
+TEST_F(OnScreen, ThePlaylistMovesWhenItsBackgroundIsDragged) {
+    ServerPointer pointer;
+    if (!pointer.Usable()) GTEST_SKIP() << "the X server takes no test input";
+    Start();
+    Form2->Move(3000, 3000);
+    Form2->Show();
+    QWidget* window = Form2->window();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
+    window->raise();
+    window->activateWindow();
+    QTest::qWait(200);
+    // Between the list and the buttons no control but the drag strip lies.
+    const QRect list = Form2->List1.widget()->geometry();
+    const QPoint at(list.center().x(),
+                    (list.bottom() + Form2->Command1.widget()->geometry().top()) / 2);
+    ASSERT_EQ(window->childAt(at), Form2->QuixLabel2.widget());
+    const QPoint before = window->geometry().topLeft();
+    pointer.Drag(window->mapToGlobal(at), QPoint(80, 60));
+    // The window manager's move starts once the pointer has left the press a little, and the
+    // window follows the pointer from there on.
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] {
+            QPoint moved = window->geometry().topLeft() - before;
+            return moved.x() >= 40 && moved.x() <= 83 && moved.y() >= 30 && moved.y() <= 63;
+        },
+        3000))
+        << window->geometry().x() - before.x() << "," << window->geometry().y() - before.y();
 }
