@@ -83,7 +83,7 @@ public:
     SHORT m_nHotspotX = 0, m_nHotspotY = 0;  // the hotspot query point
 
     // The backdrop host's state.
-    IUnknown* m_pBackdropHost = nullptr;  // a counted reference, or none
+    platform::com::ComPtr<IUnknown> m_pBackdropHost;  // a counted reference, or none
     HWND m_hWndHost = nullptr;
     RECT m_rcHost{0, 0, 0, 0};
     BOOL m_bHostVisible = FALSE;

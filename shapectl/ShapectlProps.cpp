@@ -842,11 +842,9 @@ void CShapectlCtrl::OnFontChanged() {
 
 void CShapectlCtrl::OnEnabledChanged() {
     if (GetEnabled()) return;
-    IOleInPlaceObject* inPlace = nullptr;
-    if (SUCCEEDED(
-            ExternalQueryInterface(IID_IOleInPlaceObject, reinterpret_cast<void**>(&inPlace)))) {
+    platform::com::ComPtr<IOleInPlaceObject> inPlace;
+    if (SUCCEEDED(ExternalQueryInterface(IID_IOleInPlaceObject, inPlace.outVoid()))) {
         inPlace->UIDeactivate();
-        inPlace->Release();
     }
 }
 
@@ -926,12 +924,12 @@ void CShapectlCtrl::SetPrinterhDC(LONG hdc) {
 BSTR CShapectlCtrl::GetFontName() {
     if (!AmbientUserMode()) GetNotSupported();
     BSTR name = nullptr;
-    if (IFont* f = InternalGetFont().m_pFont) f->get_Name(&name);
+    if (IFont* f = InternalGetFont().m_pFont.get()) f->get_Name(&name);
     return name ? name : SysAllocStringLen(nullptr, 0);
 }
 
 void CShapectlCtrl::SetFontName(LPCOLESTR name) {
-    IFont* f = InternalGetFont().m_pFont;
+    IFont* f = InternalGetFont().m_pFont.get();
     if (!f) return;
     BSTR copy = SysAllocString(name ? name : u"");
     f->put_Name(copy);
@@ -940,7 +938,7 @@ void CShapectlCtrl::SetFontName(LPCOLESTR name) {
 
 FLOAT CShapectlCtrl::GetFontSize() {
     if (!AmbientUserMode()) GetNotSupported();
-    IFont* f = InternalGetFont().m_pFont;
+    IFont* f = InternalGetFont().m_pFont.get();
     if (!f) return 0;
     CY size{};
     f->get_Size(&size);
@@ -951,7 +949,7 @@ FLOAT CShapectlCtrl::GetFontSize() {
 }
 
 void CShapectlCtrl::SetFontSize(FLOAT size) {
-    IFont* f = InternalGetFont().m_pFont;
+    IFont* f = InternalGetFont().m_pFont.get();
     if (!f) return;
     Variant r4 = Variant::R4(size);
     Variant cy;
@@ -971,31 +969,31 @@ BOOL GetFlag(IFont* f, HRESULT (IFont::*get)(BOOL*)) {
 
 BOOL CShapectlCtrl::GetFontBold() {
     if (!AmbientUserMode()) GetNotSupported();
-    return GetFlag(InternalGetFont().m_pFont, &IFont::get_Bold);
+    return GetFlag(InternalGetFont().m_pFont.get(), &IFont::get_Bold);
 }
 void CShapectlCtrl::SetFontBold(BOOL v) {
-    if (IFont* f = InternalGetFont().m_pFont) f->put_Bold(v);
+    if (IFont* f = InternalGetFont().m_pFont.get()) f->put_Bold(v);
 }
 BOOL CShapectlCtrl::GetFontItalic() {
     if (!AmbientUserMode()) GetNotSupported();
-    return GetFlag(InternalGetFont().m_pFont, &IFont::get_Italic);
+    return GetFlag(InternalGetFont().m_pFont.get(), &IFont::get_Italic);
 }
 void CShapectlCtrl::SetFontItalic(BOOL v) {
-    if (IFont* f = InternalGetFont().m_pFont) f->put_Italic(v);
+    if (IFont* f = InternalGetFont().m_pFont.get()) f->put_Italic(v);
 }
 BOOL CShapectlCtrl::GetFontStrikethru() {
     if (!AmbientUserMode()) GetNotSupported();
-    return GetFlag(InternalGetFont().m_pFont, &IFont::get_Strikethrough);
+    return GetFlag(InternalGetFont().m_pFont.get(), &IFont::get_Strikethrough);
 }
 void CShapectlCtrl::SetFontStrikethru(BOOL v) {
-    if (IFont* f = InternalGetFont().m_pFont) f->put_Strikethrough(v);
+    if (IFont* f = InternalGetFont().m_pFont.get()) f->put_Strikethrough(v);
 }
 BOOL CShapectlCtrl::GetFontUnderline() {
     if (!AmbientUserMode()) GetNotSupported();
-    return GetFlag(InternalGetFont().m_pFont, &IFont::get_Underline);
+    return GetFlag(InternalGetFont().m_pFont.get(), &IFont::get_Underline);
 }
 void CShapectlCtrl::SetFontUnderline(BOOL v) {
-    if (IFont* f = InternalGetFont().m_pFont) f->put_Underline(v);
+    if (IFont* f = InternalGetFont().m_pFont.get()) f->put_Underline(v);
 }
 
 void CShapectlCtrl::SetHDisable(SHORT index) {
@@ -1167,16 +1165,9 @@ LPUNKNOWN CShapectlCtrl::GetQuixPicture() {
 }
 
 void CShapectlCtrl::SetQuixPicture(LPUNKNOWN picture) {
-    IDispatch* disp = nullptr;
-    if (picture) picture->QueryInterface(IID_IPictureDisp, reinterpret_cast<void**>(&disp));
-    try {
-        ValidatePicture(disp);
-    } catch (...) {
-        if (disp) disp->Release();
-        throw;
-    }
-    m_Picture.SetPictureDispatch(disp);
-    if (disp) disp->Release();
+    auto disp = platform::com::Query<IDispatch>(picture, IID_IPictureDisp);
+    ValidatePicture(disp.get());
+    m_Picture.SetPictureDispatch(disp.get());
     RedrawControl();
 }
 
