@@ -34,7 +34,7 @@ Form3::Form3() : vb::Form("Form3", "Choose Directory") {
     Image1.SetStretch(true);
     Image1.Move(0, 0, 4800, 5550);
     Image1.SetPicture(Face(320, 370));
-    Label1.Move(0, 0, 4350, 405);
+    Label1.Move(120, 45, 4230, 360);
     Label1.SetBackStyle(0);
     Label1.SetForeColor(RGB(200, 210, 228));
     vb::Font title;
