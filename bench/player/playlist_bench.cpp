@@ -5,7 +5,6 @@
 //   build/bench/player/playlist_bench
 #include <benchmark/benchmark.h>
 
-#include <QApplication>
 #include <string>
 
 #include "player/Form2.h"
@@ -38,12 +37,3 @@ void BM_LoadSavedList(benchmark::State& state) {
 BENCHMARK(BM_LoadSavedList)->Unit(benchmark::kMillisecond);
 
 }  // namespace
-
-int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -24,6 +24,7 @@
 #include "platform/win/messages.h"
 #include "player/ModINI.h"
 #include "tests/support/media_files.h"
+#include "tests/support/programs.h"
 #include "tests/support/test_support.h"
 
 namespace fs = std::filesystem;
@@ -106,33 +107,31 @@ public:
 
     // What the window manager's close button does: the window is asked to close.
     void Close(xcb_window_t w) {
-        xcb_client_message_event_t e{};
-        e.response_type = XCB_CLIENT_MESSAGE;
-        e.format = 32;
-        e.window = w;
-        e.type = Atom("WM_PROTOCOLS");
-        e.data.data32[0] = Atom("WM_DELETE_WINDOW");
-        e.data.data32[1] = XCB_CURRENT_TIME;
-        xcb_send_event(c_, 0, w, XCB_EVENT_MASK_NO_EVENT, reinterpret_cast<const char*>(&e));
-        Sync();
+        Message(w, "WM_PROTOCOLS", Atom("WM_DELETE_WINDOW"), w, XCB_EVENT_MASK_NO_EVENT);
     }
 
-    // What a task bar does with an iconified window: it asks the window manager to activate it.
+    // What a task bar does with an iconified window: it asks the window manager to activate it
+    // (as a pager does, source 2).
     void Activate(xcb_window_t w) {
-        xcb_client_message_event_t e{};
-        e.response_type = XCB_CLIENT_MESSAGE;
-        e.format = 32;
-        e.window = w;
-        e.type = Atom("_NET_ACTIVE_WINDOW");
-        e.data.data32[0] = 2;  // from a pager
-        e.data.data32[1] = XCB_CURRENT_TIME;
-        xcb_send_event(c_, 0, root_,
-                       XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
-                       reinterpret_cast<const char*>(&e));
-        Sync();
+        Message(w, "_NET_ACTIVE_WINDOW", 2, root_,
+                XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY);
     }
 
 private:
+    // A client message of `type` about window `about`, sent to `to`.
+    void Message(xcb_window_t about, const char* type, uint32_t first, xcb_window_t to,
+                 uint32_t mask) {
+        xcb_client_message_event_t e{};
+        e.response_type = XCB_CLIENT_MESSAGE;
+        e.format = 32;
+        e.window = about;
+        e.type = Atom(type);
+        e.data.data32[0] = first;
+        e.data.data32[1] = XCB_CURRENT_TIME;
+        xcb_send_event(c_, 0, to, mask, reinterpret_cast<const char*>(&e));
+        Sync();
+    }
+
     void Collect(xcb_window_t w, qint64 pid, std::vector<Window>& out) {
         auto* attrs =
             xcb_get_window_attributes_reply(c_, xcb_get_window_attributes(c_, w), nullptr);
@@ -293,7 +292,7 @@ protected:
     ScopedEnv audio{"KESTO_AUDIO_SINK", std::string("fakesink")};
     ScopedEnv video{"KESTO_VIDEO_SINK", std::string("fakesink")};
     XServer x;
-    std::vector<std::unique_ptr<QProcess>> processes;
+    testing_support::Programs programs;
     QProcess* player = nullptr;
     XServer::Window main;
 
@@ -308,15 +307,6 @@ protected:
         SaveSetting("A", "0", "RunCount", "1");
     }
 
-    void TearDown() override {
-        for (auto& p : processes) {
-            if (p->state() != QProcess::NotRunning) {
-                p->kill();
-                p->waitForFinished(5000);
-            }
-        }
-    }
-
     std::string Wav(const std::string& name, double seconds) {
         std::string path = program / name;
         testing_support::WriteFile(path, testing_support::Wav(seconds));
@@ -324,12 +314,7 @@ protected:
     }
 
     QProcess& Run(const std::string& file) {
-        auto p = std::make_unique<QProcess>();
-        p->setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        p->start(KESTO_EXE, {QString::fromStdString(file)});
-        EXPECT_TRUE(p->waitForStarted(5000));
-        processes.push_back(std::move(p));
-        return *processes.back();
+        return programs.Run(KESTO_EXE, {QString::fromStdString(file)});
     }
 
     // Starts the player with a file and waits for its main window (the one without a title).
