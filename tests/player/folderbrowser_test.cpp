@@ -1,6 +1,7 @@
 // The folder browser: every media file of the chosen folder is appended to the playlist.
 #include <unistd.h>
 
+#include <QTest>
 #include <climits>
 
 #include "platform/win/windowpos.h"
@@ -104,4 +105,28 @@ TEST_F(FolderBrowser, OnlyTheRootGetsNoSeparatorOfItsOwn) {
     EXPECT_EQ(forms::FileInFolder("/", "a.mp3"), "/a.mp3");
     EXPECT_EQ(forms::FileInFolder("/mp", "a.mp3"), "/mp/a.mp3");  // short, but not the root
     EXPECT_EQ(forms::FileInFolder("/home/music", "a.mp3"), "/home/music/a.mp3");
+}
+
+TEST_F(FolderBrowser, TheTitleStripAndTheBackgroundDragTheWindowWithAnyButton) {
+    Form3->Move(1500, 1500);
+    Form3->Show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(Form3->window()));
+    for (vb::Control* handle :
+         std::initializer_list<vb::Control*>{&Form3->Label1, &Form3->Image1}) {
+        for (Qt::MouseButton button : {Qt::LeftButton, Qt::RightButton}) {
+            QWidget* w = handle->widget();
+            const QPoint before = Form3->window()->pos();
+            // Below the drive list on the background, at the left of the title strip.
+            const QPoint at(10, handle == &Form3->Image1 ? w->height() - 10 : 10);
+            const QPoint start = w->mapToGlobal(at);
+            QTest::mouseMove(w, at);
+            QTest::mousePress(w, button, {}, at);
+            for (QPoint step : {QPoint(30, 20), QPoint(60, 40)}) {
+                QTest::mouseMove(w, w->mapFromGlobal(start + step));
+            }
+            QTest::mouseRelease(w, button, {}, w->mapFromGlobal(start + QPoint(60, 40)));
+            EXPECT_EQ(Form3->window()->pos() - before, QPoint(60, 40)) << handle->Name();
+        }
+    }
+    EXPECT_TRUE(Form3.IsLoaded());
 }
