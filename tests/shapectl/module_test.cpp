@@ -209,11 +209,38 @@ TEST_F(Module, HandsOutTheControlsFactoryAndCountsItsObjects) {
     control->Release();
     EXPECT_EQ(canUnload(), S_OK);
 
-    // The pages are registered; they are built with the property pages.
-    IClassFactory* pages = nullptr;
-    constexpr CLSID kBorderPage{
-        0x7C226182, 0xEE1B, 0x11D0, {0x90, 0x1E, 0x00, 0x20, 0xAF, 0x75, 0x43, 0xC2}};
-    ASSERT_EQ(get(kBorderPage, IID_IClassFactory, reinterpret_cast<void**>(&pages)), S_OK);
-    EXPECT_EQ(pages->CreateInstance(nullptr, IID_IUnknown, &p), E_NOTIMPL);
+    // Each page's factory makes its page, which counts as an object of the library.
+    const char* const titles[] = {"General",    "Border",  "Draw Style", "Effects",
+                                  "Font Style", "Hotspot", "Misc.",      "Shape"};
+    for (int i = 0; i < 8; ++i) {
+        SCOPED_TRACE(titles[i]);
+        CLSID page;
+        ASSERT_EQ(CLSIDFromString(platform::com::Utf16(kPageKeys[i] + 6).c_str(), &page), S_OK);
+        IClassFactory* factory = nullptr;
+        ASSERT_EQ(get(page, IID_IClassFactory, reinterpret_cast<void**>(&factory)), S_OK);
+        EXPECT_EQ(factory->CreateInstance(factory, IID_IUnknown, &p), CLASS_E_NOAGGREGATION);
+        IPropertyPage* made = nullptr;
+        ASSERT_EQ(
+            factory->CreateInstance(nullptr, IID_IPropertyPage, reinterpret_cast<void**>(&made)),
+            S_OK);
+        factory->Release();
+        EXPECT_EQ(canUnload(), S_FALSE);
+        PROPPAGEINFO info{};
+        ASSERT_EQ(made->GetPageInfo(&info), S_OK);
+        EXPECT_EQ(platform::com::Utf8FromWide(info.pszTitle), titles[i]);
+        EXPECT_EQ(info.size.cx, 375);
+        EXPECT_EQ(info.size.cy, 178);
+        bool help = i != 5;  // the Hotspot page names no help
+        EXPECT_EQ(info.pszHelpFile ? platform::com::Utf8FromWide(info.pszHelpFile) : "",
+                  help ? "quixhelp.HLP" : "");
+        EXPECT_EQ(info.pszDocString ? platform::com::Utf8FromWide(info.pszDocString) : "",
+                  help ? "Quixkit Help" : "");
+        EXPECT_EQ(info.dwHelpContext, help ? 1u : 0u);
+        CoTaskMemFree(info.pszTitle);
+        CoTaskMemFree(info.pszDocString);
+        CoTaskMemFree(info.pszHelpFile);
+        made->Release();
+        EXPECT_EQ(canUnload(), S_OK);
+    }
     ASSERT_EQ(Call("DllUnregisterServer"), S_OK);
 }
