@@ -292,6 +292,7 @@ std::string FormatValue(const VARIANT& v) {
 }
 
 Container::~Container() {
+    frame_.Close();
     for (auto& c : controls_) c->host->Close();
 }
 
@@ -492,6 +493,10 @@ bool Container::Run(const std::string& text) {
     if (cmd == "call") return CallMethod(args);
     if (cmd == "save") return Save(args);
     if (cmd == "load") return Load(args);
+    if (cmd == "frame") {
+        return frame_.Run(args, current_ ? current_->host->Object() : nullptr,
+                          current_ ? current_->name : "");
+    }
     if (cmd == "use") {
         if (args.size() != 2) return Fail("usage: use <name>");
         for (auto& c : controls_) {
@@ -506,6 +511,7 @@ bool Container::Run(const std::string& text) {
         std::string name = args.size() > 1 ? args[1] : (current_ ? current_->name : "");
         for (auto it = controls_.begin(); it != controls_.end(); ++it) {
             if ((*it)->name == name) {
+                frame_.Close();
                 (*it)->host->Close();
                 if (current_ == it->get()) current_ = nullptr;
                 controls_.erase(it);
