@@ -94,18 +94,18 @@ bool SameWord(const std::string& a, const char* b) {
     return true;
 }
 
-std::string Hex(HRESULT hr) {
-    char buf[16];
-    std::snprintf(buf, sizeof buf, "0x%08X", static_cast<unsigned>(hr));
-    return buf;
-}
-
 bool ParseClass(const std::string& text, CLSID* clsid) {
     std::u16string wide = platform::com::Utf16(text);
     return SUCCEEDED(CLSIDFromString(wide.c_str(), clsid));
 }
 
 }  // namespace
+
+std::string Hex(HRESULT hr) {
+    char buf[16];
+    std::snprintf(buf, sizeof buf, "0x%08X", static_cast<unsigned>(hr));
+    return buf;
+}
 
 std::vector<std::string> Words(const std::string& line) {
     std::vector<std::string> words;

@@ -102,5 +102,7 @@ std::vector<std::string> Words(const std::string& line);
 bool ParseValue(const std::string& text, platform::com::Variant* value, std::string* error);
 // A value as the container prints it.
 std::string FormatValue(const VARIANT& value);
+// A status code as the container prints it ("0x80004005").
+std::string Hex(HRESULT hr);
 
 }  // namespace testcontainer

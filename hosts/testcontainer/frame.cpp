@@ -7,7 +7,6 @@
 #include <QPixmap>
 #include <QWidget>
 #include <charconv>
-#include <cstdio>
 
 #include "hosts/testcontainer/container.h"
 #include "platform/com/dispatch.h"
@@ -20,12 +19,6 @@ namespace {
 bool ParseInt(const std::string& text, int* value) {
     auto r = std::from_chars(text.data(), text.data() + text.size(), *value);
     return r.ec == std::errc() && r.ptr == text.data() + text.size();
-}
-
-std::string Hex(HRESULT hr) {
-    char buf[16];
-    std::snprintf(buf, sizeof buf, "0x%08X", static_cast<unsigned>(hr));
-    return buf;
 }
 
 // The words from `from` on, as one text (a page title of several words).
