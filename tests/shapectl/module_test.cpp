@@ -110,6 +110,12 @@ TEST_F(Module, ExportsExactlyTheFourEntryPoints) {
     EXPECT_EQ(field(18, 4), 16u);  // width
     EXPECT_EQ(field(22, 4), 15u);  // height
     EXPECT_EQ(field(28, 2), 4u);   // bits a pixel
+    // The General page's icon: one 32 x 32 image.
+    auto icon = platform::com::ReadModuleResource(module, "ICON", 1);
+    ASSERT_TRUE(icon);
+    EXPECT_EQ(icon->substr(0, 6), std::string("\0\0\1\0\1\0", 6));
+    EXPECT_EQ(static_cast<unsigned char>((*icon)[6]), 32);
+    EXPECT_EQ(static_cast<unsigned char>((*icon)[7]), 32);
     auto version = platform::com::ReadModuleResource(module, "VERSION", 1);
     ASSERT_TRUE(version);
     EXPECT_NE(version->find("FileVersion=5.0.0.4"), std::string::npos);
