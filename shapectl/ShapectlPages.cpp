@@ -372,10 +372,11 @@ HRESULT CShapePropertyPage::GetClassID(LPCLSID pclsid) const {
 }
 
 BOOL CShapePropertyPage::OnInitDialog() {
-    COlePropertyPage::OnInitDialog();
+    BOOL result = COlePropertyPage::OnInitDialog();
+    // Only the pages with lists of the drawing library have an initialisation of their own.
     bool fromLibrary = std::any_of(m_spec.rows.begin(), m_spec.rows.end(),
                                    [](const PageBinding& r) { return r.stringCount > 0; });
-    if (!fromLibrary) return FALSE;
+    if (!fromLibrary) return result;
     HMODULE library = LoadLibraryA(g_drawingLibrary);
     for (const auto& row : m_spec.rows) {
         for (int i = 0; i < row.stringCount; ++i) {

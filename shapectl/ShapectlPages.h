@@ -48,7 +48,8 @@ public:
     const PageSpec& Spec() const { return m_spec; }
 
 protected:
-    // The base class's, then the lists filled from the drawing library's string table.
+    // The base class's; on the pages with lists of the drawing library, then those lists filled
+    // from its string table, returning FALSE.
     BOOL OnInitDialog() override;
     void DoDataExchange(CDataExchange* pDX) override;
     virtual void Adjust(CDataExchange* pDX);
