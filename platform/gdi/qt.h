@@ -21,5 +21,8 @@ HRGN RegionFromQRegion(const QRegion& region);
 QImage IconImage(HICON icon);
 // True when the bitmap is monochrome.
 bool IsMonochrome(HBITMAP bitmap);
+// A copy of what the form's surface holds now (a null image when it has none); the form's
+// listener hears of the next drawing again.
+QImage WindowSurfaceImage(HWND form);
 
 }  // namespace platform::gdi
