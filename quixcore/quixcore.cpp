@@ -1,8 +1,9 @@
-// This version's bodies. Each says what it does; those whose work is built by the later parts of
-// the control draw nothing and report QUIX_E_NOTBUILT or return no object.
-#include "quixcore/quixcore.h"
-
+// The bodies that draw nothing in this version: printing, hotspot sets, drawing into the composed
+// bitmap, image saving and cursors report QUIX_E_NOTBUILT or return no object. The others are in
+// effects.cpp, gradients.cpp, borders.cpp, caption.cpp, images.cpp and dibs.cpp.
 #include <cstdio>
+
+#include "quixcore/quixcore.h"
 
 namespace {
 
@@ -12,123 +13,6 @@ short NotBuilt(short* error = nullptr) {
 }
 
 }  // namespace
-
-short DoTransition(HDC, const RECT*, short, short, COLORREF, COLORREF, short, short, short, short,
-                   BOOL, COLORREF, short, const char*, short, BOOL*, short, short, short, short,
-                   short, const RECT*, short* error, BOOL) {
-    return NotBuilt(error);
-}
-
-short DoGradientTransition(HDC, const RECT*, short, short, short, COLORREF, COLORREF, short, short,
-                           short, short, BOOL, COLORREF, short, const char*, short, BOOL*,
-                           short* error, short, short, short, short, short, const RECT*, BOOL) {
-    return NotBuilt(error);
-}
-
-short DoCaptureTransition(HDC, const RECT*, short, HBITMAP, short, short, short, short, BOOL,
-                          COLORREF, short, const char*, short, BOOL*, short* error, short, short,
-                          short, short, short, const RECT*, BOOL) {
-    return NotBuilt(error);
-}
-
-short BltEffect(HDC, int, int, HDC, int, int, int, int, short, short, short, DWORD, HPALETTE, short,
-                BOOL, COLORREF, short, const char*, short, BOOL*) {
-    return NotBuilt();
-}
-
-short DoThreadTransition(HDC, const RECT*, short, short, COLORREF, COLORREF, short, short, short,
-                         short, BOOL, COLORREF, short, const char*, short, BOOL*, short, short,
-                         short, short, short, const RECT*, short* error, BOOL, BOOL*, HWND, void*,
-                         BOOL*, BOOL*, BOOL*) {
-    return NotBuilt(error);
-}
-
-short DoThreadCaptureTransition(HDC, const RECT*, short, HBITMAP, short, short, short, short, BOOL,
-                                COLORREF, short, const char*, short, BOOL*, short* error, short,
-                                short, short, short, short, const RECT*, BOOL, BOOL*, HWND, void*,
-                                BOOL*, BOOL*, BOOL*) {
-    return NotBuilt(error);
-}
-
-short BltThreadEffect(HDC, int, int, HDC, int, int, int, int, short, short, short, DWORD, HPALETTE,
-                      short, BOOL, COLORREF, short, const char*, short, BOOL*, BOOL*, HWND, void*,
-                      BOOL*, BOOL*, BOOL*) {
-    return NotBuilt();
-}
-
-HBITMAP GetGradientBitmap(HDC, const RECT*, short, short, short, COLORREF, COLORREF) {
-    return nullptr;
-}
-
-short CreateTransparentBitmap(HDC, int, int, int, int, COLORREF, HDC) {
-    return NotBuilt();
-}
-
-short CreateTransparentMaskBitmap(HDC, int, int, int, int, HBITMAP, HDC) {
-    return NotBuilt();
-}
-
-short AddImageToControl(HDC, const RECT*, HBITMAP, HPALETTE, short, BOOL, short, short, short,
-                        short*, short*, short, BOOL, BOOL, COLORREF) {
-    return NotBuilt();
-}
-
-short TileImage(HDC, int, int, int, HDC, int, int, int, int) {
-    return NotBuilt();
-}
-
-short DrawBorder(HDC, const RECT*, short, short, short, COLORREF, COLORREF, short, short, COLORREF,
-                 COLORREF, short, COLORREF, short, short, short, short) {
-    return NotBuilt();
-}
-
-short PaintTextInControl(HDC, const RECT*, short, short, short, short, short, short, short, short,
-                         short, const char*, short, short, short, BOOL, COLORREF, COLORREF,
-                         COLORREF, COLORREF, COLORREF, short) {
-    return NotBuilt();
-}
-
-short CaptureControl(HDC, const RECT*, HBITMAP* captured, short* error) {
-    if (captured) *captured = nullptr;
-    return NotBuilt(error);
-}
-
-HBITMAP CopyBitmap(HDC, HBITMAP, int, int, int, int) {
-    return nullptr;
-}
-
-void GetUpdateRectValues(const RECT* rect, int* x, int* y, int* width, int* height, short, short,
-                         short, short, short) {
-    // Until the update areas are built: the whole rectangle.
-    if (x) *x = 0;
-    if (y) *y = 0;
-    if (width) *width = rect ? rect->right - rect->left : 0;
-    if (height) *height = rect ? rect->bottom - rect->top : 0;
-}
-
-HGLOBAL BitmapToDIB(HBITMAP, HPALETTE) {
-    return nullptr;
-}
-
-void* FindDIBBits(const void*) {
-    return nullptr;
-}
-
-void DestroyDIB(HGLOBAL dib) {
-    if (dib) GlobalFree(dib);
-}
-
-HBITMAP BitmapFromDib(HGLOBAL, HPALETTE) {
-    return nullptr;
-}
-
-HPALETTE CreateDibPalette(HGLOBAL) {
-    return nullptr;
-}
-
-HPALETTE GetSystemPalette() {
-    return nullptr;
-}
 
 short PrintControl(HDC, const RECT*, BOOL, LONG, LONG, LONG, LONG, short, short, short, short,
                    short, ULONG, ULONG, ULONG, ULONG, ULONG, short, short, HBITMAP, HPALETTE, short,
