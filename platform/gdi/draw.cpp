@@ -51,8 +51,8 @@ Box Grow(Box b, int by) {
     return Box{b.l - by, b.t - by, b.r + by, b.b + by};
 }
 
-// The shape of a box kind, inscribed in a box; `grow` is how far the box was grown from the
-// shape's own box (corner sizes grow with it).
+// The shape of a box kind, inscribed in a box; `grow` is how much wider and higher the box is than
+// the shape's own box (corner sizes grow with it).
 using ShapeOf = std::function<QRegion(const Box& box, int grow)>;
 
 // Angles around a centre, counterclockwise on the screen (y up).
@@ -76,7 +76,7 @@ std::vector<QPoint> OrderAround(const QRegion& ring, double cx, double cy, doubl
     for (const QRect& r : ring) {
         for (int y = r.top(); y <= r.bottom(); ++y) {
             for (int x = r.left(); x <= r.right(); ++x) {
-                double a = AngleOf(x + 0.5 - cx, y + 0.5 - cy);
+                double a = AngleOf(x - cx, y - cy);
                 items.push_back({Sweep(start, a), QPoint(x, y)});
             }
         }
@@ -116,11 +116,12 @@ struct ArcSpec {
     QPoint startPoint, endPoint, centre;
 };
 
+// Pixel-index space: the box's pixels are l .. r - 1, its centre (l + r - 1) / 2.
 ArcSpec MakeArc(Part part, const Box& b, QPoint s, QPoint e) {
     ArcSpec a;
     a.part = part;
-    double cx = (b.l + b.r) / 2.0, cy = (b.t + b.b) / 2.0;
-    double ra = (b.r - b.l) / 2.0, rb = (b.b - b.t) / 2.0;
+    double cx = (b.l + b.r - 1) / 2.0, cy = (b.t + b.b - 1) / 2.0;
+    double ra = (b.r - b.l - 1) / 2.0, rb = (b.b - b.t - 1) / 2.0;
     auto onEllipse = [&](QPoint p) {
         double dx = p.x() - cx, dy = p.y() - cy;
         if (dx == 0 && dy == 0) dx = 1;
@@ -141,7 +142,7 @@ ArcSpec MakeArc(Part part, const Box& b, QPoint s, QPoint e) {
 
 bool InSweep(const ArcSpec& a, double cx, double cy, int x, int y) {
     if (a.full) return true;
-    double angle = AngleOf(x + 0.5 - cx, y + 0.5 - cy);
+    double angle = AngleOf(x - cx, y - cy);
     return Sweep(a.start, angle) <= Sweep(a.start, a.end);
 }
 
@@ -159,7 +160,7 @@ BOOL DrawBox(HDC hdc, int left, int top, int right, int bottom, const ShapeOf& s
     if (part != Part::Closed) {
         arc = MakeArc(part, box, ToDevice(dc, s.x(), s.y()), ToDevice(dc, e.x(), e.y()));
     }
-    const double cx = (box.l + box.r) / 2.0, cy = (box.t + box.b) / 2.0;
+    const double cx = (box.l + box.r - 1) / 2.0, cy = (box.t + box.b - 1) / 2.0;
 
     QRegion ring, fill;
     std::vector<QPoint> dashed;  // a one-pixel styled outline in drawing order
@@ -171,10 +172,15 @@ BOOL DrawBox(HDC hdc, int left, int top, int right, int bottom, const ShapeOf& s
         QRegion shape = shapeOf(box, 0);
         if (w == 1) {
             ring = Boundary(shape);
+        } else if (pen.insideFrame) {
+            ring = shape.subtracted(shapeOf(Grow(box, -w), -2 * w));
         } else {
-            int g = pen.insideFrame ? 0 : w / 2;
-            int in = pen.insideFrame ? w : w - w / 2;
-            ring = shapeOf(Grow(box, g), g).subtracted(shapeOf(Grow(box, -in), -in));
+            // Centred on the outline's pixels: [edge - w / 2, edge - w / 2 + w) on every side,
+            // so an even width lies half a pixel up and to the left.
+            int g = w / 2, in = w - g, e = (w % 2 == 0) ? 1 : 0;
+            Box outer{box.l - g, box.t - g, box.r + g - e, box.b + g - e};
+            Box inner{box.l + in, box.t + in, box.r - in - e, box.b - in - e};
+            ring = shapeOf(outer, 2 * g - e).subtracted(shapeOf(inner, -(2 * in + e)));
         }
         if (wantFill) fill = shape.subtracted(ring);
     }
@@ -187,15 +193,15 @@ BOOL DrawBox(HDC hdc, int left, int top, int right, int bottom, const ShapeOf& s
             fill = Filter(fill, [&](int x, int y) { return InSweep(arc, cx, cy, x, y); });
         } else if (part == Part::Chord) {
             double mid = arc.start + Sweep(arc.start, arc.end) / 2;
-            QPointF m(cx + std::cos(mid) * (box.r - box.l) / 2.0,
-                      cy - std::sin(mid) * (box.b - box.t) / 2.0);
+            QPointF m(cx + std::cos(mid) * (box.r - box.l - 1) / 2.0,
+                      cy - std::sin(mid) * (box.b - box.t - 1) / 2.0);
             QPointF p0 = arc.startPoint, p1 = arc.endPoint;
             auto side = [&](QPointF q) {
                 return (p1.x() - p0.x()) * (q.y() - p0.y()) - (p1.y() - p0.y()) * (q.x() - p0.x());
             };
             double want = side(m);
             fill = Filter(fill, [&](int x, int y) {
-                double v = side(QPointF(x + 0.5, y + 0.5));
+                double v = side(QPointF(x, y));
                 return v == 0 || (v > 0) == (want > 0);
             });
         }
@@ -395,8 +401,8 @@ BOOL RoundRect(HDC hdc, int left, int top, int right, int bottom, int width, int
     return DrawBox(
         hdc, left, top, right, bottom,
         [width, height](const Box& b, int grow) {
-            return RoundBox(b.l, b.t, b.r, b.b, std::max(0, width + 2 * grow),
-                            std::max(0, height + 2 * grow));
+            return RoundBox(b.l, b.t, b.r, b.b, std::max(0, width + grow),
+                            std::max(0, height + grow));
         },
         false);
 }
