@@ -4,7 +4,7 @@
 #include <cstring>
 #include <vector>
 
-#include "tests/platform/gdi/canvas.h"
+#include "tests/support/gdi_canvas.h"
 
 namespace {
 

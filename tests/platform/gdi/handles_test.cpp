@@ -3,7 +3,7 @@
 
 #include <cstring>
 
-#include "tests/platform/gdi/canvas.h"
+#include "tests/support/gdi_canvas.h"
 
 TEST(Handles, GetObjectDescribesEveryKindThatHasADescription) {
     HPEN pen = CreatePen(PS_DASH, 1, RGB(1, 2, 3));

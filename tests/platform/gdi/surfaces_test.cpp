@@ -7,7 +7,7 @@
 #include <thread>
 #include <vector>
 
-#include "tests/platform/gdi/canvas.h"
+#include "tests/support/gdi_canvas.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 
 #include <cstring>
 
-#include "tests/platform/gdi/canvas.h"
+#include "tests/support/gdi_canvas.h"
 
 namespace {
 
@@ -14,18 +14,6 @@ HFONT Font(const char* face, LONG height, LONG width = 0, LONG weight = 400) {
     lf.lfWeight = weight;
     std::strncpy(lf.lfFaceName, face, LF_FACESIZE - 1);
     return CreateFontIndirect(&lf);
-}
-
-// The bounding box of the pixels that are not white.
-QRect Ink(const MemCanvas& c) {
-    QImage image = c.Image();
-    QRect box;
-    for (int y = 0; y < image.height(); ++y) {
-        for (int x = 0; x < image.width(); ++x) {
-            if ((image.pixel(x, y) & 0xFFFFFF) != 0xFFFFFF) box |= QRect(x, y, 1, 1);
-        }
-    }
-    return box;
 }
 
 struct Selected {
@@ -112,13 +100,13 @@ TEST(Text, TextOutPlacesTheCellByTheAlignmentAndFillsItWhenOpaque) {
     EXPECT_EQ(canvas.At(10, 5), RGB(200, 200, 200));
     EXPECT_EQ(canvas.At(10 + size.cx - 1, 5 + size.cy - 1), RGB(200, 200, 200));
     EXPECT_EQ(canvas.At(10 + size.cx, 5), RGB(255, 255, 255));
-    EXPECT_EQ(Ink(canvas), QRect(10, 5, size.cx, size.cy));
+    EXPECT_EQ(InkBox(canvas.Image()), QRect(10, 5, size.cx, size.cy));
 
     canvas.Fill(RGB(255, 255, 255));
     SetBkMode(canvas.dc(), TRANSPARENT);
     SetTextAlign(canvas.dc(), TA_RIGHT | TA_BOTTOM);
     TextOut(canvas.dc(), 110, 35, "Hello", 5);
-    QRect ink = Ink(canvas);
+    QRect ink = InkBox(canvas.Image());
     EXPECT_LE(ink.right(), 109);
     EXPECT_GT(ink.right(), 100);
     EXPECT_LE(ink.bottom(), 34);
@@ -154,7 +142,7 @@ TEST(Text, DrawTextBreaksWordsToTheWidthAndAlignsEachLine) {
     SetBkMode(canvas.dc(), TRANSPARENT);
     RECT right{0, 0, 90, 100};
     DrawText(canvas.dc(), "word", -1, &right, DT_RIGHT | DT_SINGLELINE | DT_BOTTOM);
-    QRect ink = Ink(canvas);
+    QRect ink = InkBox(canvas.Image());
     EXPECT_LE(ink.right(), 89);
     EXPECT_GT(ink.right(), 85);
     EXPECT_GT(ink.top(), 100 - tm.tmHeight - 1);
@@ -170,5 +158,5 @@ TEST(Text, DrawTextBreaksWordsToTheWidthAndAlignsEachLine) {
     canvas.Fill(RGB(255, 255, 255));
     RECT clip{10, 10, 20, 30};
     DrawText(canvas.dc(), "WWWWWWWW", -1, &clip, 0);
-    EXPECT_EQ(Ink(canvas) & QRect(20, 0, 80, 100), QRect());
+    EXPECT_EQ(InkBox(canvas.Image()) & QRect(20, 0, 80, 100), QRect());
 }

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/platform/gdi/canvas.h"
+#include "tests/support/gdi_canvas.h"
 
 using Grid = std::vector<std::string>;
 

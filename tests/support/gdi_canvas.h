@@ -1,5 +1,5 @@
-// A memory context over a white bitmap for the graphics tests, read back as pixels or as rows of
-// characters.
+// A memory context over a white bitmap for the graphics and drawing-library tests, read back as
+// pixels or as rows of characters.
 #pragma once
 
 #include <QImage>
@@ -62,6 +62,19 @@ private:
     HDC dc_;
     HGDIOBJ old_;
 };
+
+// The bounding box of the pixels that differ from the background.
+inline QRect InkBox(const QImage& image, QRgb background = qRgb(255, 255, 255)) {
+    QRect box;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            if ((image.pixel(x, y) & 0xFFFFFFu) != (background & 0xFFFFFFu)) {
+                box |= QRect(x, y, 1, 1);
+            }
+        }
+    }
+    return box;
+}
 
 // The usual names: white '.', black '#'.
 inline const std::map<COLORREF, char> kInk = {{RGB(255, 255, 255), '.'}, {RGB(0, 0, 0), '#'}};
