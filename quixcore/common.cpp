@@ -46,6 +46,12 @@ bool WriteArea(HDC hdc, QPoint at, const QImage& image) {
     return ok;
 }
 
+QRect DeviceRect(HDC hdc, const QRect& logical) {
+    POINT p{logical.x(), logical.y()};
+    LPtoDP(hdc, &p, 1);
+    return QRect(QPoint(p.x, p.y), logical.size());
+}
+
 QRect RectOf(const RECT& r) {
     return QRect(QPoint(std::min(r.left, r.right), std::min(r.top, r.bottom)),
                  QSize(std::abs(r.right - r.left), std::abs(r.bottom - r.top)));

@@ -1,6 +1,7 @@
 // Transitions and effects. Effect 0 puts the final image on the context at once; this version
 // draws every other effect number the same way (the catalogue in quixcore.h).
 #include <QImage>
+#include <vector>
 
 #include "platform/gdi/qt.h"
 #include "quixcore/internal.h"
@@ -44,27 +45,47 @@ QImage StyleFill(int width, int height, short style, COLORREF backColor, COLORRE
     return fill;
 }
 
-// Puts the fill (of the whole rectangle's size) over the area, opaque or mixed half and half with
-// what the context shows.
-short ShowFill(HDC hdc, const RECT& rect, const QImage& fill, bool translucent, QRect area,
-               short* error) {
+// Puts rows of the rectangle over the area, opaque or mixed half and half with what the context
+// shows: produce(put) hands each row y (0 = the rectangle's top, the rectangle's width long) to
+// put(y, row).
+template <class Produce>
+short Show(HDC hdc, const RECT& rect, bool translucent, QRect area, short* error, Produce produce) {
+    const QRect whole = RectOf(rect);
+    area &= whole;
     if (area.isEmpty()) return QUIX_OK;
-    QRect whole = RectOf(rect);
-    QImage part = fill.copy(area.translated(-whole.topLeft()));
-    if (translucent) {
-        QImage under = ReadArea(hdc, area);
-        if (under.isNull()) return Fail(QUIX_E_DRAW, error);
-        for (int y = 0; y < part.height(); ++y) {
-            auto* p = reinterpret_cast<QRgb*>(part.scanLine(y));
-            const auto* u = reinterpret_cast<const QRgb*>(under.constScanLine(y));
-            for (int x = 0; x < part.width(); ++x) {
-                p[x] = qRgb((qRed(p[x]) + qRed(u[x])) / 2, (qGreen(p[x]) + qGreen(u[x])) / 2,
-                            (qBlue(p[x]) + qBlue(u[x])) / 2);
+    const QRect device = DeviceRect(hdc, area);
+    const QPoint shift = device.topLeft() - area.topLeft();  // logical to device
+    bool ok = platform::gdi::WithPixels(hdc, [&](platform::gdi::PixelAccess& a) {
+        const QRegion clip = a.writable.intersected(device);
+        produce([&](int y, const QRgb* row) {
+            const int dy = whole.y() + y + shift.y();
+            for (const QRect& r : clip) {
+                if (dy < r.top() || dy > r.bottom()) continue;
+                QRgb* line =
+                    reinterpret_cast<QRgb*>(a.image->scanLine(dy + a.offset.y())) + a.offset.x();
+                const int first = whole.x() + shift.x();  // the device x of row[0]
+                for (int x = r.left(); x <= r.right(); ++x) {
+                    QRgb p = row[x - first];
+                    if (translucent) {
+                        QRgb u = line[x];
+                        p = qRgb((qRed(p) + qRed(u)) / 2, (qGreen(p) + qGreen(u)) / 2,
+                                 (qBlue(p) + qBlue(u)) / 2);
+                    }
+                    line[x] = ForTarget(a, p);
+                }
             }
+        });
+    });
+    return ok ? QUIX_OK : Fail(QUIX_E_DRAW, error);
+}
+
+// The rows of an image.
+auto RowsOf(const QImage& image) {
+    return [&image](auto put) {
+        for (int y = 0; y < image.height(); ++y) {
+            put(y, reinterpret_cast<const QRgb*>(image.constScanLine(y)));
         }
-    }
-    if (!WriteArea(hdc, area.topLeft(), part)) return Fail(QUIX_E_DRAW, error);
-    return QUIX_OK;
+    };
 }
 
 }  // namespace
@@ -77,10 +98,16 @@ short DoTransition(HDC hdc, const RECT* rect, short style, short, COLORREF backC
     if (!rect || style < 0 || style > 6) return Fail(QUIX_E_ARGUMENT, error);
     QRect whole = RectOf(*rect);
     if (whole.isEmpty()) return QUIX_OK;
+    const QRect area = TransitionArea(*rect, useUpdateRect, updateRect);
+    if (style == 0) {
+        const std::vector<QRgb> row(whole.width(), Rgb(backColor));
+        return Show(hdc, *rect, reserved1 == 1, area, error, [&](auto put) {
+            for (int y = 0; y < whole.height(); ++y) put(y, row.data());
+        });
+    }
     QImage fill = StyleFill(whole.width(), whole.height(), style, backColor, foreColor);
     if (fill.isNull()) return Fail(QUIX_E_DRAW, error);
-    return ShowFill(hdc, *rect, fill, reserved1 == 1,
-                    TransitionArea(*rect, useUpdateRect, updateRect), error);
+    return Show(hdc, *rect, reserved1 == 1, area, error, RowsOf(fill));
 }
 
 short DoGradientTransition(HDC hdc, const RECT* rect, short, short gradientStyle, short steps,
@@ -92,11 +119,12 @@ short DoGradientTransition(HDC hdc, const RECT* rect, short, short gradientStyle
     if (!rect) return Fail(QUIX_E_ARGUMENT, error);
     QRect whole = RectOf(*rect);
     if (whole.isEmpty()) return QUIX_OK;
-    QImage fill =
-        GradientImage(whole.width(), whole.height(), gradientStyle, steps, color1, color2);
-    if (fill.isNull()) return Fail(QUIX_E_ARGUMENT, error);
-    return ShowFill(hdc, *rect, fill, reserved1 == 1,
-                    TransitionArea(*rect, useUpdateRect, updateRect), error);
+    if (gradientStyle < 0 || gradientStyle > 19) return Fail(QUIX_E_ARGUMENT, error);
+    return Show(hdc, *rect, reserved1 == 1, TransitionArea(*rect, useUpdateRect, updateRect), error,
+                [&](auto put) {
+                    GradientRows(whole.width(), whole.height(), gradientStyle, steps, color1,
+                                 color2, put);
+                });
 }
 
 short DoCaptureTransition(HDC hdc, const RECT* rect, short, HBITMAP composed, short, short, short,
@@ -107,15 +135,11 @@ short DoCaptureTransition(HDC hdc, const RECT* rect, short, HBITMAP composed, sh
     if (!composed) return Fail(QUIX_E_NOIMAGE, error);
     if (!IsBitmap(composed)) return Fail(QUIX_E_HANDLE, error);
     if (!rect) return Fail(QUIX_E_ARGUMENT, error);
-    QRect whole = RectOf(*rect);
-    QImage image = platform::gdi::ImageOf(composed);
-    QRect area =
-        TransitionArea(*rect, useUpdateRect, updateRect) & QRect(whole.topLeft(), image.size());
-    if (area.isEmpty()) return QUIX_OK;
-    if (!WriteArea(hdc, area.topLeft(), image.copy(area.translated(-whole.topLeft())))) {
-        return Fail(QUIX_E_DRAW, error);
-    }
-    return QUIX_OK;
+    const QImage image = platform::gdi::ImageOf(composed);
+    const QRect at(RectOf(*rect).topLeft(), image.size());
+    const QRect area = TransitionArea(*rect, useUpdateRect, updateRect) & at;
+    const RECT imageRect{at.left(), at.top(), at.left() + at.width(), at.top() + at.height()};
+    return Show(hdc, imageRect, false, area, error, RowsOf(image));
 }
 
 short BltEffect(HDC hdcDest, int xDest, int yDest, HDC hdcSrc, int xSrc, int ySrc, int width,

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <functional>
 #include <vector>
 
 #include "platform/gdi/qt.h"
@@ -20,39 +21,29 @@ int Band(Wide num, Wide den, int n) {
     return static_cast<int>(std::clamp<Wide>(b, 0, n - 1));
 }
 
-// A pixel centre's place along one side of the box, from the edge: (2i + 1) / (2 size).
-struct Frac {
-    Wide num, den;
-};
-Frac Along(int i, int size) {
-    return {2LL * i + 1, 2LL * size};
-}
-// The distance of a pixel centre from the middle line, from 0 (middle) to nearly 1 (edge).
-Frac FromMiddle(int i, int size) {
-    return {std::llabs(2LL * i + 1 - size), static_cast<Wide>(size)};
-}
-Frac Reverse(Frac f) {
-    return {f.den - f.num, f.den};
-}
-Frac Larger(Frac a, Frac b) {
-    return a.num * b.den >= b.num * a.den ? a : b;
-}
-// The mean of two places along the two sides: a diagonal's course.
-Frac Diagonal(int x, int w, int y, int h) {
-    return {(2LL * x + 1) * h + (2LL * y + 1) * w, 4LL * w * h};
-}
-// |2 s - 1| for a diagonal place s: the distance from the other diagonal.
-Frac FromDiagonal(Frac s) {
-    return {std::llabs(2 * s.num - s.den), s.den};
+// The bands of floor(n * v / den) for v = start, start + step, ... (count values), cut to
+// 0 .. n - 1, walked without a division per value.
+void WalkBands(Wide start, Wide step, Wide den, int n, int count, int* out) {
+    if (count <= 0) return;
+    Wide num = n * start, inc = n * step;
+    Wide q = num >= 0 ? num / den : -((-num + den - 1) / den);
+    Wide r = num - q * den;  // 0 <= r < den
+    for (int i = 0; i < count; ++i) {
+        out[i] = static_cast<int>(std::clamp<Wide>(q, 0, n - 1));
+        r += inc;
+        if (r >= den || r < 0) {
+            Wide k = r >= 0 ? r / den : -((-r + den - 1) / den);
+            q += k;
+            r -= k * den;
+        }
+    }
 }
 
 }  // namespace
 
-QImage GradientImage(int width, int height, short style, short steps, COLORREF color1,
-                     COLORREF color2) {
-    if (width <= 0 || height <= 0 || style < 0 || style > 19) return QImage();
-    QImage image(width, height, QImage::Format_RGB32);
-    if (image.isNull()) return image;
+bool GradientRows(int width, int height, short style, short steps, COLORREF color1, COLORREF color2,
+                  const std::function<void(int y, const QRgb* row)>& take) {
+    if (width <= 0 || height <= 0 || style < 0 || style > 19) return false;
     const int n = std::clamp<int>(steps, 1, 256);
     std::vector<QRgb> colours(n);
     for (int k = 0; k < n; ++k) {
@@ -61,100 +52,136 @@ QImage GradientImage(int width, int height, short style, short steps, COLORREF c
                           channel(GetGValue(color1), GetGValue(color2)),
                           channel(GetBValue(color1), GetBValue(color2)));
     }
-    auto fillRows = [&](auto bandOfRow) {
-        for (int y = 0; y < height; ++y) {
-            auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
-            std::fill(line, line + width, colours[bandOfRow(y)]);
-        }
+    const Wide w = width, h = height;
+    // A pixel centre's place along a side, (2i + 1) / (2 size), and its distance from the middle
+    // line, |2i + 1 - size| / size, as bands (reversed: from the other end).
+    auto along = [&](int i, Wide size, bool reverse) {
+        Wide num = 2LL * i + 1, den = 2 * size;
+        return Band(reverse ? den - num : num, den, n);
     };
-    auto fillColumns = [&](auto bandOfColumn) {
-        std::vector<QRgb> row(width);
-        for (int x = 0; x < width; ++x) row[x] = colours[bandOfColumn(x)];
-        for (int y = 0; y < height; ++y) {
-            std::copy(row.begin(), row.end(), reinterpret_cast<QRgb*>(image.scanLine(y)));
-        }
+    auto middle = [&](int i, Wide size, bool reverse) {
+        Wide num = std::llabs(2LL * i + 1 - size);
+        return Band(reverse ? size - num : num, size, n);
     };
-    auto fillPixels = [&](auto bandOf) {
-        for (int y = 0; y < height; ++y) {
-            auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
-            for (int x = 0; x < width; ++x) line[x] = colours[bandOf(x, y)];
-        }
+    std::vector<int> bx(width), row(width);
+    std::vector<QRgb> pixels(width);
+    QRgb* out = pixels.data();
+    auto fillBands = [&](int y, const int* bands) {
+        for (int x = 0; x < width; ++x) out[x] = colours[bands[x]];
+        take(y, out);
     };
-    auto band = [n](Frac f) { return Band(f.num, f.den, n); };
     switch (style) {
         case QUIX_GS_LeftToRight:
-            fillColumns([&](int x) { return band(Along(x, width)); });
-            break;
         case QUIX_GS_RightToLeft:
-            fillColumns([&](int x) { return band(Along(width - 1 - x, width)); });
+        case QUIX_GS_VerticalToCenter:
+        case QUIX_GS_VerticalFromCenter:
+            for (int x = 0; x < width; ++x) {
+                bx[x] = style <= QUIX_GS_RightToLeft
+                            ? along(x, w, style == QUIX_GS_RightToLeft)
+                            : middle(x, w, style == QUIX_GS_VerticalToCenter);
+            }
+            for (int y = 0; y < height; ++y) fillBands(y, bx.data());
             break;
         case QUIX_GS_TopToBottom:
-            fillRows([&](int y) { return band(Along(y, height)); });
-            break;
         case QUIX_GS_BottomToTop:
-            fillRows([&](int y) { return band(Along(height - 1 - y, height)); });
+        case QUIX_GS_HorizontalToCenter:
+        case QUIX_GS_HorizontalFromCenter:
+            for (int y = 0; y < height; ++y) {
+                int b = style <= QUIX_GS_BottomToTop
+                            ? along(y, h, style == QUIX_GS_BottomToTop)
+                            : middle(y, h, style == QUIX_GS_HorizontalToCenter);
+                std::fill(out, out + width, colours[b]);
+                take(y, out);
+            }
             break;
         case QUIX_GS_OutsideToCenter:
-        case QUIX_GS_CenterToOutside:
-            fillPixels([&](int x, int y) {
-                Frac p = Larger(FromMiddle(x, width), FromMiddle(y, height));
-                return band(style == QUIX_GS_OutsideToCenter ? Reverse(p) : p);
-            });
+        case QUIX_GS_CenterToOutside: {
+            // The larger distance from the middle lines decides (the smaller for the reverse).
+            const bool reverse = style == QUIX_GS_OutsideToCenter;
+            for (int x = 0; x < width; ++x) bx[x] = middle(x, w, reverse);
+            for (int y = 0; y < height; ++y) {
+                int b = middle(y, h, reverse);
+                for (int x = 0; x < width; ++x) {
+                    row[x] = reverse ? std::min(bx[x], b) : std::max(bx[x], b);
+                }
+                fillBands(y, row.data());
+            }
             break;
+        }
         case QUIX_GS_Diagonal_TLBR:
-            fillPixels([&](int x, int y) { return band(Diagonal(x, width, y, height)); });
-            break;
         case QUIX_GS_Diagonal_BRTL:
-            fillPixels([&](int x, int y) {
-                return band(Diagonal(width - 1 - x, width, height - 1 - y, height));
-            });
-            break;
         case QUIX_GS_Diagonal_TRBL:
-            fillPixels(
-                [&](int x, int y) { return band(Diagonal(width - 1 - x, width, y, height)); });
+        case QUIX_GS_Diagonal_BLTR: {
+            // The mean of the places along both sides: ((2x + 1) h + (2y + 1) w) / (4 w h), with
+            // x or y counted from the other side for the styles that start there.
+            const bool flipX = style == QUIX_GS_Diagonal_BRTL || style == QUIX_GS_Diagonal_TRBL;
+            const bool flipY = style == QUIX_GS_Diagonal_BRTL || style == QUIX_GS_Diagonal_BLTR;
+            for (int y = 0; y < height; ++y) {
+                Wide yy = flipY ? h - 1 - y : y;
+                WalkBands(h + (2 * yy + 1) * w, 2 * h, 4 * w * h, n, width, bx.data());
+                for (int x = 0; x < width; ++x) out[flipX ? width - 1 - x : x] = colours[bx[x]];
+                take(y, out);
+            }
             break;
-        case QUIX_GS_Diagonal_BLTR:
-            fillPixels(
-                [&](int x, int y) { return band(Diagonal(x, width, height - 1 - y, height)); });
-            break;
+        }
         case QUIX_GS_Diagonal_TLBR_ToCenter:
         case QUIX_GS_Diagonal_CenterTo_TLBR:
-            fillPixels([&](int x, int y) {
-                Frac q = FromDiagonal(Diagonal(x, width, y, height));
-                return band(style == QUIX_GS_Diagonal_TLBR_ToCenter ? Reverse(q) : q);
-            });
-            break;
         case QUIX_GS_Diagonal_TRBL_ToCenter:
-        case QUIX_GS_Diagonal_CenterTo_TRBL:
-            fillPixels([&](int x, int y) {
-                Frac q = FromDiagonal(Diagonal(width - 1 - x, width, y, height));
-                return band(style == QUIX_GS_Diagonal_TRBL_ToCenter ? Reverse(q) : q);
-            });
+        case QUIX_GS_Diagonal_CenterTo_TRBL: {
+            // The distance from the other diagonal, |2 s - 1| for the diagonal place s: with
+            // M = 2 ((2x + 1) h + (2y + 1) w) - 4 w h it is |M| / (4 w h).
+            const bool flipX = style >= QUIX_GS_Diagonal_TRBL_ToCenter;
+            const bool reverse =
+                style == QUIX_GS_Diagonal_TLBR_ToCenter || style == QUIX_GS_Diagonal_TRBL_ToCenter;
+            const Wide den = 4 * w * h;
+            for (int y = 0; y < height; ++y) {
+                const Wide m0 = 2 * (h + (2LL * y + 1) * w) - den, step = 4 * h;
+                // M < 0 for x below the crossing, M >= 0 from it on.
+                int cross = static_cast<int>(
+                    std::clamp<Wide>(m0 >= 0 ? 0 : (-m0 + step - 1) / step, 0, width));
+                // |M| falls until the crossing and rises from it.
+                if (reverse) {
+                    WalkBands(den + m0, step, den, n, cross, bx.data());
+                    WalkBands(den - (m0 + cross * step), -step, den, n, width - cross,
+                              bx.data() + cross);
+                } else {
+                    WalkBands(-m0, -step, den, n, cross, bx.data());
+                    WalkBands(m0 + cross * step, step, den, n, width - cross, bx.data() + cross);
+                }
+                for (int x = 0; x < width; ++x) out[flipX ? width - 1 - x : x] = colours[bx[x]];
+                take(y, out);
+            }
             break;
+        }
         case QUIX_GS_EllipseToCenter:
-        case QUIX_GS_EllipseFromCenter:
-            fillPixels([&](int x, int y) {
-                double dx = double(2LL * x + 1 - width) / width;
-                double dy = double(2LL * y + 1 - height) / height;
-                double r = std::sqrt((dx * dx + dy * dy) / 2.0);
-                double u = style == QUIX_GS_EllipseToCenter ? 1.0 - r : r;
-                return std::clamp(static_cast<int>(std::floor(u * n)), 0, n - 1);
-            });
+        case QUIX_GS_EllipseFromCenter: {
+            // Band k of n from the centre where 2 (k / n)^2 <= dx^2 + dy^2 (dx, dy the distances
+            // from the middle lines as fractions of the half sides); the reverse counts the bands
+            // from the other end. Each row is walked outward from the middle column.
+            std::vector<double> threshold(n + 1);
+            for (int k = 0; k <= n; ++k) threshold[k] = 2.0 * k * k / (double(n) * n);
+            std::vector<double> dx2(width);
+            for (int x = 0; x < width; ++x) {
+                double d = double(2LL * x + 1 - w) / double(w);
+                dx2[x] = d * d;
+            }
+            for (int y = 0; y < height; ++y) {
+                double d = double(2LL * y + 1 - h) / double(h);
+                double dy2 = d * d;
+                int k = 0;
+                for (int x = width / 2; x < width; ++x) {
+                    double q = dx2[x] + dy2;
+                    while (k + 1 < n && threshold[k + 1] <= q) ++k;
+                    int b = style == QUIX_GS_EllipseFromCenter ? k : n - 1 - k;
+                    out[x] = colours[b];
+                    out[width - 1 - x] = colours[b];
+                }
+                take(y, out);
+            }
             break;
-        case QUIX_GS_HorizontalToCenter:
-            fillRows([&](int y) { return band(Reverse(FromMiddle(y, height))); });
-            break;
-        case QUIX_GS_HorizontalFromCenter:
-            fillRows([&](int y) { return band(FromMiddle(y, height)); });
-            break;
-        case QUIX_GS_VerticalToCenter:
-            fillColumns([&](int x) { return band(Reverse(FromMiddle(x, width))); });
-            break;
-        case QUIX_GS_VerticalFromCenter:
-            fillColumns([&](int x) { return band(FromMiddle(x, width)); });
-            break;
+        }
     }
-    return image;
+    return true;
 }
 
 }  // namespace quixcore::internal
@@ -163,9 +190,20 @@ using namespace quixcore::internal;
 
 HBITMAP GetGradientBitmap(HDC hdc, const RECT* rect, short, short style, short steps,
                           COLORREF color1, COLORREF color2) {
-    if (!rect || (hdc && !IsDc(hdc))) return nullptr;
+    if (!rect || (hdc && !IsDc(hdc)) || style < 0 || style > 19) return nullptr;
     QRect area = RectOf(*rect);
-    QImage image = GradientImage(area.width(), area.height(), style, steps, color1, color2);
-    if (image.isNull()) return nullptr;
-    return platform::gdi::BitmapFromImage(image);
+    if (area.isEmpty()) return nullptr;
+    HBITMAP bitmap = CreateCompatibleBitmap(nullptr, area.width(), area.height());
+    if (!bitmap) return nullptr;
+    HDC mem = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(mem, bitmap);
+    platform::gdi::WithPixels(mem, [&](platform::gdi::PixelAccess& a) {
+        GradientRows(
+            area.width(), area.height(), style, steps, color1, color2, [&](int y, const QRgb* row) {
+                std::copy(row, row + area.width(), reinterpret_cast<QRgb*>(a.image->scanLine(y)));
+            });
+    });
+    SelectObject(mem, old);
+    DeleteDC(mem);
+    return bitmap;
 }

@@ -29,24 +29,23 @@ short CreateTransparentBitmap(HDC hdcDest, int x, int y, int width, int height, 
                               HDC hdcSrc) {
     if (!IsDc(hdcDest) || !IsDc(hdcSrc)) return QUIX_E_HANDLE;
     if (width <= 0 || height <= 0) return QUIX_OK;
-    QRect area(x, y, width, height);
-    QImage dest = ReadArea(hdcDest, area);
-    QImage src = ReadArea(hdcSrc, area);
-    if (dest.isNull() || src.isNull()) return QUIX_E_DRAW;
+    const QRect area = DeviceRect(hdcDest, QRect(x, y, width, height));
+    const QPoint shift = DeviceRect(hdcSrc, QRect(x, y, 1, 1)).topLeft() - area.topLeft();
     const QRgb k = Rgb(key) & 0xFFFFFFu;
-    bool changed = false;
-    for (int row = 0; row < height; ++row) {
-        auto* d = reinterpret_cast<QRgb*>(dest.scanLine(row));
-        const auto* s = reinterpret_cast<const QRgb*>(src.constScanLine(row));
-        for (int col = 0; col < width; ++col) {
-            if ((d[col] & 0xFFFFFFu) == k) {
-                d[col] = s[col];
-                changed = true;
-            }
-        }
-    }
-    if (changed && !WriteArea(hdcDest, area.topLeft(), dest)) return QUIX_E_DRAW;
-    return QUIX_OK;
+    bool ok = platform::gdi::WithPixels(
+        hdcDest, hdcSrc, [&](platform::gdi::PixelAccess& dest, platform::gdi::PixelAccess& src) {
+            // Only where the source can be read.
+            const QRect within = area & src.readable.translated(-shift);
+            ForWritable(dest, within, [&](int row, int x0, int x1, QRgb* line) {
+                const auto* in = reinterpret_cast<const QRgb*>(
+                    src.image->constScanLine(row + shift.y() + src.offset.y()));
+                const int dx = shift.x() + src.offset.x();
+                for (int col = x0; col < x1; ++col) {
+                    if ((line[col] & 0xFFFFFFu) == k) line[col] = ForTarget(dest, in[col + dx]);
+                }
+            });
+        });
+    return ok ? QUIX_OK : QUIX_E_DRAW;
 }
 
 short CreateTransparentMaskBitmap(HDC hdcDest, int x, int y, int width, int height, HBITMAP mask,
@@ -54,20 +53,25 @@ short CreateTransparentMaskBitmap(HDC hdcDest, int x, int y, int width, int heig
     if (!IsDc(hdcDest) || !IsDc(hdcOutput)) return QUIX_E_HANDLE;
     if (!IsBitmap(mask)) return QUIX_E_MASK;
     if (width <= 0 || height <= 0) return QUIX_OK;
-    QImage image = ReadArea(hdcDest, QRect(0, 0, width, height));
-    QImage screen = ReadArea(hdcOutput, QRect(x, y, width, height));
-    QImage shape = platform::gdi::ImageOf(mask);
-    if (image.isNull() || screen.isNull()) return QUIX_E_DRAW;
-    const int w = std::min(width, shape.width()), h = std::min(height, shape.height());
-    for (int row = 0; row < h; ++row) {
-        auto* d = reinterpret_cast<QRgb*>(image.scanLine(row));
-        const auto* s = reinterpret_cast<const QRgb*>(screen.constScanLine(row));
-        const auto* m = reinterpret_cast<const QRgb*>(shape.constScanLine(row));
-        for (int col = 0; col < w; ++col) {
-            if ((m[col] & 0xFFFFFFu) == 0xFFFFFFu) d[col] = s[col];
-        }
-    }
-    return WriteArea(hdcDest, QPoint(0, 0), image) ? QUIX_OK : QUIX_E_DRAW;
+    const QImage shape = platform::gdi::ImageOf(mask);
+    const QRect area = DeviceRect(
+        hdcDest, QRect(0, 0, std::min(width, shape.width()), std::min(height, shape.height())));
+    const QPoint screenAt = DeviceRect(hdcOutput, QRect(x, y, 1, 1)).topLeft();
+    bool ok = platform::gdi::WithPixels(
+        hdcDest, hdcOutput,
+        [&](platform::gdi::PixelAccess& dest, platform::gdi::PixelAccess& output) {
+            ForWritable(dest, area, [&](int row, int x0, int x1, QRgb* line) {
+                const auto* m = reinterpret_cast<const QRgb*>(shape.constScanLine(row - area.y()));
+                for (int col = x0; col < x1; ++col) {
+                    QRgb s;
+                    if ((m[col - area.x()] & 0xFFFFFFu) == 0xFFFFFFu &&
+                        ReadPixel(output, QPoint(col, row) - area.topLeft() + screenAt, &s)) {
+                        line[col] = ForTarget(dest, s);
+                    }
+                }
+            });
+        });
+    return ok ? QUIX_OK : QUIX_E_DRAW;
 }
 
 short AddImageToControl(HDC hdc, const RECT* rect, HBITMAP picture, HPALETTE, short, BOOL visible,
@@ -105,23 +109,24 @@ short AddImageToControl(HDC hdc, const RECT* rect, HBITMAP picture, HPALETTE, sh
     }
     place(corner.x(), corner.y());
     if (area.isEmpty()) return QUIX_OK;
-    QImage out = transparent ? ReadArea(hdc, area) : QImage(area.size(), QImage::Format_RGB32);
-    if (out.isNull()) return QUIX_E_DRAW;
+    const QRect device = DeviceRect(hdc, area);
+    const QPoint toPicture = area.topLeft() - device.topLeft() - corner;  // device to picture
     const QRgb key = Rgb(transparentColor) & 0xFFFFFFu;
-    for (int row = 0; row < area.height(); ++row) {
-        auto* o = reinterpret_cast<QRgb*>(out.scanLine(row));
-        int sy = area.y() + row - corner.y();
-        if (tile) sy = Mod(sy, ph);
-        const auto* s = reinterpret_cast<const QRgb*>(pic.constScanLine(sy));
-        for (int col = 0; col < area.width(); ++col) {
-            int sx = area.x() + col - corner.x();
-            if (tile) sx = Mod(sx, pw);
-            QRgb p = s[sx];
-            if (transparent && (p & 0xFFFFFFu) == key) continue;
-            o[col] = p;
-        }
-    }
-    return WriteArea(hdc, area.topLeft(), out) ? QUIX_OK : QUIX_E_DRAW;
+    bool ok = platform::gdi::WithPixels(hdc, [&](platform::gdi::PixelAccess& a) {
+        ForWritable(a, device, [&](int row, int x0, int x1, QRgb* line) {
+            int sy = row + toPicture.y();
+            if (tile) sy = Mod(sy, ph);
+            const auto* s = reinterpret_cast<const QRgb*>(pic.constScanLine(sy));
+            for (int col = x0; col < x1; ++col) {
+                int sx = col + toPicture.x();
+                if (tile) sx = Mod(sx, pw);
+                QRgb p = s[sx];
+                if (transparent && (p & 0xFFFFFFu) == key) continue;
+                line[col] = ForTarget(a, p);
+            }
+        });
+    });
+    return ok ? QUIX_OK : QUIX_E_DRAW;
 }
 
 short TileImage(HDC hdcDest, int width, int height, int, HDC hdcSrc, int xSrc, int ySrc,
@@ -129,17 +134,19 @@ short TileImage(HDC hdcDest, int width, int height, int, HDC hdcSrc, int xSrc, i
     if (!IsDc(hdcDest) || !IsDc(hdcSrc)) return QUIX_E_HANDLE;
     if (srcWidth <= 0 || srcHeight <= 0) return QUIX_E_ARGUMENT;
     if (width <= 0 || height <= 0) return QUIX_OK;
-    QImage tile = ReadArea(hdcSrc, QRect(xSrc, ySrc, srcWidth, srcHeight));
-    QImage out(width, height, QImage::Format_RGB32);
-    if (tile.isNull() || out.isNull()) return QUIX_E_DRAW;
-    for (int row = 0; row < height; ++row) {
-        const auto* s = reinterpret_cast<const QRgb*>(tile.constScanLine(row % srcHeight));
-        auto* o = reinterpret_cast<QRgb*>(out.scanLine(row));
-        for (int col = 0; col < width; col += srcWidth) {
-            std::copy(s, s + std::min(srcWidth, width - col), o + col);
-        }
-    }
-    return WriteArea(hdcDest, QPoint(0, 0), out) ? QUIX_OK : QUIX_E_DRAW;
+    const QImage tile = ReadArea(hdcSrc, QRect(xSrc, ySrc, srcWidth, srcHeight));
+    if (tile.isNull()) return QUIX_E_DRAW;
+    const QRect device = DeviceRect(hdcDest, QRect(0, 0, width, height));
+    bool ok = platform::gdi::WithPixels(hdcDest, [&](platform::gdi::PixelAccess& a) {
+        ForWritable(a, device, [&](int row, int x0, int x1, QRgb* line) {
+            const auto* s =
+                reinterpret_cast<const QRgb*>(tile.constScanLine((row - device.y()) % srcHeight));
+            for (int col = x0; col < x1; ++col) {
+                line[col] = ForTarget(a, s[(col - device.x()) % srcWidth]);
+            }
+        });
+    });
+    return ok ? QUIX_OK : QUIX_E_DRAW;
 }
 
 short CaptureControl(HDC hdc, const RECT* rect, HBITMAP* captured, short* error) {

@@ -11,9 +11,8 @@ HBITMAP CreateBitmap(int nWidth, int nHeight, UINT nPlanes, UINT nBitCount, cons
         return nullptr;
     }
     bool mono = nBitCount == 1;
-    auto b = NewBitmap(nWidth, nHeight, mono, static_cast<int>(nBitCount));
+    auto b = NewBitmap(nWidth, nHeight, mono, static_cast<int>(nBitCount), 0);
     if (!b) return nullptr;
-    b->image.fill(Qt::black);
     if (lpBits && (mono || nBitCount == 16 || nBitCount == 24 || nBitCount == 32)) {
         const auto* bytes = static_cast<const unsigned char*>(lpBits);
         int stride = ((nWidth * static_cast<int>(nBitCount) + 15) / 16) * 2;
@@ -54,8 +53,7 @@ HBITMAP CreateCompatibleBitmap(HDC hdc, int cx, int cy) {
             mono = current && current->mono;
         }
     }
-    auto b = NewBitmap(cx, cy, mono, 32);
+    auto b = NewBitmap(cx, cy, mono, 32, 0);
     if (!b) return nullptr;
-    b->image.fill(Qt::black);
     return As<HBITMAP>(Add(b));
 }

@@ -178,12 +178,18 @@ BOOL Transfer(HDC hdc, int x, int y, int cx, int cy, HDC hdcSrc, int x1, int y1,
                 QRgb* out = reinterpret_cast<QRgb*>(target.scanLine(row + dc.origin.y())) +
                             r.left() + dc.origin.x();
                 int begin = 0, end = n;  // the part of the row that has a source
+                const DWORD* sourceRow = nullptr;
                 if (needSource) {
                     int sy = stretch ? mapY[row - d0.y()] : row - d0.y() + s0.y();
                     if (sy < 0) continue;
                     const QRgb* in = reinterpret_cast<const QRgb*>(
                         source->constScanLine(sy + src.canvas->origin.y()));
-                    for (int i = 0; i < n; ++i) {
+                    if (!stretch && !monoToColour && !colourToMono) {
+                        // The source row as it is (its words carry the alpha byte, which every
+                        // operation leaves out).
+                        sourceRow = in + (r.left() - d0.x() + s0.x() + src.canvas->origin.x());
+                    }
+                    for (int i = 0; !sourceRow && i < n; ++i) {
                         int col = r.left() + i;
                         int sx = stretch ? mapX[col - d0.x()] : col - d0.x() + s0.x();
                         DWORD raw = sx < 0 ? 0 : in[sx + src.canvas->origin.x()] & 0xFFFFFFu;
@@ -208,8 +214,9 @@ BOOL Transfer(HDC hdc, int x, int y, int cx, int cy, HDC hdcSrc, int x1, int y1,
                     }
                 }
                 if (end > begin) {
+                    const DWORD* sourceWords = sourceRow ? sourceRow : srow.data();
                     ApplyRow(code, pattern ? prow.data() + begin : nullptr,
-                             needSource ? srow.data() + begin : nullptr, out + begin, end - begin);
+                             needSource ? sourceWords + begin : nullptr, out + begin, end - begin);
                 }
             }
         }

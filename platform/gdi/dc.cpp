@@ -30,7 +30,7 @@ QRegion ClipOrAll(const DCObject& dc) {
 
 HDC CreateCompatibleDC(HDC hdc) {
     if (hdc && !DcOf(hdc)) return nullptr;
-    auto bitmap = NewBitmap(1, 1, true, 1);
+    auto bitmap = NewBitmap(1, 1, true, 1, 0xFFFFFF);
     std::uintptr_t bitmapId = Add(bitmap);
     auto dc = std::make_shared<DCObject>();
     dc->dcKind = DcKind::Memory;

@@ -152,12 +152,66 @@ std::shared_ptr<DCObject> DcOf(HDC hdc) {
     return Find<DCObject>(Id(hdc), Kind::DC);
 }
 
-std::shared_ptr<BitmapObject> NewBitmap(int w, int h, bool mono, int bits) {
+// Pixel buffers of bitmaps that ended, for new bitmaps of the same size: a paint makes and deletes
+// bitmaps of one size again and again, and taking fresh memory each time costs more than filling
+// it.
+namespace {
+
+constexpr qsizetype kPoolMinBytes = 64 * 1024;
+constexpr qsizetype kPoolMaxBytes = 64 * 1024 * 1024;
+
+struct Pool {
+    std::mutex mutex;
+    std::vector<QImage> images;
+    qsizetype bytes = 0;
+};
+
+Pool& ThePool() {
+    static auto* pool = new Pool();
+    return *pool;
+}
+
+QImage TakeImage(int w, int h) {
+    if (static_cast<qsizetype>(w) * h * 4 >= kPoolMinBytes) {
+        Pool& p = ThePool();
+        std::lock_guard lock(p.mutex);
+        for (std::size_t i = 0; i < p.images.size(); ++i) {
+            if (p.images[i].width() == w && p.images[i].height() == h) {
+                QImage image = std::move(p.images[i]);
+                p.images.erase(p.images.begin() + static_cast<std::ptrdiff_t>(i));
+                p.bytes -= image.sizeInBytes();
+                return image;
+            }
+        }
+    }
+    return QImage(w, h, QImage::Format_RGB32);
+}
+
+}  // namespace
+
+BitmapObject::~BitmapObject() {
+    // Only a buffer no other image shares goes to the pool.
+    if (image.isNull() || image.sizeInBytes() < kPoolMinBytes || !image.isDetached() ||
+        image.format() != QImage::Format_RGB32) {
+        return;
+    }
+    Pool& p = ThePool();
+    std::lock_guard lock(p.mutex);
+    while (!p.images.empty() && p.bytes + image.sizeInBytes() > kPoolMaxBytes) {
+        p.bytes -= p.images.front().sizeInBytes();
+        p.images.erase(p.images.begin());
+    }
+    if (image.sizeInBytes() > kPoolMaxBytes) return;
+    p.bytes += image.sizeInBytes();
+    p.images.push_back(std::move(image));
+}
+
+std::shared_ptr<BitmapObject> NewBitmap(int w, int h, bool mono, int bits, QRgb fill) {
     if (w <= 0 || h <= 0 || w > kMaxSide || h > kMaxSide) return nullptr;
     auto b = std::make_shared<BitmapObject>();
-    b->image = QImage(w, h, QImage::Format_RGB32);
+    b->image = TakeImage(w, h);
     if (b->image.isNull()) return nullptr;
-    b->image.fill(mono ? Qt::white : Qt::black);
+    b->image.fill(0xFF000000u | fill);
     b->mono = mono;
     b->bitsPixel = mono ? 1 : bits;
     return b;

@@ -44,7 +44,8 @@ struct Object {
 
 struct BitmapObject : Object {
     BitmapObject() : Object(Kind::Bitmap) {}
-    QImage image;  // Format_RGB32
+    ~BitmapObject() override;  // gives large pixel buffers to the pool for the next bitmaps
+    QImage image;              // Format_RGB32
     bool mono = false;
     int bitsPixel = 32;
     std::uintptr_t selectedInto = 0;  // the context holding it, 0 when none (guarded by LinkMutex)
@@ -190,7 +191,8 @@ constexpr int kMaxSide = 16384;
 
 std::uintptr_t Stock(int index);
 std::shared_ptr<DCObject> DcOf(HDC hdc);
-std::shared_ptr<BitmapObject> NewBitmap(int w, int h, bool mono, int bits);
+// A new bitmap (not in the table) filled with the colour (0xRRGGBB).
+std::shared_ptr<BitmapObject> NewBitmap(int w, int h, bool mono, int bits, QRgb fill);
 // The bitmap a memory context holds.
 std::shared_ptr<BitmapObject> SelectedBitmap(const DCObject& dc);
 // Replaces one selection of the context (counts kept); returns the old handle.

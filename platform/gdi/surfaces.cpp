@@ -85,10 +85,9 @@ QSize ScreenSize() {
 
 std::shared_ptr<BitmapObject> ComposeScreen() {
     QSize size = ScreenSize();
-    auto screen =
-        NewBitmap(std::min(size.width(), kMaxSide), std::min(size.height(), kMaxSide), false, 32);
+    auto screen = NewBitmap(std::min(size.width(), kMaxSide), std::min(size.height(), kMaxSide),
+                            false, 32, ToRgb(GetSysColor(COLOR_BACKGROUND)));
     if (!screen) return nullptr;
-    screen->image.fill(ToRgb(GetSysColor(COLOR_BACKGROUND)));
     std::vector<FormEntry> shown;
     {
         Registry& r = TheRegistry();
@@ -184,9 +183,8 @@ namespace platform::gdi {
 
 bool CreateWindowSurface(HWND form, int width, int height) {
     if (IsScreen(form)) return false;
-    auto bitmap = NewBitmap(width, height, false, 32);
+    auto bitmap = NewBitmap(width, height, false, 32, 0xFFFFFF);
     if (!bitmap) return false;
-    bitmap->image.fill(Qt::white);
     bitmap->surface = true;
     Registry& r = TheRegistry();
     std::lock_guard lock(r.mutex);
