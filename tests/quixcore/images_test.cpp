@@ -98,6 +98,21 @@ TEST(Images, TheKeyColourLeavesTheContextAndNothingIsDrawnWhenHidden) {
     DeleteObject(picture);
 }
 
+TEST(Images, CompositionKeepsToTheContextsClipRegionAndOrigin) {
+    HBITMAP picture = Picture();
+    MemCanvas canvas(120, 80, RGB(0, 0, 0));
+    HRGN clip = CreateRectRgn(0, 0, 10, 80);
+    SelectClipRgn(canvas.dc(), clip);
+    DeleteObject(clip);
+    SetViewportOrgEx(canvas.dc(), 2, 1, nullptr);  // logical (0, 0) is device (2, 1)
+    short x, y;
+    AddImageToControl(canvas.dc(), &kBox, picture, nullptr, 0, TRUE, 0, 0, 0, &x, &y, 1, TRUE,
+                      FALSE, 0);
+    EXPECT_EQ(InkBox(canvas.Image(), qRgb(0, 0, 0)), QRect(2, 1, 8, 10));
+    EXPECT_EQ(platform::gdi::ImageOf(canvas.bitmap()).pixel(6, 4), qRgb(255, 160, 0));
+    DeleteObject(picture);
+}
+
 TEST(Images, BackStyleFiveTilesThePictureFromTheOffsetCorner) {
     HBITMAP picture = Picture();
     MemCanvas canvas(120, 80, RGB(0, 0, 0));
