@@ -9,17 +9,6 @@ using namespace platform::gdi::internal;
 
 namespace {
 
-int RegionType(const QRegion& r) {
-    if (r.isEmpty()) return NULLREGION;
-    return r.rectCount() == 1 ? SIMPLEREGION : COMPLEXREGION;
-}
-
-QRect RectOf(int l, int t, int r, int b) {
-    if (l > r) std::swap(l, r);
-    if (t > b) std::swap(t, b);
-    return QRect(l, t, r - l, b - t);
-}
-
 // The clip region now, or the whole device when there is none.
 QRegion ClipOrAll(const DCObject& dc) {
     if (dc.state.clip) return *dc.state.clip;
@@ -154,66 +143,65 @@ BOOL RestoreDC(HDC hdc, int nSavedDC) {
     return TRUE;
 }
 
-COLORREF SetBkColor(HDC hdc, COLORREF color) {
+namespace {
+
+// Replaces one attribute of the context's state when the value is one it takes; the old value, or
+// `failure`.
+template <class T>
+T Swap(HDC hdc, T DcState::*member, T value, T failure, bool takes = true) {
     auto dc = DcOf(hdc);
-    return dc ? std::exchange(dc->state.bkColor, color) : CLR_INVALID;
+    if (!dc || !takes) return failure;
+    return std::exchange(dc->state.*member, value);
+}
+template <class T>
+T Read(HDC hdc, T DcState::*member, T failure) {
+    auto dc = DcOf(hdc);
+    return dc ? dc->state.*member : failure;
+}
+
+}  // namespace
+
+COLORREF SetBkColor(HDC hdc, COLORREF color) {
+    return Swap(hdc, &DcState::bkColor, color, CLR_INVALID);
 }
 COLORREF GetBkColor(HDC hdc) {
-    auto dc = DcOf(hdc);
-    return dc ? dc->state.bkColor : CLR_INVALID;
+    return Read(hdc, &DcState::bkColor, CLR_INVALID);
 }
 COLORREF SetTextColor(HDC hdc, COLORREF color) {
-    auto dc = DcOf(hdc);
-    return dc ? std::exchange(dc->state.textColor, color) : CLR_INVALID;
+    return Swap(hdc, &DcState::textColor, color, CLR_INVALID);
 }
 COLORREF GetTextColor(HDC hdc) {
-    auto dc = DcOf(hdc);
-    return dc ? dc->state.textColor : CLR_INVALID;
+    return Read(hdc, &DcState::textColor, CLR_INVALID);
 }
 int SetBkMode(HDC hdc, int mode) {
-    auto dc = DcOf(hdc);
-    if (!dc || (mode != TRANSPARENT && mode != OPAQUE)) return 0;
-    return std::exchange(dc->state.bkMode, mode);
+    return Swap(hdc, &DcState::bkMode, mode, 0, mode == TRANSPARENT || mode == OPAQUE);
 }
 int GetBkMode(HDC hdc) {
-    auto dc = DcOf(hdc);
-    return dc ? dc->state.bkMode : 0;
+    return Read(hdc, &DcState::bkMode, 0);
 }
 int SetROP2(HDC hdc, int rop2) {
-    auto dc = DcOf(hdc);
-    if (!dc || rop2 < R2_BLACK || rop2 > R2_WHITE) return 0;
-    return std::exchange(dc->state.rop2, rop2);
+    return Swap(hdc, &DcState::rop2, rop2, 0, rop2 >= R2_BLACK && rop2 <= R2_WHITE);
 }
 int GetROP2(HDC hdc) {
-    auto dc = DcOf(hdc);
-    return dc ? dc->state.rop2 : 0;
+    return Read(hdc, &DcState::rop2, 0);
 }
 int SetPolyFillMode(HDC hdc, int mode) {
-    auto dc = DcOf(hdc);
-    if (!dc || (mode != ALTERNATE && mode != WINDING)) return 0;
-    return std::exchange(dc->state.polyFillMode, mode);
+    return Swap(hdc, &DcState::polyFillMode, mode, 0, mode == ALTERNATE || mode == WINDING);
 }
 int GetPolyFillMode(HDC hdc) {
-    auto dc = DcOf(hdc);
-    return dc ? dc->state.polyFillMode : 0;
+    return Read(hdc, &DcState::polyFillMode, 0);
 }
 int SetStretchBltMode(HDC hdc, int mode) {
-    auto dc = DcOf(hdc);
-    if (!dc || mode < BLACKONWHITE || mode > HALFTONE) return 0;
-    return std::exchange(dc->state.stretchMode, mode);
+    return Swap(hdc, &DcState::stretchMode, mode, 0, mode >= BLACKONWHITE && mode <= HALFTONE);
 }
 int GetStretchBltMode(HDC hdc) {
-    auto dc = DcOf(hdc);
-    return dc ? dc->state.stretchMode : 0;
+    return Read(hdc, &DcState::stretchMode, 0);
 }
 UINT SetTextAlign(HDC hdc, UINT align) {
-    auto dc = DcOf(hdc);
-    if (!dc) return GDI_ERROR;
-    return std::exchange(dc->state.textAlign, align);
+    return Swap(hdc, &DcState::textAlign, align, GDI_ERROR);
 }
 UINT GetTextAlign(HDC hdc) {
-    auto dc = DcOf(hdc);
-    return dc ? dc->state.textAlign : GDI_ERROR;
+    return Read(hdc, &DcState::textAlign, GDI_ERROR);
 }
 int SetMapMode(HDC hdc, int mode) {
     auto dc = DcOf(hdc);

@@ -29,6 +29,23 @@ void Done(const Canvas& canvas) {
     if (canvas.bitmap->surface) NotifyDrawn(*canvas.bitmap);
 }
 
+// Paints the pen: a one-pixel pen along the pixels in their order (with its dashes), any other
+// over the outline.
+void PaintPen(Canvas& canvas, const DCObject& dc, const PenUse& pen,
+              const std::vector<QPoint>* ordered, const QRegion& outline) {
+    if (pen.null) return;
+    if (ordered) {
+        DWORD gap = ResolveColor(dc, dc.state.bkColor);
+        if (canvas.mono) gap = MonoWord(gap);
+        PaintPenPixels(canvas, *ordered, pen.style, pen.color, gap, dc.state.bkMode == OPAQUE,
+                       dc.state.rop2);
+    } else {
+        Paint p;
+        p.color = pen.color;
+        PaintRegion(canvas, outline, p, dc.state.rop2);
+    }
+}
+
 QRegion PixelsRegion(const std::vector<QPoint>& pixels) {
     RowBuilder rows;
     for (const QPoint& p : pixels) rows.Add(p.y(), p.x(), p.x() + 1);
@@ -230,22 +247,13 @@ BOOL DrawBox(HDC hdc, int left, int top, int right, int bottom, const ShapeOf& s
         if (auto paint = BrushPaint(dc, canvas, nullptr); paint && wantFill) {
             PaintRegion(canvas, fill, *paint, dc.state.rop2);
         }
-        if (!pen.null) {
-            if (!dashed.empty()) {
-                DWORD gap = ResolveColor(dc, dc.state.bkColor);
-                if (canvas.mono) gap = MonoWord(gap);
-                // The radials or the chord follow the arc in the same dashes.
-                for (const QPoint& p : lines) {
-                    if (!ring.contains(p)) dashed.push_back(p);
-                }
-                PaintPenPixels(canvas, dashed, pen.style, pen.color, gap, dc.state.bkMode == OPAQUE,
-                               dc.state.rop2);
-            } else {
-                Paint p;
-                p.color = pen.color;
-                PaintRegion(canvas, outline, p, dc.state.rop2);
+        // The radials or the chord follow the arc in the same dashes.
+        if (!dashed.empty()) {
+            for (const QPoint& p : lines) {
+                if (!ring.contains(p)) dashed.push_back(p);
             }
         }
+        PaintPen(canvas, dc, pen, dashed.empty() ? nullptr : &dashed, outline);
     }
     Done(canvas);
     return TRUE;
@@ -292,18 +300,7 @@ BOOL DrawPath(HDC hdc, const std::vector<QPoint>& logical, bool closed, bool fil
                 PaintRegion(canvas, fill, *paint, dc.state.rop2);
             }
         }
-        if (!pen.null) {
-            if (pen.width == 1) {
-                DWORD gap = ResolveColor(dc, dc.state.bkColor);
-                if (canvas.mono) gap = MonoWord(gap);
-                PaintPenPixels(canvas, pixels, pen.style, pen.color, gap, dc.state.bkMode == OPAQUE,
-                               dc.state.rop2);
-            } else {
-                Paint p;
-                p.color = pen.color;
-                PaintRegion(canvas, outline, p, dc.state.rop2);
-            }
-        }
+        PaintPen(canvas, dc, pen, pen.width == 1 ? &pixels : nullptr, outline);
     }
     Done(canvas);
     return TRUE;
@@ -425,29 +422,30 @@ BOOL Chord(HDC hdc, int left, int top, int right, int bottom, int xStart, int yS
                    QPoint(xStart, yStart), QPoint(xEnd, yEnd));
 }
 
+namespace {
+
+// The device pixels of a logical rectangle, and of its one-pixel frame.
+QRegion RectArea(const DCObject& dc, const RECT& r, bool frameOnly) {
+    Box b = DeviceBox(dc, r.left, r.top, r.right, r.bottom);
+    QRegion all(b.l, b.t, b.r - b.l, b.b - b.t);
+    if (!frameOnly) return all;
+    return all.subtracted(QRegion(b.l + 1, b.t + 1, b.r - b.l - 2, b.b - b.t - 2));
+}
+
+}  // namespace
+
 int FillRect(HDC hdc, const RECT* lprc, HBRUSH hbr) {
     if (!lprc) return 0;
     RECT r = *lprc;
     return PaintArea(
-        hdc,
-        [r](const DCObject& dc) {
-            Box b = DeviceBox(dc, r.left, r.top, r.right, r.bottom);
-            return QRegion(b.l, b.t, b.r - b.l, b.b - b.t);
-        },
-        hbr, false, true);
+        hdc, [r](const DCObject& dc) { return RectArea(dc, r, false); }, hbr, false, true);
 }
 
 int FrameRect(HDC hdc, const RECT* lprc, HBRUSH hbr) {
     if (!lprc) return 0;
     RECT r = *lprc;
     return PaintArea(
-        hdc,
-        [r](const DCObject& dc) {
-            Box b = DeviceBox(dc, r.left, r.top, r.right, r.bottom);
-            QRegion all(b.l, b.t, b.r - b.l, b.b - b.t);
-            return all.subtracted(QRegion(b.l + 1, b.t + 1, b.r - b.l - 2, b.b - b.t - 2));
-        },
-        hbr, false, true);
+        hdc, [r](const DCObject& dc) { return RectArea(dc, r, true); }, hbr, false, true);
 }
 
 BOOL InvertRect(HDC hdc, const RECT* lprc) {

@@ -8,6 +8,7 @@
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include "platform/gdi/objects.h"
@@ -15,6 +16,18 @@
 namespace platform::gdi::internal {
 
 // ---- coverage ----
+
+// NULLREGION, SIMPLEREGION or COMPLEXREGION.
+inline int RegionType(const QRegion& r) {
+    if (r.isEmpty()) return NULLREGION;
+    return r.rectCount() == 1 ? SIMPLEREGION : COMPLEXREGION;
+}
+// The rectangle between two corners given in any order (right and bottom excluded).
+inline QRect RectOf(int l, int t, int r, int b) {
+    if (l > r) std::swap(l, r);
+    if (t > b) std::swap(t, b);
+    return QRect(l, t, r - l, b - t);
+}
 
 // Builds a region from horizontal runs added row by row (rows in any order, runs may overlap).
 class RowBuilder {

@@ -10,17 +10,6 @@ using namespace platform::gdi::internal;
 
 namespace {
 
-int RegionType(const QRegion& r) {
-    if (r.isEmpty()) return NULLREGION;
-    return r.rectCount() == 1 ? SIMPLEREGION : COMPLEXREGION;
-}
-
-QRect RectOf(int l, int t, int r, int b) {
-    if (l > r) std::swap(l, r);
-    if (t > b) std::swap(t, b);
-    return QRect(l, t, r - l, b - t);
-}
-
 HRGN NewRegion(QRegion area) {
     auto r = std::make_shared<RegionObject>();
     r->region = std::move(area);
