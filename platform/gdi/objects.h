@@ -92,6 +92,7 @@ struct ResolvedFont {
     int ascent = 0, descent = 0, internalLeading = 0, externalLeading = 0;
     int aveCharWidth = 0, maxCharWidth = 0, weight = kWeightNormal;
     bool trueType = false;
+    DWORD tablesSize = 0;  // the size of the font's tables (GetFontData of the whole font)
     bool fixedPitch = false;
 };
 

@@ -8,6 +8,8 @@
 #include <QRawFont>
 #include <algorithm>
 #include <cstring>
+#include <map>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -70,6 +72,40 @@ QString Decode(const char* text, int n) {
         s.append(c >= 0x80 && c < 0xA0 ? QChar(k80[c - 0x80]) : QChar(c));
     }
     return s;
+}
+
+// What the font file says, read once per installed font (reading its tables copies them): whether
+// it is a TrueType (outline) font and the size of its tables.
+struct FileFacts {
+    bool trueType = false;
+    DWORD tablesSize = 0;
+};
+
+FileFacts FactsOf(const QFont& font) {
+    static std::mutex mutex;
+    static std::map<QString, FileFacts> known;
+    QRawFont raw = QRawFont::fromFont(font);
+    const QString key = raw.familyName() + '/' + raw.styleName();
+    {
+        std::lock_guard lock(mutex);
+        if (auto it = known.find(key); it != known.end()) return it->second;
+    }
+    FileFacts facts;
+    static const char* const kTables[] = {"head", "hhea", "maxp", "OS/2", "hmtx", "cmap",
+                                          "loca", "glyf", "name", "post", "CFF ", "kern",
+                                          "GPOS", "GSUB", "GDEF", "cvt ", "fpgm", "prep",
+                                          "gasp", "hdmx", "VDMX", "LTSH", "vhea", "vmtx"};
+    bool head = false, outlines = false;
+    for (const char* t : kTables) {
+        qsizetype size = raw.isValid() ? raw.fontTable(t).size() : 0;
+        facts.tablesSize += static_cast<DWORD>(size);
+        if (size && std::strcmp(t, "head") == 0) head = true;
+        if (size && (std::strcmp(t, "glyf") == 0 || std::strcmp(t, "CFF ") == 0)) outlines = true;
+    }
+    facts.trueType = head && outlines;
+    std::lock_guard lock(mutex);
+    known.emplace(key, facts);
+    return facts;
 }
 
 ResolvedFont Make(const LOGFONTA& log) {
@@ -142,9 +178,9 @@ ResolvedFont Make(const LOGFONTA& log) {
     r.weight = weight;
     r.fixedPitch = QFontInfo(font).fixedPitch();
     if (!raster) {
-        QRawFont raw = QRawFont::fromFont(font);
-        r.trueType = raw.isValid() && !raw.fontTable("head").isEmpty() &&
-                     (!raw.fontTable("glyf").isEmpty() || !raw.fontTable("CFF ").isEmpty());
+        FileFacts facts = FactsOf(font);
+        r.trueType = facts.trueType;
+        r.tablesSize = facts.tablesSize;
     }
     return r;
 }
@@ -518,17 +554,8 @@ DWORD GetFontData(HDC hdc, DWORD dwTable, DWORD dwOffset, void* pvBuffer, DWORD 
     if (!font) return GDI_ERROR;
     const ResolvedFont& f = Resolve(*font);
     if (!f.valid || !f.trueType) return GDI_ERROR;
+    if (dwTable == 0) return pvBuffer ? GDI_ERROR : f.tablesSize;
     QRawFont raw = QRawFont::fromFont(f.font);
-    if (dwTable == 0) {
-        if (pvBuffer) return GDI_ERROR;
-        static const char* const kTables[] = {"head", "hhea", "maxp", "OS/2", "hmtx", "cmap",
-                                              "loca", "glyf", "name", "post", "CFF ", "kern",
-                                              "GPOS", "GSUB", "GDEF", "cvt ", "fpgm", "prep",
-                                              "gasp", "hdmx", "VDMX", "LTSH", "vhea", "vmtx"};
-        DWORD total = 0;
-        for (const char* t : kTables) total += static_cast<DWORD>(raw.fontTable(t).size());
-        return total;
-    }
     char tag[5] = {char(dwTable & 255), char((dwTable >> 8) & 255), char((dwTable >> 16) & 255),
                    char((dwTable >> 24) & 255), 0};
     QByteArray data = raw.fontTable(tag);
