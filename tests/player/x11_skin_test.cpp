@@ -1,4 +1,4 @@
-// The bundled start-up skin on a real X display with a window manager.
+// The player's windows on a real X display with a window manager.
 #include <xcb/xcb.h>
 #include <xcb/xtest.h>
 
@@ -7,7 +7,9 @@
 #include <QTest>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 
+#include "platform/win/windowpos.h"
 #include "player/Module1.h"
 #include "tests/player/PlayerFixture.h"
 
@@ -32,6 +34,19 @@ public:
         Send(XCB_MOTION_NOTIFY, 0, at);
         Send(XCB_BUTTON_PRESS, 1, at);
         Send(XCB_BUTTON_RELEASE, 1, at);
+    }
+
+    // Presses the left button at `from`, moves the pointer by `by` in a few steps, letting the
+    // program see each, and lets go there.
+    void Drag(QPoint from, QPoint by) {
+        Send(XCB_MOTION_NOTIFY, 0, from);
+        Send(XCB_BUTTON_PRESS, 1, from);
+        for (int i = 1; i <= 4; ++i) {
+            QTest::qWait(60);
+            Send(XCB_MOTION_NOTIFY, 0, from + by * i / 4);
+        }
+        QTest::qWait(60);
+        Send(XCB_BUTTON_RELEASE, 1, from + by);
     }
 
 private:
@@ -83,7 +98,22 @@ protected:
             .pixel(0, 0);
     }
     static bool Green(QRgb c) { return qGreen(c) > 180 && qRed(c) < 40 && qBlue(c) < 40; }
+    // Shows a blue window of another program's kind over the form's place; then each call of
+    // the returned test raises and activates it and tells whether it covers the form at `at`.
+    std::function<bool()> ActivatedWindowOver(vb::Form& form, QPoint at) {
+        other.setStyleSheet("background: rgb(0, 0, 230);");
+        other.setGeometry(150, 150, 500, 400);
+        other.show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(&other));
+        return [this, &form, at] {
+            other.raise();
+            other.activateWindow();
+            QRgb c = ScreenPixel(form.window()->mapToGlobal(at));
+            return qBlue(c) > 200 && qRed(c) < 40 && qGreen(c) < 40;
+        };
+    }
     QWidget backdrop;
+    QWidget other;
 };
 
 }  // namespace
@@ -111,17 +141,7 @@ TEST_F(OnScreen, ATopmostWindowStaysAboveAnActivatedWindow) {
     FrmVideo->Move(3000, 3000);
     FrmVideo->Show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(FrmVideo->window()));
-    QWidget other;
-    other.setStyleSheet("background: rgb(0, 0, 230);");
-    other.setGeometry(150, 150, 500, 400);
-    other.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&other));
-    auto otherOnTop = [&] {
-        other.raise();
-        other.activateWindow();
-        QRgb c = ScreenPixel(FrmVideo->window()->mapToGlobal(QPoint(20, 20)));
-        return qBlue(c) > 200 && qRed(c) < 40 && qGreen(c) < 40;
-    };
+    auto otherOnTop = ActivatedWindowOver(*FrmVideo, QPoint(20, 20));
     EXPECT_FALSE(QTest::qWaitFor(otherOnTop, 1500));
     // Back in the normal band, the activated window covers it.
     SetNotTopMost(*FrmVideo);
@@ -177,4 +197,42 @@ TEST_F(OnScreen, APressOnTheKeyColourGoesToTheWindowBeneathNotToTheSkin) {
     EXPECT_TRUE(QTest::qWaitFor([&] { return beneath.count == 1; }, 3000));
     QTest::qWait(200);
     EXPECT_EQ(downs, 1);
+}
+
+TEST_F(OnScreen, TheRemoteStaysAboveAnActivatedWindowOnceItWasActivated) {
+    Start();
+    Remote->Move(3000, 3000);
+    Remote->Show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(Remote->window()));
+    ASSERT_TRUE(QTest::qWaitFor([] { return IsTopMost(Remote->hWnd()); }, 3000));
+    EXPECT_FALSE(QTest::qWaitFor(ActivatedWindowOver(*Remote, QPoint(60, 10)), 1500));
+}
+
+TEST_F(OnScreen, ThePlaylistMovesWhenItsBackgroundIsDragged) {
+    ServerPointer pointer;
+    if (!pointer.Usable()) GTEST_SKIP() << "the X server takes no test input";
+    Start();
+    Form2->Move(3000, 3000);
+    Form2->Show();
+    QWidget* window = Form2->window();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
+    window->raise();
+    window->activateWindow();
+    QTest::qWait(200);
+    // Between the list and the buttons no control but the drag strip lies.
+    const QRect list = Form2->List1.widget()->geometry();
+    const QPoint at(list.center().x(),
+                    (list.bottom() + Form2->Command1.widget()->geometry().top()) / 2);
+    ASSERT_EQ(window->childAt(at), Form2->QuixLabel2.widget());
+    const QPoint before = window->geometry().topLeft();
+    pointer.Drag(window->mapToGlobal(at), QPoint(80, 60));
+    // The window manager's move starts once the pointer has left the press a little, and the
+    // window follows the pointer from there on.
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] {
+            QPoint moved = window->geometry().topLeft() - before;
+            return moved.x() >= 40 && moved.x() <= 83 && moved.y() >= 30 && moved.y() <= 63;
+        },
+        3000))
+        << window->geometry().x() - before.x() << "," << window->geometry().y() - before.y();
 }
