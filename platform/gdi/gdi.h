@@ -49,15 +49,15 @@
 //      monochrome bitmap take the nearer of black and white;
 //    - text is drawn without antialiasing in the text colour; in OPAQUE mode its cell is
 //      filled with the background colour first; neither takes the binary raster operation.
-// 3. Fonts: a LOGFONT maps to an installed font with real metrics (Qt's font metrics). A face
-//    that is installed is used as it is; the original's faces map to DejaVu Sans (the sans-serif
-//    and unknown faces), DejaVu Serif (the serif faces) and DejaVu Sans Mono (the fixed faces).
-//    The original's raster faces ("MS Sans Serif", "System", "Courier", ...) are drawn with those
-//    outline fonts but still answer the TrueType test (GetFontData) with GDI_ERROR, as they did.
-//    A negative lfHeight is the character height, a positive one the cell height, 0 the
-//    default (a 16-pixel cell); a non-zero lfWidth stretches the glyphs to that average
-//    character width. Text needs the application object (QGuiApplication); without one, fonts
-//    are still made and their metrics read 0 and text draws nothing.
+// 3. Fonts: a LOGFONT maps to an installed font with real metrics (Qt's font metrics). The
+//    original's raster faces ("MS Sans Serif", "System", "Courier", ...) are drawn with DejaVu
+//    Sans or DejaVu Sans Mono but still answer the TrueType test (GetFontData) with GDI_ERROR, as
+//    they did; any other face that is installed is used as it is; the original's other faces that
+//    are not installed map to DejaVu Sans, DejaVu Serif or DejaVu Sans Mono, and unknown faces go
+//    by their pitch and family. A negative lfHeight is the character height, a positive one the
+//    cell height, 0 the default (a 16-pixel cell); a non-zero lfWidth stretches the glyphs to
+//    that average character width. Text needs the application object (QGuiApplication); without
+//    one, fonts are still made but the text functions fail and draw nothing.
 //
 // Objects are reached by handles that stay unique for the life of the process (a deleted handle is
 // never handed out again), from any thread; a deleted handle or one of another kind is refused and
