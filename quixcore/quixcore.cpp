@@ -1,6 +1,7 @@
 // The bodies that draw nothing in this version: printing, hotspot sets, drawing into the composed
 // bitmap, image saving and cursors report QUIX_E_NOTBUILT or return no object. The others are in
-// effects.cpp, gradients.cpp, borders.cpp, caption.cpp, images.cpp and dibs.cpp.
+// effects.cpp, gradients.cpp, borders.cpp, caption.cpp, images.cpp and dibs.cpp, the string table
+// in strings.cpp.
 #include <cstdio>
 
 #include "quixcore/quixcore.h"

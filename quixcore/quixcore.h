@@ -333,3 +333,17 @@ QUIXCORE_API short SaveControlImage(const char* file, HBITMAP bitmap);
 
 // The cursor for a MousePointer value 1 to 98, or none.
 QUIXCORE_API HCURSOR GetQuixCursor(short pointer);
+
+// ---- the string table ----
+// The library's module holds the texts that name the values of the control's enumerations, for
+// the lists of the control's property pages: LoadStringA (platform/com/resources.h) reads them
+// from the module that LoadLibraryA("quixcore.DLL") gives. The text of value i of a list is
+// string base + i.
+inline constexpr UINT IDS_QUIX_MEFFECT = 2048;     // 114 effects (enumMEffect)
+inline constexpr UINT IDS_QUIX_DEFFECT = 2192;     // 114 dissolve effects (enumDEffect)
+inline constexpr UINT IDS_QUIX_GRADIENT = 2500;    // 20 gradient styles (enumGradient)
+inline constexpr UINT IDS_QUIX_POINTER = 2550;     // 45 pointers: 0 to 43, then 99 (custom)
+inline constexpr UINT IDS_QUIX_CANCELMODE = 2625;  // 10 cancel modes (enumCancelMode)
+inline constexpr UINT IDS_QUIX_SHAPE = 2650;       // 18 shapes (enumShape)
+// Every text fits a buffer of this many characters, its zero included.
+inline constexpr int kQuixStringBuffer = 30;

@@ -157,8 +157,10 @@ bool ReplaceFile(std::string_view path, std::string_view contents, std::string* 
     };
     std::string target = Resolve(path);
     std::string folder = FolderOf(target);
-    std::string tmpl =
-        Join(folder.empty() ? std::string(".") : folder, "." + NameOf(target) + ".tmp-XXXXXX");
+    // The temporary name stays a valid file name also beside a file whose name is as long as a
+    // name can be.
+    std::string tmpl = Join(folder.empty() ? std::string(".") : folder,
+                            "." + NameOf(target).substr(0, 200) + ".tmp-XXXXXX");
     std::vector<char> name(tmpl.begin(), tmpl.end());
     name.push_back('\0');
     int fd = ::mkstemp(name.data());

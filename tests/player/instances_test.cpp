@@ -10,6 +10,7 @@
 
 #include "platform/win/messages.h"
 #include "tests/support/media_files.h"
+#include "tests/support/programs.h"
 #include "tests/support/test_support.h"
 
 using testing_support::ScopedEnv;
@@ -25,16 +26,8 @@ protected:
     ScopedEnv audio{"KESTO_AUDIO_SINK", std::string("fakesink")};
     ScopedEnv video{"KESTO_VIDEO_SINK", std::string("fakesink")};
     ScopedEnv qpa{"QT_QPA_PLATFORM", std::string("offscreen")};
-    std::vector<std::unique_ptr<QProcess>> processes;
-
-    void TearDown() override {
-        for (auto& p : processes) {
-            if (p->state() != QProcess::NotRunning) {
-                p->kill();
-                p->waitForFinished(5000);
-            }
-        }
-    }
+    testing_support::Programs programs;
+    const std::vector<std::unique_ptr<QProcess>>& processes = programs.All();
 
     std::string Wav(const std::string& name, double seconds) {
         std::string path = program / name;
@@ -43,14 +36,9 @@ protected:
     }
 
     QProcess& Run(const std::string& file = {}) {
-        auto p = std::make_unique<QProcess>();
-        p->setProcessChannelMode(QProcess::ForwardedErrorChannel);
         QStringList args;
         if (!file.empty()) args << QString::fromStdString(file);
-        p->start(KESTO_EXE, args);
-        EXPECT_TRUE(p->waitForStarted(5000));
-        processes.push_back(std::move(p));
-        return *processes.back();
+        return programs.Run(KESTO_EXE, args);
     }
 
     // The titles in the first instance's playlist.

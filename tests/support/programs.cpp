@@ -1,0 +1,25 @@
+#include "tests/support/programs.h"
+
+#include <gtest/gtest.h>
+
+namespace testing_support {
+
+Programs::~Programs() {
+    for (auto& p : programs_) {
+        if (p->state() != QProcess::NotRunning) {
+            p->kill();
+            p->waitForFinished(5000);
+        }
+    }
+}
+
+QProcess& Programs::Run(const QString& exe, const QStringList& args) {
+    auto p = std::make_unique<QProcess>();
+    p->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    p->start(exe, args);
+    EXPECT_TRUE(p->waitForStarted(5000)) << exe.toStdString();
+    programs_.push_back(std::move(p));
+    return *programs_.back();
+}
+
+}  // namespace testing_support
