@@ -7,7 +7,6 @@
 //   build/bench/quixcore/compose_bench
 #include <benchmark/benchmark.h>
 
-#include <QGuiApplication>
 #include <QImage>
 #include <cstring>
 
@@ -113,19 +112,3 @@ void BM_Compose(benchmark::State& state) {
 BENCHMARK(BM_Compose)->Unit(benchmark::kMillisecond);
 
 }  // namespace
-
-int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-    if (argc > 1 && std::strcmp(argv[1], "--picture") == 0) {
-        // Writes one composition to a picture to look at.
-        static Scene scene;
-        Compose(scene);
-        platform::gdi::WindowSurfaceImage(scene.form).save(argc > 2 ? argv[2] : "compose.png");
-        return 0;
-    }
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
