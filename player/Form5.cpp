@@ -1,9 +1,9 @@
 #include "player/Form5.h"
 
 #include <chrono>
-#include <cstdio>
 #include <thread>
 
+#include "platform/base/report.h"
 #include "platform/vb/App.h"
 #include "platform/vb/Conversions.h"
 #include "platform/vb/Error.h"
@@ -70,8 +70,7 @@ void Form5::HandOver() {
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
     if (!delivered) {
-        std::fprintf(stderr, "%s: the running player did not take \"%s\"\n",
-                     vb::App::Title().c_str(), s_.c_str());
+        platform::base::Report(vb::App::Title(), "the running player did not take \"" + s_ + "\"");
     }
 }
 

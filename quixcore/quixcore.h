@@ -12,8 +12,8 @@
 // refused with QUIX_E_HANDLE (or no object) and nothing is drawn. Colours are COLORREFs
 // (0x00BBGGRR). The identification string may be anything; it is not read.
 //
-// A function whose work this version does not do draws nothing and returns QUIX_E_NOTBUILT (or no
-// object), as its comment says.
+// Each comment says what the function is for and what this version does: the functions it does
+// not carry out draw nothing and return QUIX_E_UNSUPPORTED (or no object).
 #pragma once
 
 #include <cstddef>
@@ -24,10 +24,10 @@
 #define QUIXCORE_API __attribute__((visibility("default")))
 
 inline constexpr short QUIX_OK = 0;
-inline constexpr short QUIX_E_NOTBUILT = -1000;
-inline constexpr short QUIX_E_FILE = -100;      // a file cannot be opened or read
-inline constexpr short QUIX_E_FORMAT = -101;    // hotspot data that cannot be parsed
-inline constexpr short QUIX_E_HANDLE = -110;    // a handle that names no such object
+inline constexpr short QUIX_E_UNSUPPORTED = -1000;  // this version does not do it; nothing drawn
+inline constexpr short QUIX_E_FILE = -100;          // a file cannot be opened or read
+inline constexpr short QUIX_E_FORMAT = -101;        // hotspot data that cannot be parsed
+inline constexpr short QUIX_E_HANDLE = -110;        // a handle that names no such object
 inline constexpr short QUIX_E_ARGUMENT = -111;  // a style, size or rectangle outside the catalogue
 inline constexpr short QUIX_E_DRAW = -112;      // a graphics call failed (no memory)
 inline constexpr short QUIX_E_NOIMAGE = -300;   // no composed or captured image
@@ -266,6 +266,7 @@ QUIXCORE_API HPALETTE CreateDibPalette(HGLOBAL dib);
 QUIXCORE_API HPALETTE GetSystemPalette();
 
 // ---- printing ----
+// This version prints nothing and returns QUIX_E_UNSUPPORTED.
 
 QUIXCORE_API short PrintControl(HDC printer, const RECT* rect, BOOL banding, LONG left, LONG top,
                                 LONG width, LONG height, short s1, short s2, short s3, short s4,
@@ -276,6 +277,9 @@ QUIXCORE_API short PrintControl(HDC printer, const RECT* rect, BOOL banding, LON
 // ---- hotspots ----
 // A hotspot set is one global-memory block of consecutive 848-byte records (see
 // HotspotRecordSize) and its record count. The loaders release or reuse a block they are handed.
+// This version reads and keeps no hotspots: LoadHotspotFile returns QUIX_E_FILE for a file it
+// cannot open and QUIX_E_UNSUPPORTED otherwise, GetHotspotData gives an empty name, the others
+// return QUIX_E_UNSUPPORTED, and DeleteHSRegions has no regions to release.
 
 inline constexpr std::size_t HotspotRecordSize = 848;
 
@@ -297,6 +301,8 @@ QUIXCORE_API short IQuixAddHotspot(short x1, short y1, short x2, short y2, short
                                    const char* name, short* count, HGLOBAL* block);
 
 // ---- drawing into the composed bitmap ----
+// This version draws none of them: without a composed bitmap they return QUIX_E_NOIMAGE, with one
+// QUIX_E_UNSUPPORTED. SaveControlImage writes nothing and returns QUIX_E_UNSUPPORTED.
 
 QUIXCORE_API short IQuixDrawLine(short x1, short y1, short x2, short y2, const VARIANT& color,
                                  const VARIANT& box, const VARIANT& fill, HBITMAP composed,
@@ -331,7 +337,7 @@ QUIXCORE_API short SaveControlImage(const char* file, HBITMAP bitmap);
 
 // ---- cursors ----
 
-// The cursor for a MousePointer value 1 to 98, or none.
+// The cursor for a MousePointer value 1 to 98, or none. This version has none.
 QUIXCORE_API HCURSOR GetQuixCursor(short pointer);
 
 // ---- the string table ----

@@ -72,7 +72,7 @@
 #include <optional>
 #include <type_traits>
 
-#include "platform/win/wintypes.h"
+#include "platform/base/wintypes.h"
 
 KESTO_DECLARE_HANDLE(HMETAFILE);
 KESTO_DECLARE_HANDLE(HENHMETAFILE);

@@ -21,6 +21,7 @@
 #include <cstring>
 #include <mutex>
 
+#include "platform/base/report.h"
 #include "platform/com/resources.h"
 #include "platform/ole/module.h"
 #include "platform/win/window.h"
@@ -269,7 +270,7 @@ INT CDialog::DoModal() {
         for (const auto& item : m_pTemplate->items) {
             if (item.kind == DialogItem::Static) texts += (texts.empty() ? "" : " | ") + item.text;
         }
-        std::fprintf(stderr, "Dialog: %s: %s\n", m_pTemplate->caption.c_str(), texts.c_str());
+        platform::base::Report("Dialog", m_pTemplate->caption + ": " + texts);
         return IDOK;
     }
     QDialog dialog(m_hWndParent ? WidgetOf(m_hWndParent) : nullptr);
@@ -491,7 +492,9 @@ int AfxMessageBox(HWND hWndOwner, const std::string& text, const std::string& ca
     }
     if (presenter) return presenter(hWndOwner, text, caption, nType);
     if (Headless()) {
-        std::fprintf(stderr, "MessageBox 0x%02X: %s: %s\n", nType, caption.c_str(), text.c_str());
+        char area[32];
+        std::snprintf(area, sizeof area, "MessageBox 0x%02X", nType);
+        platform::base::Report(area, caption + ": " + text);
         return IDOK;
     }
     QMessageBox box(hWndOwner ? WidgetOf(hWndOwner) : nullptr);

@@ -29,8 +29,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/base/wintypes.h"
 #include "platform/win/messages.h"
-#include "platform/win/wintypes.h"
 
 inline constexpr int IDOK = 1;
 inline constexpr int IDCANCEL = 2;

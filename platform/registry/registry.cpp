@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
+#include <charconv>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -18,6 +19,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/base/report.h"
 #include "platform/files/files.h"
 
 namespace {
@@ -209,9 +211,11 @@ bool ParseValue(std::string_view line, Value& v) {
     if (rest.substr(0, 4) == "hex(") {
         size_t close = rest.find("):");
         if (close == std::string_view::npos || close == 4) return false;
-        std::string num(rest.substr(4, close - 4));
+        // A type number that does not fit a DWORD makes the line no value.
+        const std::string_view num = rest.substr(4, close - 4);
         if (!std::all_of(num.begin(), num.end(), IsDigit)) return false;
-        v.type = static_cast<DWORD>(std::stoul(num));
+        const auto [end, failure] = std::from_chars(num.data(), num.data() + num.size(), v.type);
+        if (failure != std::errc() || end != num.data() + num.size()) return false;
         return Unhex(rest.substr(close + 2), v.data);
     }
     return false;
@@ -326,10 +330,9 @@ std::set<std::string> g_reported;
 void ReportUnreadable(const std::string& path, const std::string& why) {
     std::lock_guard lock(g_reportMutex);
     if (!g_reported.insert(path).second) return;
-    std::fprintf(stderr,
-                 "registry: the store %s cannot be read (%s); it is left as it is and every "
-                 "registry call fails until it is repaired or removed.\n",
-                 path.c_str(), why.c_str());
+    platform::base::Report("registry", "the store " + path + " cannot be read (" + why +
+                                           "); it is left as it is and every registry call fails "
+                                           "until it is repaired or removed.");
 }
 
 // Runs `work` on the loaded store under the store's lock; saves the store when `work` changed it.

@@ -9,6 +9,7 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/base/report.h"
 #include "platform/win/window.h"
 
 namespace {
@@ -85,7 +86,7 @@ BOOL GetOpenFileNameA(OPENFILENAMEA* ofn) {
     if (!ofn || !ofn->lpstrFile || ofn->nMaxFile == 0) return FALSE;
     std::string title = ofn->lpstrTitle ? ofn->lpstrTitle : "Open";
     if (Headless()) {
-        std::fprintf(stderr, "OpenFileName: %s\n", title.c_str());
+        platform::base::Report("OpenFileName", title);
         return FALSE;
     }
     QFileDialog dialog(ofn->hwndOwner ? platform::win::WidgetOf(ofn->hwndOwner) : nullptr,

@@ -9,7 +9,7 @@
 
 #include <string>
 
-#include "platform/win/wintypes.h"
+#include "platform/base/wintypes.h"
 
 inline constexpr DWORD OFN_READONLY = 0x00000001;
 inline constexpr DWORD OFN_HIDEREADONLY = 0x00000004;
