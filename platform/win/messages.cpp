@@ -23,6 +23,7 @@
 #include "platform/files/files.h"
 #include "platform/win/window.h"
 #include "platform/win/windowpos.h"
+#include "platform/win/winmsg.h"
 
 namespace platform::win {
 
@@ -365,6 +366,10 @@ LRESULT SendRemote(const Remote& remote, UINT Msg, WPARAM wParam, LPARAM lParam)
 LRESULT SendMessageA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
     Remote remote;
     if (RemoteOf(hWnd, remote)) return SendRemote(remote, Msg, wParam, lParam);
+    return platform::win::SendToProcedure(hWnd, Msg, wParam, lParam);
+}
+
+LRESULT DefWindowProcA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
     QWidget* w = WidgetOf(hWnd);
     if (!w) return Msg == LB_GETCOUNT || Msg == LB_GETTEXT || Msg == LB_GETTEXTLEN ? LB_ERR : 0;
     switch (Msg) {
