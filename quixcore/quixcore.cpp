@@ -1,7 +1,7 @@
 // The bodies that draw nothing in this version: printing, hotspot sets, drawing into the composed
-// bitmap, image saving and cursors report QUIX_E_UNSUPPORTED or return no object. The others are in
-// effects.cpp, gradients.cpp, borders.cpp, caption.cpp, images.cpp and dibs.cpp, the string table
-// in strings.cpp.
+// bitmap and image saving report QUIX_E_UNSUPPORTED or return no object. The others are in
+// effects.cpp, gradients.cpp, cursors.cpp, borders.cpp, caption.cpp, images.cpp and dibs.cpp, the
+// string table in strings.cpp.
 #include <cstdio>
 
 #include "quixcore/quixcore.h"
@@ -90,8 +90,4 @@ short IQuixDrawPie(short, short, short, short, short, short, const VARIANT&, HBI
 
 short SaveControlImage(const char*, HBITMAP) {
     return Unsupported();
-}
-
-HCURSOR GetQuixCursor(short) {
-    return nullptr;
 }

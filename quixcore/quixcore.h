@@ -362,7 +362,8 @@ QUIXCORE_API short SaveControlImage(const char* file, HBITMAP bitmap);
 
 // ---- cursors ----
 
-// The cursor for a MousePointer value 1 to 98, or none. This version has none.
+// The cursor for a MousePointer value 1 to 98, or none: the library has cursors for 1 to 43
+// (cursors.cpp), shared and never destroyed by the caller; 44 to 98 have none.
 QUIXCORE_API HCURSOR GetQuixCursor(short pointer);
 
 // ---- the string table ----
