@@ -6,6 +6,7 @@
 #include <QImage>
 #include <atomic>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <set>
 #include <string>
@@ -247,25 +248,36 @@ TEST(EffectCatalogue, TheWorkersCancelFlagStopsBetweenStepsAndLeavesTheFrame) {
     EXPECT_EQ(screen.Image(), image.Image());
 }
 
-TEST(EffectCatalogue, AWorkerSuspendedBetweenStepsGoesOnWhenResumed) {
-    MemCanvas image(kW, kH, RGB(255, 0, 0));
-    MemCanvas screen(kW, kH, RGB(0, 0, 255));
+// A wipe of a red image over a blue screen on a worker thread of its own.
+struct Worker {
+    MemCanvas image{kW, kH, RGB(255, 0, 0)};
+    MemCanvas screen{kW, kH, RGB(0, 0, 255)};
     BOOL canceled = FALSE, cancel = FALSE, cued = FALSE, multi = TRUE, increment = FALSE;
     std::atomic<platform::base::WorkerThread*> self{nullptr};
+    std::unique_ptr<platform::base::WorkerThread> thread;
+
+    void Start(short grain) {
+        thread = std::make_unique<platform::base::WorkerThread>(
+            [this, grain]() -> DWORD {
+                BltThreadEffect(screen.dc(), 0, 0, image.dc(), 0, 0, kW, kH, grain, 1, 0, SRCCOPY,
+                                nullptr, 0, FALSE, 0, 0, "", 0, &canceled, &cancel, nullptr,
+                                self.load(), &cued, &multi, &increment);
+                return 0;
+            },
+            THREAD_PRIORITY_NORMAL, CREATE_SUSPENDED);
+        self.store(thread.get());
+        thread->Resume();
+    }
+};
+
+TEST(EffectCatalogue, AWorkerSuspendedBetweenStepsGoesOnWhenResumed) {
+    Worker worker;
     Clock clock;
     clock.OnPause([&](int n) {
-        if (n == 3) self.load()->Suspend();  // as a pause from the other thread would
+        if (n == 3) worker.self.load()->Suspend();  // as a pause from the other thread would
     });
-    auto thread = std::make_unique<platform::base::WorkerThread>(
-        [&]() -> DWORD {
-            BltThreadEffect(screen.dc(), 0, 0, image.dc(), 0, 0, kW, kH, 5, 1, 0, SRCCOPY, nullptr,
-                            0, FALSE, 0, 0, "", 0, &canceled, &cancel, nullptr, self.load(), &cued,
-                            &multi, &increment);
-            return 0;
-        },
-        THREAD_PRIORITY_NORMAL, CREATE_SUSPENDED);
-    self.store(thread.get());
-    thread->Resume();
+    worker.Start(5);
+    auto& thread = worker.thread;
     while (thread->SuspendCount() == 0 && thread->ExitCode() == STILL_ACTIVE)
         std::this_thread::yield();
     EXPECT_EQ(thread->Wait(50), WAIT_TIMEOUT) << "held at the gate";
@@ -275,25 +287,16 @@ TEST(EffectCatalogue, AWorkerSuspendedBetweenStepsGoesOnWhenResumed) {
     EXPECT_EQ(thread->Wait(INFINITE), WAIT_OBJECT_0);
     EXPECT_EQ(thread->ExitCode(), 0u);
     EXPECT_EQ(clock.Pauses().size(), 7u);
-    EXPECT_EQ(screen.Image(), image.Image());
+    EXPECT_EQ(worker.screen.Image(), worker.image.Image());
 }
 
 TEST(EffectCatalogue, IncrementsPlayOneStepForEachResume) {
-    MemCanvas image(kW, kH, RGB(255, 0, 0));
-    MemCanvas screen(kW, kH, RGB(0, 0, 255));
-    BOOL canceled = FALSE, cancel = FALSE, cued = FALSE, multi = TRUE, increment = TRUE;
-    std::atomic<platform::base::WorkerThread*> self{nullptr};
+    Worker worker;
+    worker.increment = TRUE;
     Clock clock;
-    auto thread = std::make_unique<platform::base::WorkerThread>(
-        [&]() -> DWORD {
-            BltThreadEffect(screen.dc(), 0, 0, image.dc(), 0, 0, kW, kH, 10, 1, 0, SRCCOPY, nullptr,
-                            0, FALSE, 0, 0, "", 0, &canceled, &cancel, nullptr, self.load(), &cued,
-                            &multi, &increment);
-            return 0;
-        },
-        THREAD_PRIORITY_NORMAL, CREATE_SUSPENDED);
-    self.store(thread.get());
-    thread->Resume();
+    worker.Start(10);
+    auto& thread = worker.thread;
+    BOOL& cued = worker.cued;
     int resumes = 0;
     while (thread->Wait(0) == WAIT_TIMEOUT) {
         if (thread->SuspendCount() == 1 && std::atomic_ref<BOOL>(cued).load()) {
@@ -305,7 +308,7 @@ TEST(EffectCatalogue, IncrementsPlayOneStepForEachResume) {
         std::this_thread::yield();
     }
     EXPECT_EQ(resumes, 3) << "four steps: three holds between them";
-    EXPECT_EQ(screen.Image(), image.Image());
+    EXPECT_EQ(worker.screen.Image(), worker.image.Image());
 }
 
 TEST(EffectCatalogue, ACuedEffectWithoutAThreadWaitsUntilTheCueIsTaken) {
