@@ -102,32 +102,37 @@ void CShapectlCtrl::DrawOctagon(HDC dc, int left, int top, int right, int, BOOL 
     PaintPolygon(dc, pts, 8, shadow, addRegion);
 }
 
-void CShapectlCtrl::DrawStar(HDC dc, int left, int top, int right, int, BOOL shadow,
-                             BOOL addRegion) {
-    int h = m_props.BorderWidth / 2;
+namespace {
+
+// The five corners of the regular pentagon in the circle of the octagon's radius, clockwise from
+// the top: top, upper right, lower right, lower left, upper left.
+void PentagonCorners(int h, int left, int top, int right, POINT corners[5]) {
     int r = (right - left - 2 * h - 2) / 2;
     int cx = left + h + 1 + r;
     int t = top + h + 1, cy = t + r;
-    POINT pts[5] = {{cx, t},
-                    {Trunc(cx - 0.58779 * r), Trunc(cy + 0.80902 * r)},
-                    {Trunc(cx + 0.95106 * r), Trunc(cy - 0.30902 * r)},
-                    {Trunc(cx - 0.95106 * r), Trunc(cy - 0.30902 * r)},
-                    {Trunc(cx + 0.58779 * r), Trunc(cy + 0.80902 * r)}};
-    SetPolyFillMode(dc, WINDING);  // the inner pentagon is filled too
+    corners[0] = {cx, t};
+    corners[1] = {Trunc(cx + 0.95106 * r), Trunc(cy - 0.30902 * r)};
+    corners[2] = {Trunc(cx + 0.58779 * r), Trunc(cy + 0.80902 * r)};
+    corners[3] = {Trunc(cx - 0.58779 * r), Trunc(cy + 0.80902 * r)};
+    corners[4] = {Trunc(cx - 0.95106 * r), Trunc(cy - 0.30902 * r)};
+}
+
+}  // namespace
+
+void CShapectlCtrl::DrawStar(HDC dc, int left, int top, int right, int, BOOL shadow,
+                             BOOL addRegion) {
+    POINT c[5];
+    PentagonCorners(m_props.BorderWidth / 2, left, top, right, c);
+    POINT pts[5] = {c[0], c[3], c[1], c[4], c[2]};  // every second corner
+    SetPolyFillMode(dc, WINDING);                   // the inner pentagon is filled too
     PaintPolygon(dc, pts, 5, shadow, addRegion);
 }
 
 void CShapectlCtrl::DrawPentagon(HDC dc, int left, int top, int right, int, BOOL shadow,
                                  BOOL addRegion) {
-    int h = m_props.BorderWidth / 2;
-    int r = (right - left - 2 * h - 2) / 2;
-    int cx = left + h + 1 + r;
-    int t = top + h + 1, cy = t + r;
-    POINT pts[5] = {{cx, t},
-                    {Trunc(cx - 0.95106 * r), Trunc(cy - 0.30902 * r)},
-                    {Trunc(cx - 0.58779 * r), Trunc(cy + 0.80902 * r)},
-                    {Trunc(cx + 0.58779 * r), Trunc(cy + 0.80902 * r)},
-                    {Trunc(cx + 0.95106 * r), Trunc(cy - 0.30902 * r)}};
+    POINT c[5];
+    PentagonCorners(m_props.BorderWidth / 2, left, top, right, c);
+    POINT pts[5] = {c[0], c[4], c[3], c[2], c[1]};  // counterclockwise from the top
     SetPolyFillMode(dc, ALTERNATE);
     PaintPolygon(dc, pts, 5, shadow, addRegion);
 }
