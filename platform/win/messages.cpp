@@ -21,6 +21,8 @@
 #include <mutex>
 
 #include "platform/files/files.h"
+#include "platform/win/internal.h"
+#include "platform/win/paint.h"
 #include "platform/win/window.h"
 #include "platform/win/windowpos.h"
 #include "platform/win/winmsg.h"
@@ -369,7 +371,7 @@ LRESULT SendMessageA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
     return platform::win::SendToProcedure(hWnd, Msg, wParam, lParam);
 }
 
-LRESULT DefWindowProcA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
+LRESULT platform::win::internal::TextMessage(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
     QWidget* w = WidgetOf(hWnd);
     if (!w) return Msg == LB_GETCOUNT || Msg == LB_GETTEXT || Msg == LB_GETTEXTLEN ? LB_ERR : 0;
     switch (Msg) {

@@ -9,8 +9,8 @@
 #include <map>
 #include <memory>
 #include <mutex>
-#include <unordered_map>
 
+#include "platform/win/internal.h"
 #include "platform/win/messages.h"
 #include "platform/win/window.h"
 
@@ -18,28 +18,14 @@ namespace platform::win {
 
 namespace {
 
-constexpr const char* kWatchedProperty = "kesto.procedureWatched";
-
-struct Procedures {
-    std::mutex mutex;
-    std::unordered_map<HWND, std::shared_ptr<const WNDPROC>> byWindow;
-};
-
-Procedures& procedures() {
-    static Procedures p;
-    return p;
-}
-
-std::shared_ptr<const WNDPROC> ProcedureOf(HWND hWnd) {
-    Procedures& p = procedures();
-    std::lock_guard lock(p.mutex);
-    auto it = p.byWindow.find(hWnd);
-    return it == p.byWindow.end() ? nullptr : it->second;
-}
-
 bool OnUiThread() {
     QCoreApplication* app = QCoreApplication::instance();
     return !app || QThread::currentThread() == app->thread();
+}
+
+LRESULT CallProcedure(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
+    if (WindowProc proc = internal::ProcOf(hWnd)) return proc(hWnd, Msg, wParam, lParam);
+    return DefWindowProcA(hWnd, Msg, wParam, lParam);
 }
 
 // ---- timers ----
@@ -66,7 +52,7 @@ void Fire(HWND hWnd, UINT_PTR id) {
         KillTimer(hWnd, id);
         return;
     }
-    CallWindowProcedure(hWnd, WM_TIMER, id, 0);
+    CallProcedure(hWnd, WM_TIMER, id, 0);
 }
 
 bool IsChild(QWidget* w) {
@@ -87,43 +73,12 @@ std::vector<QWidget*> ChildrenTopFirst(QWidget* parent) {
 
 }  // namespace
 
-void SetWindowProcedure(HWND hWnd, WNDPROC procedure) {
-    QWidget* widget = WidgetOf(hWnd);
-    if (!widget) return;
-    Procedures& p = procedures();
-    {
-        std::lock_guard lock(p.mutex);
-        if (procedure) {
-            p.byWindow[hWnd] = std::make_shared<const WNDPROC>(std::move(procedure));
-        } else {
-            p.byWindow.erase(hWnd);
-        }
-    }
-    if (!widget->property(kWatchedProperty).toBool()) {
-        widget->setProperty(kWatchedProperty, true);
-        QObject::connect(widget, &QObject::destroyed, [hWnd] {
-            Procedures& all = procedures();
-            std::lock_guard lock(all.mutex);
-            all.byWindow.erase(hWnd);
-        });
-    }
-}
-
-bool HasWindowProcedure(HWND hWnd) {
-    return ProcedureOf(hWnd) != nullptr;
-}
-
-LRESULT CallWindowProcedure(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
-    if (auto procedure = ProcedureOf(hWnd)) return (*procedure)(hWnd, Msg, wParam, lParam);
-    return DefWindowProcA(hWnd, Msg, wParam, lParam);
-}
-
 LRESULT SendToProcedure(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
-    if (OnUiThread()) return CallWindowProcedure(hWnd, Msg, wParam, lParam);
+    if (OnUiThread()) return CallProcedure(hWnd, Msg, wParam, lParam);
     LRESULT result = 0;
     QMetaObject::invokeMethod(
         QCoreApplication::instance(),
-        [&] { result = IsWindow(hWnd) ? CallWindowProcedure(hWnd, Msg, wParam, lParam) : 0; },
+        [&] { result = IsWindow(hWnd) ? CallProcedure(hWnd, Msg, wParam, lParam) : 0; },
         Qt::BlockingQueuedConnection);
     return result;
 }
@@ -158,19 +113,6 @@ void AdvanceTimers(int milliseconds) {
 
 using namespace platform::win;
 
-BOOL PostMessageA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
-    QCoreApplication* app = QCoreApplication::instance();
-    if (!hWnd || !app) return FALSE;
-    if (OnUiThread() && !IsWindow(hWnd)) return FALSE;
-    QMetaObject::invokeMethod(
-        app,
-        [hWnd, Msg, wParam, lParam] {
-            if (IsWindow(hWnd)) CallWindowProcedure(hWnd, Msg, wParam, lParam);
-        },
-        Qt::QueuedConnection);
-    return TRUE;
-}
-
 UINT_PTR SetTimer(HWND hWnd, UINT_PTR nIDEvent, UINT uElapse, void*) {
     QWidget* widget = WidgetOf(hWnd);
     if (!widget || nIDEvent == 0) return 0;
@@ -196,11 +138,6 @@ BOOL KillTimer(HWND hWnd, UINT_PTR uIDEvent) {
     delete it->second.qtTimer.data();
     t.all.erase(it);
     return TRUE;
-}
-
-HWND GetParent(HWND hWnd) {
-    QWidget* w = WidgetOf(hWnd);
-    return IsChild(w) ? HandleOf(w->parentWidget()) : nullptr;
 }
 
 HWND SetParent(HWND hWndChild, HWND hWndNewParent) {
@@ -264,17 +201,4 @@ int GetClassNameA(HWND hWnd, LPSTR lpClassName, int nMaxCount) {
     std::copy_n(name.data(), n, lpClassName);
     lpClassName[n] = '\0';
     return n;
-}
-
-BOOL GetWindowRect(HWND hWnd, LPRECT lpRect) {
-    QWidget* w = WidgetOf(hWnd);
-    if (!w || !lpRect) return FALSE;
-    const QPoint at = w->mapToGlobal(QPoint(0, 0));
-    *lpRect = RECT{at.x(), at.y(), at.x() + w->width(), at.y() + w->height()};
-    return TRUE;
-}
-
-BOOL IsWindowVisible(HWND hWnd) {
-    QWidget* w = WidgetOf(hWnd);
-    return w && w->isVisible() ? TRUE : FALSE;
 }

@@ -14,7 +14,7 @@
 #include "platform/win/winmsg.h"
 
 using platform::win::HandleOf;
-using platform::win::SetWindowProcedure;
+using platform::win::SetWindowProc;
 
 namespace {
 
@@ -26,7 +26,7 @@ struct Seen {
 };
 
 void Record(HWND hwnd, std::vector<Seen>& seen) {
-    SetWindowProcedure(hwnd, [&seen](HWND h, UINT m, WPARAM w, LPARAM l) -> LRESULT {
+    SetWindowProc(hwnd, [&seen](HWND h, UINT m, WPARAM w, LPARAM l) -> LRESULT {
         seen.push_back({m, w, l, QThread::currentThread() == qApp->thread()});
         if (m == WM_USER + 1) return 42;
         return DefWindowProcA(h, m, w, l);
@@ -54,7 +54,7 @@ TEST(WindowMessages, SentMessagesRunTheProcedureOnTheUserInterfaceThread) {
     EXPECT_EQ(result.load(), 42);
     ASSERT_EQ(seen.size(), 3u);
     EXPECT_TRUE(seen[2].onUiThread);
-    SetWindowProcedure(hwnd, nullptr);
+    SetWindowProc(hwnd, nullptr);
     EXPECT_EQ(SendMessageA(hwnd, WM_USER + 1, 0, 0), 0) << "the built-in handling again";
 }
 
