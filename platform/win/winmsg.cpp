@@ -6,6 +6,8 @@
 #include <QTimer>
 #include <QWidget>
 #include <algorithm>
+#include <condition_variable>
+#include <deque>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -73,14 +75,56 @@ std::vector<QWidget*> ChildrenTopFirst(QWidget* parent) {
 
 }  // namespace
 
+namespace {
+
+// Messages sent from other threads wait here for the user-interface thread. They pass under this
+// one mutex (not inside Qt's queued call, whose locks the thread checker cannot see), so the
+// sender's arguments and the procedure's result cross the threads through it.
+struct SentCall {
+    HWND hWnd;
+    UINT msg;
+    WPARAM wParam;
+    LPARAM lParam;
+    LRESULT result = 0;
+    bool done = false;
+};
+
+std::mutex g_sentMutex;
+std::condition_variable g_sentDone;
+std::deque<SentCall*> g_sent;
+
+void RunSentCalls() {
+    for (;;) {
+        SentCall* call;
+        {
+            std::lock_guard lock(g_sentMutex);
+            if (g_sent.empty()) return;
+            call = g_sent.front();
+            g_sent.pop_front();
+        }
+        LRESULT result = IsWindow(call->hWnd)
+                             ? CallProcedure(call->hWnd, call->msg, call->wParam, call->lParam)
+                             : 0;
+        {
+            std::lock_guard lock(g_sentMutex);
+            call->result = result;
+            call->done = true;
+        }
+        g_sentDone.notify_all();
+    }
+}
+
+}  // namespace
+
 LRESULT SendToProcedure(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
     if (OnUiThread()) return CallProcedure(hWnd, Msg, wParam, lParam);
-    LRESULT result = 0;
+    SentCall call{hWnd, Msg, wParam, lParam};
+    std::unique_lock lock(g_sentMutex);
+    g_sent.push_back(&call);
     QMetaObject::invokeMethod(
-        QCoreApplication::instance(),
-        [&] { result = IsWindow(hWnd) ? CallProcedure(hWnd, Msg, wParam, lParam) : 0; },
-        Qt::BlockingQueuedConnection);
-    return result;
+        QCoreApplication::instance(), [] { RunSentCalls(); }, Qt::QueuedConnection);
+    g_sentDone.wait(lock, [&] { return call.done; });
+    return call.result;
 }
 
 void UseManualTimers(bool manual) {
