@@ -8,12 +8,10 @@
 
 int main(int argc, char** argv) {
     vb::SetCommandLine(argc, argv);
-    // GStreamer starts on a thread of its own in the first instance only (a later start just
-    // hands its file over): beside Qt and the forms when a file is to play before the window
-    // shows, else a little after the window is up, so that loading its libraries does not hold
-    // up Qt's own loading and the first paint (the first file played waits for what is left).
+    // The first instance (a later start only hands its file over) starts GStreamer on a thread
+    // of its own a little after the window is up: started beside Qt's own loading it would hold
+    // that up. A file played before then starts it on the spot.
     const bool first = !vb::App::PrevInstance();
-    if (first && !vb::Command().empty()) controls::PrepareGstEngine();
     QApplication app(argc, argv);
     QApplication::setApplicationName("Kesto");
     QApplication::setQuitOnLastWindowClosed(false);
