@@ -11,8 +11,10 @@
 //   second_shown_ms    a second start with a file: exec until the first instance has it open
 //
 //   tests/support/xvfb.sh start /tmp/x
-//   tests/support/xvfb.sh run /tmp/x build/bench/player/startup_bench [--runs 5] [--launch-only]
-//       [--data data] <Kesto> [<another Kesto> ...]
+//   tests/support/xvfb.sh run /tmp/x build/bench/player/startup_bench [--runs 5] [--data data]
+//       [--launch-only [--with-file]] <Kesto> [<another Kesto> ...]
+//
+// --launch-only measures launch_ms alone (with --with-file: started with the 60 s file).
 //
 // Every build gets its own program folder (a copy of the data folder), registry and run-time
 // folder, warmed by one start that is not counted. The process runs without `nice`.
@@ -258,14 +260,14 @@ void Prepare(Build& b, const fs::path& data, int index) {
     WriteWav(b.home / "handed.wav", 5);
 }
 
-void Round(Build& b, MapWatch& watch, bool warmUp, bool launchOnly) {
+void Round(Build& b, MapWatch& watch, bool warmUp, bool launchOnly, bool withFile) {
     auto record = [&](const char* name, double v) {
         if (!warmUp) b.figures[name].push_back(v);
     };
     // Idle: started without a file.
     watch.Drain();
     auto t0 = Clock::now();
-    pid_t first = Spawn(b, {});
+    pid_t first = withFile ? Spawn(b, {(b.home / "long.wav").string()}) : Spawn(b, {});
     if (!watch.WaitForMap(first, 20000)) {
         std::fprintf(stderr, "startup_bench: %s mapped no window\n", b.exe.c_str());
         Stop(first);
@@ -327,7 +329,7 @@ std::string LoadAverage() {
 
 int main(int argc, char** argv) {
     int runs = 5;
-    bool launchOnly = false;
+    bool launchOnly = false, withFile = false;
     fs::path data = KESTO_DATA_DIR;
     std::vector<Build> builds;
     for (int i = 1; i < argc; ++i) {
@@ -336,6 +338,8 @@ int main(int argc, char** argv) {
             runs = std::atoi(argv[++i]);
         } else if (a == "--launch-only") {
             launchOnly = true;
+        } else if (a == "--with-file") {
+            withFile = true;
         } else if (a == "--data" && i + 1 < argc) {
             data = argv[++i];
         } else {
@@ -346,14 +350,14 @@ int main(int argc, char** argv) {
     MapWatch watch;
     for (size_t i = 0; i < builds.size(); ++i) {
         Prepare(builds[i], data, static_cast<int>(i));
-        Round(builds[i], watch, true, launchOnly);
+        Round(builds[i], watch, true, launchOnly, withFile);
     }
     std::printf("load before: %s\n", LoadAverage().c_str());
     for (int r = 0; r < runs; ++r) {
         // Interleaved, and every other round in the opposite order.
         for (size_t k = 0; k < builds.size(); ++k) {
             size_t i = r % 2 ? builds.size() - 1 - k : k;
-            Round(builds[i], watch, false, launchOnly);
+            Round(builds[i], watch, false, launchOnly, withFile);
         }
         std::fprintf(stderr, "round %d of %d done (load %s)\n", r + 1, runs, LoadAverage().c_str());
     }
