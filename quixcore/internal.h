@@ -31,6 +31,10 @@ inline QRgb Rgb(COLORREF c) {
 bool GradientRows(int width, int height, short style, short steps, COLORREF color1, COLORREF color2,
                   const std::function<void(int y, const QRgb* row)>& take);
 
+// Writes the bytes as the whole new content of the file: into a temporary file beside it, renamed
+// over it, so that a failed write leaves the old file as it was.
+bool ReplaceFile(const char* path, const void* bytes, std::size_t size);
+
 // The rectangle as a QRect (corners in any order).
 QRect RectOf(const RECT& r);
 

@@ -1,7 +1,9 @@
 // CShapectlCtrl: the methods of _DShapectl.
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 
+#include "platform/com/activation.h"
 #include "platform/com/bstr.h"
 #include "platform/com/safearray.h"
 #include "quixcore/quixcore.h"
@@ -93,6 +95,26 @@ void CShapectlCtrl::UpdatePalette(BOOL) {
     // The palette of a bitmap frame picture is realised in the control's window and announced to
     // the other windows of the form; until the control has a window there is nowhere to realise
     // it, and nothing is redrawn.
+}
+
+BOOL CShapectlCtrl::OnGetColorSet(void*, HDC, LOGPALETTE** ppColorSet) {
+    if (!ppColorSet) return FALSE;
+    CPictureHolder* picture = CurrentFramePicture();
+    if (!picture || !picture->m_pPict || picture->GetType() == PICTYPE_NONE) return FALSE;
+    OLE_HANDLE handle = 0;
+    if (FAILED(picture->m_pPict->get_hPal(&handle)) || !handle) return FALSE;
+    auto palette = reinterpret_cast<HPALETTE>(static_cast<std::uintptr_t>(handle));
+    UINT count = GetPaletteEntries(palette, 0, 0, nullptr);
+    if (count == 0 || count == GDI_ERROR) return FALSE;
+    platform::com::ComPtr<IMalloc> malloc;
+    if (FAILED(CoGetMalloc(MEMCTX_TASK, malloc.out()))) return FALSE;
+    auto* set = static_cast<LOGPALETTE*>(malloc->Alloc(8 + 4 * std::size_t(count)));
+    if (!set) return FALSE;
+    set->palVersion = 0x300;
+    set->palNumEntries = static_cast<WORD>(count);
+    GetPaletteEntries(palette, 0, count, set->palPalEntry);
+    *ppColorSet = set;
+    return TRUE;
 }
 
 // The drawing library runs no transition effects, so no effect worker ever runs and pausing,
@@ -420,9 +442,23 @@ void CShapectlCtrl::DeletePicture() {
     m_Picture.CreateEmpty();
 }
 
-void CShapectlCtrl::SaveControl(LPCOLESTR) {
-    // What the control's device context shows is saved; the control has no window, so no device
-    // context, yet.
+void CShapectlCtrl::SaveControl(LPCOLESTR filename) {
+    HWND window = GetHwnd();
+    HDC dc = window ? GetDC(window) : nullptr;
+    if (!dc) return;
+    int width = 0, height = 0;
+    GetControlExtent(&width, &height);
+    HDC memory = CreateCompatibleDC(dc);
+    HBITMAP shown = CreateCompatibleBitmap(dc, width, height);
+    if (memory && shown) {
+        HGDIOBJ old = SelectObject(memory, shown);
+        BitBlt(memory, 0, 0, width, height, dc, 0, 0, SRCCOPY);
+        SelectObject(memory, old);
+        m_QuixError = SaveControlImage(platform::com::Utf8FromWide(filename).c_str(), shown);
+    }
+    if (shown) DeleteObject(shown);
+    if (memory) DeleteDC(memory);
+    ReleaseDC(window, dc);
 }
 
 void CShapectlCtrl::FrameForward() {

@@ -37,6 +37,7 @@ HDC CreateCompatibleDC(HDC hdc) {
 BOOL DeleteDC(HDC hdc) {
     auto dc = DcOf(hdc);
     if (!dc || dc->dcKind != DcKind::Memory) return FALSE;
+    EndPrinterJob(*dc);
     {
         std::lock_guard lock(LinkMutex());
         if (auto b = Find<BitmapObject>(dc->bitmap, Kind::Bitmap)) b->selectedInto = 0;
@@ -56,7 +57,7 @@ HGDIOBJ SelectObject(HDC hdc, HGDIOBJ h) {
     std::uintptr_t id = Id(h);
     switch (o->kind) {
         case Kind::Bitmap: {
-            if (dc->dcKind != DcKind::Memory) return nullptr;
+            if (dc->dcKind != DcKind::Memory || dc->printer) return nullptr;
             std::lock_guard lock(LinkMutex());
             auto b = std::static_pointer_cast<BitmapObject>(o);
             if (dc->bitmap == id) return h;
@@ -276,6 +277,7 @@ BOOL DPtoLP(HDC hdc, LPPOINT lppt, int c) {
 int GetDeviceCaps(HDC hdc, int index) {
     auto dc = DcOf(hdc);
     if (!dc) return 0;
+    if (dc->printer) return PrinterCaps(*dc, index);
     bool mono = false;
     if (dc->dcKind == DcKind::Memory) {
         auto b = SelectedBitmap(*dc);

@@ -7,6 +7,8 @@
 #include <QStringList>
 
 #include "platform/registry/registry.h"
+#include "quixcore/quixcore.h"
+#include "tests/support/pdf_facts.h"
 #include "tests/support/test_support.h"
 
 using platform::registry::ReadString;
@@ -267,4 +269,47 @@ TEST_F(TestContainer, NeedsTheWindowSystemForThePropertyFrame) {
               "created Control1 {43D45806-ED84-11D0-901E-0020AF7543C2}\n"
               "failed: the property frame needs --gui\n"
               "failed: no property frame\n");
+}
+
+TEST_F(TestContainer, DrivesTheHotspotsDrawingAndPrintingFromAScript) {
+    // A hotspot file of two rectangles, and the bytes of one as an array.
+    short count = 0;
+    HGLOBAL block = nullptr;
+    IQuixAddHotspot(0, 0, 10, 10, 1, "one", &count, &block);
+    IQuixAddHotspot(5, 5, 20, 20, 2, "two", &count, &block);
+    std::string two = dir / "two.hsp";
+    ASSERT_EQ(SaveHotspotFile(two.c_str(), count, block), QUIX_OK);
+    std::string bytes = ReadFile(two);
+    GlobalFree(block);
+    std::string hex;
+    for (unsigned char c : bytes.substr(0, 8 + 6 + 3 + 2 + 32)) {  // the header, the first hotspot
+        hex += "0123456789ABCDEF"[c >> 4];
+        hex += "0123456789ABCDEF"[c & 15];
+    }
+    hex[13] = '1';  // a count of one
+    std::string pdf = dir / "shape.pdf";
+    Result r = Container(
+        {"--gui", "register " + kLibrary, "create " + kProgId + " Shape1", "mode run",
+         "set HFileName \"" + two + "\"", "get HTotal", "call AddHotspot 30 30 40 40 3 \"three\"",
+         "get HTotal", "call HResource bytes:" + hex, "get QuixError", "get HTotal",
+         "call HResource bytes:00", "get QuixError", "get HTotal", "call DrawLine 0 0 5 5",
+         "get QuixError", "print " + pdf, "get QuixError"});
+    EXPECT_EQ(r.status, 0) << r.out << r.err;
+    EXPECT_EQ(r.out, "registered " + kLibrary +
+                         "\n"
+                         "created Shape1 {43D45806-ED84-11D0-901E-0020AF7543C2}\n"
+                         "HTotal = 2\n"
+                         "HTotal = 3\n"
+                         "QuixError = 0\n"
+                         "HTotal = 1\n"
+                         "QuixError = -101\n"
+                         "HTotal = 1\n"
+                         "QuixError = -300\n"
+                         "printed " +
+                         pdf +
+                         "\n"
+                         "QuixError = -300\n");
+    auto facts = testing_support::PdfFactsOf(ReadFile(pdf));
+    EXPECT_EQ(facts.pages.size(), 1u) << "the page the printer started";
+    EXPECT_TRUE(facts.images.empty()) << "nothing composed to print";
 }
