@@ -271,8 +271,9 @@ short HotspotAt(short count, HGLOBAL block, int x, int y, char* name, int nameSi
 short GetHotspotData(HWND window, HGLOBAL block, short count, char* name, int nameSize, short* id,
                      short* priority, short, short, short, short, short, short, short, short x,
                      short y, short) {
+    if (!window) return QUIX_E_HANDLE;
     HDC dc = GetDC(window);
-    if (!window || !dc) return QUIX_E_HANDLE;
+    if (!dc) return QUIX_E_HANDLE;
     POINT origin{0, 0};
     GetDCOrgEx(dc, &origin);
     ReleaseDC(window, dc);

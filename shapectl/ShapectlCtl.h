@@ -193,6 +193,8 @@ public:
     void SethDIB(LONG dib);
     SHORT GetTextH();
     SHORT GetTextW();
+    // The caption in one line in the control's font, plus the 3-D font style's margin.
+    SIZE MeasureCaption();
     SHORT GetFrame() { return m_props.Frame; }
     void SetFrame(SHORT value);
     template <int N>

@@ -1,5 +1,7 @@
 // CShapectlCtrl: the dispatch interface, the common set path and the properties with rules of
 // their own.
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <variant>
@@ -1011,14 +1013,100 @@ void CShapectlCtrl::SethDIB(LONG dib) {
 
 SHORT CShapectlCtrl::GetTextH() {
     GetNotSupportedAtDesignTime();
-    // The caption is measured with the graphics layer's fonts, which come with the caption
-    // drawing.
-    ThrowError(E_NOTIMPL, "The caption cannot be measured yet.");
+    return static_cast<SHORT>(MeasureCaption().cy);
 }
 
 SHORT CShapectlCtrl::GetTextW() {
     GetNotSupportedAtDesignTime();
-    ThrowError(E_NOTIMPL, "The caption cannot be measured yet.");
+    return static_cast<SHORT>(MeasureCaption().cx);
+}
+
+namespace {
+
+// The stock font as a font description of the graphics layer (its size in points at 96 pixels
+// an inch), or the default font's without one.
+LOGFONT StockLogFont(IFont* font) {
+    LOGFONT log{};
+    log.lfCharSet = DEFAULT_CHARSET;
+    if (!font) return log;
+    BSTR name = nullptr;
+    font->get_Name(&name);
+    std::string face = platform::com::Utf8FromWide(name);
+    SysFreeString(name);
+    std::snprintf(log.lfFaceName, LF_FACESIZE, "%s", face.c_str());
+    CY size{};
+    font->get_Size(&size);
+    log.lfHeight = -static_cast<LONG>((size.int64 * 96 + 72 * 5000) / (72 * 10000));
+    SHORT weight = FW_NORMAL, charset = DEFAULT_CHARSET;
+    font->get_Weight(&weight);
+    font->get_Charset(&charset);
+    log.lfWeight = weight;
+    log.lfCharSet = static_cast<BYTE>(charset);
+    BOOL flag = FALSE;
+    font->get_Italic(&flag);
+    log.lfItalic = flag ? 1 : 0;
+    flag = FALSE;
+    font->get_Underline(&flag);
+    log.lfUnderline = flag ? 1 : 0;
+    flag = FALSE;
+    font->get_Strikethrough(&flag);
+    log.lfStrikeOut = flag ? 1 : 0;
+    return log;
+}
+
+}  // namespace
+
+SIZE CShapectlCtrl::MeasureCaption() {
+    // The margin the 3-D font style adds.
+    const ShapeProperties& p = m_props;
+    int mx = 0, my = 0;
+    switch (p.Font3D) {
+        case 1:
+        case 3:
+            mx = my = 1;
+            break;
+        case 2:
+        case 4:
+            mx = my = 2;
+            break;
+        case 5:
+            mx = std::abs(p.FontDropX), my = std::abs(p.FontDropY);
+            break;
+        case 6:
+            mx = my = std::abs(p.FontBlockSize);
+            break;
+        case 7:
+            mx = my = std::abs(p.FontBlockSize) + 2;
+            break;
+        case 8:
+            mx = std::abs(p.FontDropX) + 1, my = std::abs(p.FontDropY) + 1;
+            break;
+        default:
+            break;
+    }
+    HDC screen = GetDC(GetDesktopWindow());
+    HDC dc = CreateCompatibleDC(screen);
+    ReleaseDC(GetDesktopWindow(), screen);
+    LOGFONT log = StockLogFont(InternalGetFont().m_pFont.get());
+    HFONT stock = CreateFontIndirect(&log);
+    HGDIOBJ old = SelectObject(dc, stock);
+    bool trueType = GetFontData(dc, 0, 0, nullptr, 0) != GDI_ERROR;
+    SelectObject(dc, old);
+    DeleteObject(stock);
+    SetMapperFlags(dc, 1);
+    if (p.FontScale && trueType) {
+        log.lfHeight = p.FontHeight;
+        log.lfWidth = p.FontWidth;
+    }
+    HFONT font = CreateFontIndirect(&log);
+    old = SelectObject(dc, font);
+    SIZE measured{0, 0};
+    const std::string& caption = InternalGetText();
+    GetTextExtentPoint32(dc, caption.c_str(), static_cast<int>(caption.size()), &measured);
+    SelectObject(dc, old);
+    DeleteObject(font);
+    DeleteDC(dc);
+    return SIZE{measured.cx + mx, measured.cy + my};
 }
 
 void CShapectlCtrl::SetFrame(SHORT value) {

@@ -258,3 +258,38 @@ TEST_F(Output, TheColourSetIsTheFramePicturesPalette) {
     control->m_props.Frame = 3;
     EXPECT_FALSE(control->OnGetColorSet(nullptr, nullptr, &set)) << "Frame3 is empty";
 }
+
+TEST_F(Output, TheCaptionIsMeasuredInOneLineWithTheMarginOfItsStyle) {
+    RunTime(true);
+    ASSERT_TRUE(Set(DISPID_CAPTION, Variant::String("")).ok());
+    ASSERT_TRUE(Set(Id("FontDropX"), Variant::I2(-3)).ok());
+    ASSERT_TRUE(Set(Id("FontDropY"), Variant::I2(4)).ok());
+    ASSERT_TRUE(Set(Id("FontBlockSize"), Variant::I2(-5)).ok());
+    auto measure = [&](const char* name) { return Get(Id(name)).value.get().iVal; };
+    int plainHeight = measure("TextH");
+    EXPECT_GT(plainHeight, 0) << "an empty caption still has the font's height";
+    const int horizontal[9] = {0, 1, 2, 1, 2, 3, 5, 7, 4};
+    const int vertical[9] = {0, 1, 2, 1, 2, 4, 5, 7, 5};
+    for (short style = 0; style <= 8; ++style) {
+        ASSERT_TRUE(Set(Id("Font3D"), Variant::I2(style)).ok());
+        EXPECT_EQ(measure("TextW"), horizontal[style]) << style;
+        EXPECT_EQ(measure("TextH"), plainHeight + vertical[style]) << style;
+    }
+
+    // A caption is measured in one line: CR LF does not break it.
+    ASSERT_TRUE(Set(Id("Font3D"), Variant::I2(0)).ok());
+    ASSERT_TRUE(Set(DISPID_CAPTION, Variant::String("Hello")).ok());
+    int hello = measure("TextW");
+    EXPECT_GT(hello, 10);
+    ASSERT_TRUE(Set(DISPID_CAPTION, Variant::String("Hello\r\nHello")).ok());
+    EXPECT_GE(measure("TextW"), 2 * hello);
+    EXPECT_EQ(measure("TextH"), plainHeight);
+
+    // FontScale takes FontHeight and FontWidth for a TrueType font only.
+    ASSERT_TRUE(Call(Id("SetFontType"), {Variant::String("Arial")}).ok());
+    ASSERT_TRUE(Set(Id("FontHeight"), Variant::I2(40)).ok());
+    ASSERT_TRUE(Set(Id("FontScale"), Variant::Bool(true)).ok());
+    EXPECT_EQ(measure("TextH"), 40);
+    ASSERT_TRUE(Call(Id("SetFontType"), {Variant::String("MS Sans Serif")}).ok());
+    EXPECT_LT(measure("TextH"), 40) << "a raster face keeps its size";
+}
