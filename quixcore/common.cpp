@@ -47,6 +47,15 @@ bool WriteArea(HDC hdc, QPoint at, const QImage& image) {
     return ok;
 }
 
+BitmapContext::BitmapContext(HBITMAP bitmap) : dc_(CreateCompatibleDC(nullptr)) {
+    if (dc_) old_ = SelectObject(dc_, bitmap);
+}
+
+BitmapContext::~BitmapContext() {
+    if (old_) SelectObject(dc_, old_);
+    if (dc_) DeleteDC(dc_);
+}
+
 bool ReplaceFile(const char* path, const void* bytes, std::size_t size) {
     if (!path || !*path) return false;
     QSaveFile file(QString::fromLocal8Bit(path));

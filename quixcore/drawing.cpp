@@ -89,13 +89,9 @@ short Draw(HBITMAP composed, const Settings& s, std::optional<COLORREF> color, F
         s.drawMode > 16 || (s.brush && (s.fillStyle < 0 || s.fillStyle > 7))) {
         return QUIX_E_ARGUMENT;
     }
-    HDC dc = CreateCompatibleDC(nullptr);
-    if (!dc) return QUIX_E_DRAW;
-    HGDIOBJ oldBitmap = SelectObject(dc, composed);
-    if (!oldBitmap) {
-        DeleteDC(dc);
-        return QUIX_E_HANDLE;  // held by another context
-    }
+    quixcore::internal::BitmapContext holder(composed);
+    HDC dc = holder.dc();
+    if (!dc) return QUIX_E_HANDLE;  // held by another context
     HPEN pen = s.drawStyle == 0 ? nullptr : CreatePen(s.drawStyle - 1, s.drawWidth, *color);
     HBRUSH brush = nullptr;
     if (s.brush && s.fillStyle == 0) brush = CreateSolidBrush(s.fillColor);
@@ -109,8 +105,6 @@ short Draw(HBITMAP composed, const Settings& s, std::optional<COLORREF> color, F
     BOOL ok = draw(dc, *color);
     SelectObject(dc, oldBrush);
     SelectObject(dc, oldPen);
-    SelectObject(dc, oldBitmap);
-    DeleteDC(dc);
     if (pen) DeleteObject(pen);
     if (brush) DeleteObject(brush);
     return ok ? QUIX_OK : QUIX_E_DRAW;

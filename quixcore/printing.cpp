@@ -44,13 +44,9 @@ short PrintControl(HDC printer, const RECT* rect, BOOL banding, LONG left, LONG 
     int outHeight = std::max(1, static_cast<int>(std::lround(sy)));
     if (outWidth > 65536 || outHeight > 65536) return QUIX_E_ARGUMENT;
 
-    HDC source = CreateCompatibleDC(nullptr);
-    if (!source) return QUIX_E_DRAW;
-    HGDIOBJ oldBitmap = SelectObject(source, bitmap);
-    if (!oldBitmap) {
-        DeleteDC(source);
-        return QUIX_E_HANDLE;  // held by another context
-    }
+    quixcore::internal::BitmapContext holder(bitmap);
+    HDC source = holder.dc();
+    if (!source) return QUIX_E_HANDLE;  // held by another context
     HPALETTE oldPalette = nullptr;
     if (palette) {
         oldPalette = SelectPalette(printer, palette, FALSE);
@@ -70,7 +66,5 @@ short PrintControl(HDC printer, const RECT* rect, BOOL banding, LONG left, LONG 
     }
     SetStretchBltMode(printer, oldMode);
     if (palette) SelectPalette(printer, oldPalette, FALSE);
-    SelectObject(source, oldBitmap);
-    DeleteDC(source);
     return ok ? QUIX_OK : QUIX_E_DRAW;
 }

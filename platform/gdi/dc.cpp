@@ -277,7 +277,8 @@ BOOL DPtoLP(HDC hdc, LPPOINT lppt, int c) {
 int GetDeviceCaps(HDC hdc, int index) {
     auto dc = DcOf(hdc);
     if (!dc) return 0;
-    if (dc->printer) return PrinterCaps(*dc, index);
+    int printer = 0;
+    if (dc->printer && PrinterCaps(*dc, index, &printer)) return printer;
     bool mono = false;
     if (dc->dcKind == DcKind::Memory) {
         auto b = SelectedBitmap(*dc);

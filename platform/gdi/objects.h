@@ -222,8 +222,8 @@ const ResolvedFont& Resolve(FontObject& font);
 
 // Ends a printer context's document (printing what was drawn) and forgets its printer.
 void EndPrinterJob(DCObject& dc);
-// GetDeviceCaps of a printer context.
-int PrinterCaps(const DCObject& dc, int index);
+// The GetDeviceCaps values in which a printer context differs from a memory context.
+bool PrinterCaps(const DCObject& dc, int index, int* value);
 
 // The surfaces of forms and the screen (surfaces.cpp).
 struct WindowTarget {

@@ -107,33 +107,26 @@ void EndPrinterJob(DCObject& dc) {
     dc.printer.reset();
 }
 
-int PrinterCaps(const DCObject& dc, int index) {
+bool PrinterCaps(const DCObject& dc, int index, int* value) {
     const PrinterJob& job = *dc.printer;
     switch (index) {
         case TECHNOLOGY:
-            return DT_RASPRINTER;
+            *value = DT_RASPRINTER;
+            return true;
         case HORZRES:
         case PHYSICALWIDTH:
-            return job.page->image.width();
+            *value = job.page->image.width();
+            return true;
         case VERTRES:
         case PHYSICALHEIGHT:
-            return job.page->image.height();
+            *value = job.page->image.height();
+            return true;
         case LOGPIXELSX:
         case LOGPIXELSY:
-            return kPrinterDpi;
-        case PHYSICALOFFSETX:
-        case PHYSICALOFFSETY:
-            return 0;
-        case BITSPIXEL:
-            return 32;
-        case PLANES:
-            return 1;
-        case NUMCOLORS:
-            return -1;
-        case RASTERCAPS:
-            return RC_BITBLT | RC_STRETCHBLT | RC_DI_BITMAP | RC_DIBTODEV;
+            *value = kPrinterDpi;
+            return true;
         default:
-            return 0;
+            return false;
     }
 }
 

@@ -22,6 +22,13 @@ HBITMAP Pattern(int w, int h) {
     return platform::gdi::BitmapFromImage(image);
 }
 
+// PrintControl with the arguments the library reads.
+short Print(HDC dc, RECT area, BOOL banding, LONG left, LONG top, LONG width, LONG height,
+            HBITMAP bitmap, HPALETTE palette = nullptr) {
+    return PrintControl(dc, &area, banding, left, top, width, height, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
+                        0, 0, bitmap, palette, 0, 0);
+}
+
 }  // namespace
 
 TEST(HotspotQuery, TheHotspotUnderTheMouseIsFoundInPictureCoordinates) {
@@ -92,9 +99,7 @@ TEST(Printing, ThePlacementSizesAndBandsThePrintedBitmap) {
     RECT area{0, 0, 4, 2};
     // Printed 8 wide at (5, 3): the height follows in proportion; each pixel becomes 2 x 2.
     MemCanvas page(20, 10);
-    EXPECT_EQ(PrintControl(page.dc(), &area, FALSE, 5, 3, 8, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
-                           bitmap, nullptr, 0, 0),
-              QUIX_OK);
+    EXPECT_EQ(Print(page.dc(), area, FALSE, 5, 3, 8, 0, bitmap), QUIX_OK);
     EXPECT_EQ(page.At(5, 3), RGB(0, 0, 77));
     EXPECT_EQ(page.At(12, 6), RGB(30, 10, 77));
     EXPECT_EQ(page.At(13, 6), RGB(255, 255, 255));
@@ -105,9 +110,7 @@ TEST(Printing, ThePlacementSizesAndBandsThePrintedBitmap) {
     // has the screen's); a part of the bitmap when the rectangle says so.
     MemCanvas same(6, 4);
     RECT part{1, 0, 3, 2};
-    EXPECT_EQ(PrintControl(same.dc(), &part, FALSE, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
-                           bitmap, nullptr, 0, 0),
-              QUIX_OK);
+    EXPECT_EQ(Print(same.dc(), part, FALSE, 0, 0, 0, 0, bitmap), QUIX_OK);
     EXPECT_EQ(same.At(0, 0), RGB(10, 0, 77));
     EXPECT_EQ(same.At(1, 1), RGB(20, 10, 77));
     EXPECT_EQ(same.At(2, 0), RGB(255, 255, 255));
@@ -116,28 +119,17 @@ TEST(Printing, ThePlacementSizesAndBandsThePrintedBitmap) {
     HBITMAP tall = Pattern(3, 150);
     RECT all{0, 0, 3, 150};
     MemCanvas whole(6, 300), bands(6, 300);
-    PrintControl(whole.dc(), &all, FALSE, 0, 0, 6, 300, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, tall,
-                 nullptr, 0, 0);
-    EXPECT_EQ(PrintControl(bands.dc(), &all, TRUE, 0, 0, 6, 300, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
-                           tall, nullptr, 0, 0),
-              QUIX_OK);
+    Print(whole.dc(), all, FALSE, 0, 0, 6, 300, tall);
+    EXPECT_EQ(Print(bands.dc(), all, TRUE, 0, 0, 6, 300, tall), QUIX_OK);
     EXPECT_EQ(bands.Image(), whole.Image());
     EXPECT_EQ(bands.At(5, 299), RGB(20, 1490 % 256, 77));
 
     // Refusals.
-    EXPECT_EQ(PrintControl(page.dc(), &area, FALSE, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
-                           nullptr, nullptr, 0, 0),
-              QUIX_E_NOIMAGE);
-    EXPECT_EQ(PrintControl(reinterpret_cast<HDC>(0x99), &area, FALSE, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
-                           0, 0, 0, 0, 0, 0, bitmap, nullptr, 0, 0),
-              QUIX_E_HANDLE);
-    EXPECT_EQ(PrintControl(page.dc(), &area, FALSE, -1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
-                           bitmap, nullptr, 0, 0),
-              QUIX_E_ARGUMENT);
+    EXPECT_EQ(Print(page.dc(), area, FALSE, 0, 0, 0, 0, nullptr), QUIX_E_NOIMAGE);
+    EXPECT_EQ(Print(reinterpret_cast<HDC>(0x99), area, FALSE, 0, 0, 0, 0, bitmap), QUIX_E_HANDLE);
+    EXPECT_EQ(Print(page.dc(), area, FALSE, -1, 0, 0, 0, bitmap), QUIX_E_ARGUMENT);
     RECT outside{10, 10, 20, 20};
-    EXPECT_EQ(PrintControl(page.dc(), &outside, FALSE, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
-                           0, bitmap, nullptr, 0, 0),
-              QUIX_E_ARGUMENT);
+    EXPECT_EQ(Print(page.dc(), outside, FALSE, 0, 0, 0, 0, bitmap), QUIX_E_ARGUMENT);
     DeleteObject(tall);
     DeleteObject(bitmap);
 }
@@ -150,9 +142,7 @@ TEST(Printing, APrinterContextPrintsTheBitmapAtThePrintersResolution) {
     HBITMAP bitmap = Pattern(48, 32);
     RECT area{0, 0, 48, 32};
     HPALETTE palette = GetSystemPalette();
-    EXPECT_EQ(PrintControl(printer, &area, TRUE, 150, 150, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
-                           bitmap, palette, 0, 0),
-              QUIX_OK);
+    EXPECT_EQ(Print(printer, area, TRUE, 150, 150, 0, 0, bitmap, palette), QUIX_OK);
     EXPECT_GT(EndDoc(printer), 0);
     DeleteDC(printer);
     DeleteObject(palette);

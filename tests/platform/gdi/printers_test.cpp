@@ -5,21 +5,11 @@
 #include <fstream>
 
 #include "platform/gdi/gdi.h"
+#include "tests/support/gdi_canvas.h"
 #include "tests/support/pdf_facts.h"
 #include "tests/support/test_support.h"
 
 using testing_support::PdfFactsOf;
-
-namespace {
-
-void Paint(HDC dc, int l, int t, int r, int b, COLORREF colour) {
-    HBRUSH brush = CreateSolidBrush(colour);
-    RECT rect{l, t, r, b};
-    FillRect(dc, &rect, brush);
-    DeleteObject(brush);
-}
-
-}  // namespace
 
 TEST(Printers, ThePdfPrinterHasAnA4PageAtItsResolutionAndPrintsWhatWasDrawn) {
     testing_support::TempDir dir;
@@ -36,11 +26,11 @@ TEST(Printers, ThePdfPrinterHasAnA4PageAtItsResolutionAndPrintsWhatWasDrawn) {
     DOCINFOA info{sizeof(DOCINFOA), "Two pages", nullptr, nullptr, 0};
     EXPECT_GT(StartDocA(dc, &info), 0);
     EXPECT_GT(StartPage(dc), 0);
-    Paint(dc, 100, 200, 300, 250, RGB(255, 0, 0));
+    PaintRect(dc, 100, 200, 300, 250, RGB(255, 0, 0));
     EXPECT_EQ(GetPixel(dc, 100, 200), RGB(255, 0, 0)) << "the page reads back";
     EXPECT_GT(EndPage(dc), 0);
     EXPECT_EQ(GetPixel(dc, 100, 200), RGB(255, 255, 255)) << "a white page follows";
-    Paint(dc, 0, 0, 40, 30, RGB(0, 0, 255));
+    PaintRect(dc, 0, 0, 40, 30, RGB(0, 0, 255));
     // No bitmap can be selected into a printer's context.
     HBITMAP other = CreateBitmap(4, 4, 1, 32, nullptr);
     EXPECT_EQ(SelectObject(dc, other), nullptr);
@@ -66,13 +56,13 @@ TEST(Printers, DeleteDCEndsAnOpenDocumentAndAbortDocDropsIt) {
     ASSERT_NE(dc, nullptr);
     DOCINFOA info{sizeof(DOCINFOA), "Kept", kept.c_str(), nullptr, 0};
     EXPECT_GT(StartDocA(dc, &info), 0) << "the file named by the document";
-    Paint(dc, 10, 10, 20, 20, RGB(0, 0, 0));
+    PaintRect(dc, 10, 10, 20, 20, RGB(0, 0, 0));
     EXPECT_TRUE(DeleteDC(dc));
     EXPECT_EQ(PdfFactsOf(testing_support::ReadFile(kept)).pages.size(), 1u);
 
     std::string dropped = dir / "dropped.pdf";
     dc = CreateDCA(nullptr, kPdfPrinter, dropped.c_str(), nullptr);
-    Paint(dc, 10, 10, 20, 20, RGB(0, 0, 0));
+    PaintRect(dc, 10, 10, 20, 20, RGB(0, 0, 0));
     EXPECT_GT(AbortDoc(dc), 0);
     EXPECT_TRUE(DeleteDC(dc));
     EXPECT_FALSE(std::ifstream(dropped).good()) << "nothing printed";
@@ -107,7 +97,7 @@ TEST(Printers, APrinterWithoutAFileOrOfNoNameFails) {
 
     // A file that cannot be written.
     dc = CreateDCA(nullptr, kPdfPrinter, "/no/such/folder/out.pdf", nullptr);
-    Paint(dc, 0, 0, 5, 5, RGB(0, 0, 0));
+    PaintRect(dc, 0, 0, 5, 5, RGB(0, 0, 0));
     EXPECT_EQ(EndPage(dc), SP_ERROR);
     EXPECT_EQ(EndDoc(dc), SP_ERROR);
     DeleteDC(dc);
