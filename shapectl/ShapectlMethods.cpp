@@ -1,4 +1,5 @@
 // CShapectlCtrl: the methods of _DShapectl.
+#include <QWidget>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -6,6 +7,7 @@
 #include "platform/com/activation.h"
 #include "platform/com/bstr.h"
 #include "platform/com/safearray.h"
+#include "platform/win/window.h"
 #include "quixcore/quixcore.h"
 #include "shapectl/ShapectlCtl.h"
 
@@ -482,8 +484,11 @@ void CShapectlCtrl::SetXY(SHORT x, SHORT y) {
     SetRectInContainer(&r);
 }
 
-void CShapectlCtrl::SetVisible(BOOL) {
-    // Shows or hides the control's window; the control has none yet.
+void CShapectlCtrl::SetVisible(BOOL mode) {
+    QWidget* window = platform::win::WidgetOf(GetHwnd());
+    if (!window) return;
+    if (mode && !window->isVisible()) window->show();
+    if (!mode && window->isVisible()) window->hide();
 }
 
 void CShapectlCtrl::TextFile(LPCOLESTR filename) {
