@@ -10,6 +10,7 @@
 #include "platform/win/window.h"
 #include "quixcore/quixcore.h"
 #include "shapectl/ShapectlCtl.h"
+#include "shapectl/ShapectlPalette.h"
 
 using platform::com::Variant;
 
@@ -93,10 +94,17 @@ void CShapectlCtrl::Paint() {
     // With Update, a window is repainted over its parent's background; the control has none yet.
 }
 
-void CShapectlCtrl::UpdatePalette(BOOL) {
-    // The palette of a bitmap frame picture is realised in the control's window and announced to
-    // the other windows of the form; until the control has a window there is nowhere to realise
-    // it, and nothing is redrawn.
+void CShapectlCtrl::UpdatePalette(BOOL redraw) {
+    CPictureHolder* picture = CurrentFramePicture();
+    if (!picture || !picture->m_pPict || picture->GetType() != PICTYPE_BITMAP) return;
+    OLE_HANDLE handle = 0;
+    picture->m_pPict->get_hPal(&handle);
+    auto palette = reinterpret_cast<HPALETTE>(static_cast<std::uintptr_t>(handle));
+    HWND window = GetHwnd();
+    if (!palette || !window) return;
+    SelectAndRealizePalette(window, palette);
+    BroadcastPaletteChanged(window);
+    if (redraw) RedrawControl();
 }
 
 BOOL CShapectlCtrl::OnGetColorSet(void*, HDC, LOGPALETTE** ppColorSet) {
