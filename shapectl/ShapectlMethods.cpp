@@ -1,5 +1,4 @@
 // CShapectlCtrl: the methods of _DShapectl.
-#include <QWidget>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -7,7 +6,7 @@
 #include "platform/com/activation.h"
 #include "platform/com/bstr.h"
 #include "platform/com/safearray.h"
-#include "platform/win/window.h"
+#include "platform/win/paint.h"
 #include "quixcore/quixcore.h"
 #include "shapectl/ShapectlCtl.h"
 #include "shapectl/ShapectlPalette.h"
@@ -91,7 +90,17 @@ void CShapectlCtrl::Paint() {
         RedrawControl();
         return;
     }
-    // With Update, a window is repainted over its parent's background; the control has none yet.
+    if (!m_props.Update || !m_hWnd || !IsWindowVisible(m_hWnd)) return;
+    if (!m_props.Overlay) {
+        // The parent repaints what lies under the hidden window; shown again, the control paints.
+        InvalidateWithBackground(FALSE);
+        return;
+    }
+    RECT r;
+    GetClientRect(m_hWnd, &r);
+    HDC dc = GetDC(nullptr, OLEDC_PAINTBKGND);
+    OnDraw(dc, r, r);
+    ReleaseDC(dc);
 }
 
 void CShapectlCtrl::UpdatePalette(BOOL redraw) {
@@ -454,10 +463,11 @@ void CShapectlCtrl::DeletePicture() {
 
 void CShapectlCtrl::SaveControl(LPCOLESTR filename) {
     HWND window = GetHwnd();
-    HDC dc = window ? GetDC(window) : nullptr;
+    HDC dc = window ? ::GetDC(window) : nullptr;
     if (!dc) return;
-    int width = 0, height = 0;
-    GetControlExtent(&width, &height);
+    RECT client{0, 0, 0, 0};
+    GetClientRect(window, &client);
+    int width = client.right - client.left, height = client.bottom - client.top;
     HDC memory = CreateCompatibleDC(dc);
     HBITMAP shown = CreateCompatibleBitmap(dc, width, height);
     if (memory && shown) {
@@ -468,7 +478,7 @@ void CShapectlCtrl::SaveControl(LPCOLESTR filename) {
     }
     if (shown) DeleteObject(shown);
     if (memory) DeleteDC(memory);
-    ReleaseDC(window, dc);
+    ::ReleaseDC(window, dc);
 }
 
 void CShapectlCtrl::FrameForward() {
@@ -493,10 +503,11 @@ void CShapectlCtrl::SetXY(SHORT x, SHORT y) {
 }
 
 void CShapectlCtrl::SetVisible(BOOL mode) {
-    QWidget* window = platform::win::WidgetOf(GetHwnd());
+    HWND window = GetHwnd();
     if (!window) return;
-    if (mode && !window->isVisible()) window->show();
-    if (!mode && window->isVisible()) window->hide();
+    BOOL visible = IsWindowVisible(window);
+    if (mode && !visible) ShowWindow(window, SW_SHOWNORMAL);
+    if (!mode && visible) ShowWindow(window, SW_HIDE);
 }
 
 void CShapectlCtrl::TextFile(LPCOLESTR filename) {

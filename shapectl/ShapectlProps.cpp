@@ -1,7 +1,5 @@
 // CShapectlCtrl: the dispatch interface, the common set path and the properties with rules of
 // their own.
-#include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <variant>
@@ -524,12 +522,20 @@ void CShapectlCtrl::OnMousePointerChanged() {
     if (!((v >= 0 && v <= 43) || v == 99))
         ThrowError(CTL_E_INVALIDPROPERTYVALUE, kInvalidPropertyValue);
     NotifyPropChange(2);
-    // With a window the cursor is refreshed at once; the control has none yet.
+    if (m_hWnd) {
+        // The cursor over the window follows at once.
+        POINT at;
+        GetCursorPos(&at);
+        LRESULT hit = SendMessageA(m_hWnd, WM_NCHITTEST, 0,
+                                   MAKELPARAM(static_cast<UINT>(at.x), static_cast<UINT>(at.y)));
+        SendMessageA(m_hWnd, WM_SETCURSOR, reinterpret_cast<WPARAM>(m_hWnd),
+                     MAKELPARAM(static_cast<UINT>(hit), WM_MOUSEMOVE));
+    }
     SetModifiedFlag();
 }
 
 void CShapectlCtrl::OnOLEDropAllowedChanged() {
-    // With a window it would accept dropped files now; the control has none yet.
+    if (m_hWnd) DragAcceptFiles(m_hWnd, m_props.OLEDropAllowed);
     NotifyPropChange(8);
 }
 
@@ -547,19 +553,15 @@ void CShapectlCtrl::RedrawControl() {
     if (!AmbientUserMode() || m_props.Update) InvalidateWithBackground(FALSE);
 }
 
-void CShapectlCtrl::InvalidateWithBackground(BOOL) {
-    ++m_redrawTrace.invalidations;
-    m_bDeferredPaint = TRUE;
-    if (m_bHostAttached && m_pBackdropHost) return;
-    if (AmbientUserMode() && !m_props.Update) return;
-    InvalidateControl(nullptr, TRUE);
-}
-
 HRESULT CShapectlCtrl::AttachToBackdropHost() {
     if (m_pBackdropHost) return S_OK;
-    // The search for a host needs the control's window and client site; without a window there
-    // is no host to find.
+    // The control searches for no backdrop host itself: it knows one only while it holds one.
     return E_FAIL;
+}
+
+BOOL CShapectlCtrl::HasEffect() {
+    const ShapeProperties& p = m_props;
+    return p.QuixEnabled && (p.DMode > 0 || p.MEffect > 0 || (p.TEnabled == 1 && p.TEffect > 0));
 }
 
 BOOL CShapectlCtrl::IsEffectRunning() {
@@ -628,9 +630,7 @@ SHORT CShapectlCtrl::GetQuixError() {
 
 BOOL CShapectlCtrl::GetOnShape() {
     GetNotSupportedAtDesignTime();
-    // The cursor is tested against the last composed shape in the control's window; without a
-    // window (and before the first composing paint) it is over no shape.
-    return FALSE;
+    return IsCursorInShape();
 }
 
 LONG CShapectlCtrl::GetPrinterHeight() {
@@ -868,17 +868,43 @@ void CShapectlCtrl::SetCapture(SHORT value) {
             m_hComposed = nullptr;
             break;
         case 3:
-        case 5:
-            // Rendering once composes (3) or captures the screen (5) through the paint; the
-            // control renders nothing yet. Either way Capture falls back to 0 afterwards.
+        case 5: {
+            // Rendered once, now: 3 composes into the composed bitmap, 5 captures the screen
+            // behind the control and shows the control. The context's background has just been
+            // painted, so a see-through control does not wait for its parent.
+            RECT r{0, 0, 0, 0};
+            HDC dc = nullptr;
+            if (m_hWnd) {
+                GetClientRect(m_hWnd, &r);
+                dc = GetDC(nullptr, OLEDC_PAINTBKGND);
+            } else {
+                int width = 0, height = 0;
+                GetControlExtent(&width, &height);
+                r = RECT{0, 0, width, height};
+                dc = ::GetDC(GetDesktopWindow());
+            }
+            m_bDeferredPaint = TRUE;
+            if (m_bHostAttached && SUCCEEDED(AttachToBackdropHost())) {
+                DrawControl(dc, nullptr, &r, 0, nullptr);
+            } else {
+                OnDraw(dc, r, r);
+            }
+            if (m_hWnd) {
+                ReleaseDC(dc);
+            } else {
+                ::ReleaseDC(GetDesktopWindow(), dc);
+            }
             m_props.Capture = 0;
             break;
+        }
         case 4: {
             if (!m_hComposed) {
                 m_QuixError = QUIX_E_NOIMAGE;
                 break;
             }
-            HBITMAP copy = CopyBitmap(nullptr, m_hComposed, 0, 0, 0, 0);
+            HDC screen = ::GetDC(nullptr);
+            HBITMAP copy = CopyBitmap(screen, m_hComposed, 0, 0, 0, 0);
+            ::ReleaseDC(nullptr, screen);
             if (copy) m_Picture.CreateFromBitmap(copy, GetSystemPalette(), TRUE);
             break;
         }
@@ -1019,94 +1045,6 @@ SHORT CShapectlCtrl::GetTextH() {
 SHORT CShapectlCtrl::GetTextW() {
     GetNotSupportedAtDesignTime();
     return static_cast<SHORT>(MeasureCaption().cx);
-}
-
-namespace {
-
-// The stock font as a font description of the graphics layer (its size in points at 96 pixels
-// an inch), or the default font's without one.
-LOGFONT StockLogFont(IFont* font) {
-    LOGFONT log{};
-    log.lfCharSet = DEFAULT_CHARSET;
-    if (!font) return log;
-    BSTR name = nullptr;
-    font->get_Name(&name);
-    std::string face = platform::com::Utf8FromWide(name);
-    SysFreeString(name);
-    std::snprintf(log.lfFaceName, LF_FACESIZE, "%s", face.c_str());
-    CY size{};
-    font->get_Size(&size);
-    log.lfHeight = -static_cast<LONG>((size.int64 * 96 + 72 * 5000) / (72 * 10000));
-    SHORT weight = FW_NORMAL, charset = DEFAULT_CHARSET;
-    font->get_Weight(&weight);
-    font->get_Charset(&charset);
-    log.lfWeight = weight;
-    log.lfCharSet = static_cast<BYTE>(charset);
-    BOOL flag = FALSE;
-    font->get_Italic(&flag);
-    log.lfItalic = flag ? 1 : 0;
-    flag = FALSE;
-    font->get_Underline(&flag);
-    log.lfUnderline = flag ? 1 : 0;
-    flag = FALSE;
-    font->get_Strikethrough(&flag);
-    log.lfStrikeOut = flag ? 1 : 0;
-    return log;
-}
-
-}  // namespace
-
-SIZE CShapectlCtrl::MeasureCaption() {
-    // The margin the 3-D font style adds.
-    const ShapeProperties& p = m_props;
-    int mx = 0, my = 0;
-    switch (p.Font3D) {
-        case 1:
-        case 3:
-            mx = my = 1;
-            break;
-        case 2:
-        case 4:
-            mx = my = 2;
-            break;
-        case 5:
-            mx = std::abs(p.FontDropX), my = std::abs(p.FontDropY);
-            break;
-        case 6:
-            mx = my = std::abs(p.FontBlockSize);
-            break;
-        case 7:
-            mx = my = std::abs(p.FontBlockSize) + 2;
-            break;
-        case 8:
-            mx = std::abs(p.FontDropX) + 1, my = std::abs(p.FontDropY) + 1;
-            break;
-        default:
-            break;
-    }
-    HDC screen = GetDC(GetDesktopWindow());
-    HDC dc = CreateCompatibleDC(screen);
-    ReleaseDC(GetDesktopWindow(), screen);
-    LOGFONT log = StockLogFont(InternalGetFont().m_pFont.get());
-    HFONT stock = CreateFontIndirect(&log);
-    HGDIOBJ old = SelectObject(dc, stock);
-    bool trueType = GetFontData(dc, 0, 0, nullptr, 0) != GDI_ERROR;
-    SelectObject(dc, old);
-    DeleteObject(stock);
-    SetMapperFlags(dc, 1);
-    if (p.FontScale && trueType) {
-        log.lfHeight = p.FontHeight;
-        log.lfWidth = p.FontWidth;
-    }
-    HFONT font = CreateFontIndirect(&log);
-    old = SelectObject(dc, font);
-    SIZE measured{0, 0};
-    const std::string& caption = InternalGetText();
-    GetTextExtentPoint32(dc, caption.c_str(), static_cast<int>(caption.size()), &measured);
-    SelectObject(dc, old);
-    DeleteObject(font);
-    DeleteDC(dc);
-    return SIZE{measured.cx + mx, measured.cy + my};
 }
 
 void CShapectlCtrl::SetFrame(SHORT value) {

@@ -231,7 +231,9 @@ inline constexpr UINT DT_EXTERNALLEADING = 0x0200;
 inline constexpr UINT DT_CALCRECT = 0x0400;
 inline constexpr UINT DT_NOPREFIX = 0x0800;
 
-// Character sets, pitch and family (the weights FW_NORMAL and FW_BOLD are in platform/ole).
+// Weights, character sets, pitch and family.
+inline constexpr SHORT FW_NORMAL = 400;
+inline constexpr SHORT FW_BOLD = 700;
 inline constexpr BYTE ANSI_CHARSET = 0;
 inline constexpr BYTE DEFAULT_CHARSET = 1;
 inline constexpr BYTE OEM_CHARSET = 255;

@@ -103,7 +103,7 @@ protected:
         return false;
     }
 
-private:
+public:
     void Place() {
         QWidget* form = child_->window();
         if (form == child_) return;
@@ -112,6 +112,7 @@ private:
         platform::gdi::PlaceWindow(hwnd_, HandleOf(form), r, child_->isVisibleTo(form));
     }
 
+private:
     QWidget* child_;
     HWND hwnd_;
 };
@@ -132,6 +133,13 @@ void AttachToSurface(QWidget* child) {
         return;
     }
     new ChildPlace(child);
+}
+
+void UpdateSurfacePlace(QWidget* child) {
+    if (!child) return;
+    if (auto* place = child->findChild<ChildPlace*>(QString(), Qt::FindDirectChildrenOnly)) {
+        place->Place();
+    }
 }
 
 }  // namespace platform::win

@@ -17,4 +17,8 @@ void AttachSurface(QWidget* form);
 // The child shows what the form shows there, so it paints no background of its own.
 void AttachToSurface(QWidget* child);
 
+// Tells the surface at once where a child attached to it is and whether it shows (Qt reports a
+// show or hide of a child of a hidden form only when the form shows).
+void UpdateSurfacePlace(QWidget* child);
+
 }  // namespace platform::win

@@ -3,12 +3,15 @@
 // library. The test reads the registry the container leaves behind.
 #include <gtest/gtest.h>
 
+#include <QImage>
 #include <QProcess>
 #include <QStringList>
+#include <sstream>
 
 #include "platform/registry/registry.h"
 #include "quixcore/quixcore.h"
 #include "tests/support/pdf_facts.h"
+#include "tests/support/reference_image.h"
 #include "tests/support/test_support.h"
 
 using platform::registry::ReadString;
@@ -288,28 +291,101 @@ TEST_F(TestContainer, DrivesTheHotspotsDrawingAndPrintingFromAScript) {
     }
     hex[13] = '1';  // a count of one
     std::string pdf = dir / "shape.pdf";
-    Result r = Container(
-        {"--gui", "register " + kLibrary, "create " + kProgId + " Shape1", "mode run",
-         "set HFileName \"" + two + "\"", "get HTotal", "call AddHotspot 30 30 40 40 3 \"three\"",
-         "get HTotal", "call HResource bytes:" + hex, "get QuixError", "get HTotal",
-         "call HResource bytes:00", "get QuixError", "get HTotal", "call DrawLine 0 0 5 5",
-         "get QuixError", "print " + pdf, "get QuixError"});
+    std::string png = dir / "shape.png";
+    Result r = Container({"--gui",
+                          "register " + kLibrary,
+                          "form 160 100",
+                          "create " + kProgId + " Shape1",
+                          "place 20 10 100 70",
+                          "wait",
+                          "mode run",
+                          "set HFileName \"" + two + "\"",
+                          "get HTotal",
+                          "call AddHotspot 30 30 40 40 3 \"three\"",
+                          "get HTotal",
+                          "call HResource bytes:" + hex,
+                          "get QuixError",
+                          "get HTotal",
+                          "call HResource bytes:00",
+                          "get QuixError",
+                          "get HTotal",
+                          "call DrawLine 0 0 5 5",
+                          "get QuixError",
+                          "call Compose",
+                          "call DrawCircle 50 35 20 &HFF",
+                          "get QuixError",
+                          "call GetPixelColor 50 15",
+                          "call SaveControl \"" + png + "\"",
+                          "get QuixError",
+                          "print " + pdf,
+                          "get QuixError"});
     EXPECT_EQ(r.status, 0) << r.out << r.err;
-    EXPECT_EQ(r.out, "registered " + kLibrary +
-                         "\n"
-                         "created Shape1 {43D45806-ED84-11D0-901E-0020AF7543C2}\n"
-                         "HTotal = 2\n"
-                         "HTotal = 3\n"
-                         "QuixError = 0\n"
-                         "HTotal = 1\n"
-                         "QuixError = -101\n"
-                         "HTotal = 1\n"
-                         "QuixError = -300\n"
-                         "printed " +
-                         pdf +
-                         "\n"
-                         "QuixError = -300\n");
+    std::string out;
+    std::istringstream lines(r.out);
+    for (std::string line; std::getline(lines, line);) {
+        if (line.rfind("painted ", 0) != 0) out += line + "\n";
+    }
+    EXPECT_EQ(out, "registered " + kLibrary +
+                       "\n"
+                       "form 160x100\n"
+                       "created Shape1 {43D45806-ED84-11D0-901E-0020AF7543C2}\n"
+                       "HTotal = 2\n"
+                       "HTotal = 3\n"
+                       "QuixError = 0\n"
+                       "HTotal = 1\n"
+                       "QuixError = -101\n"
+                       "HTotal = 1\n"
+                       "QuixError = -300\n"
+                       "QuixError = 0\n"
+                       "GetPixelColor returned 255\n"
+                       "QuixError = 0\n"
+                       "printed " +
+                       pdf +
+                       "\n"
+                       "QuixError = 0\n");
+    EXPECT_EQ(QImage(QString::fromStdString(png)).size(), QSize(100, 70));
+    // The control's 100 x 70 pixels at 96 an inch are 156 x 109 dots at the printer's 150.
     auto facts = testing_support::PdfFactsOf(ReadFile(pdf));
-    EXPECT_EQ(facts.pages.size(), 1u) << "the page the printer started";
-    EXPECT_TRUE(facts.images.empty()) << "nothing composed to print";
+    EXPECT_EQ(facts.pages.size(), 1u);
+    EXPECT_EQ(facts.images, (std::vector<std::pair<int, int>>{{156, 109}}));
+}
+
+TEST_F(TestContainer, ShowsAControlOnItsFormAndWritesWhatTheFormShows) {
+    ASSERT_EQ(Container({"register " + kLibrary}).status, 0);
+    std::string picture = dir / "form.png";
+    Result r = Container({"--gui", "form 160 100 &H00808000&", "create " + kProgId + " Shape1",
+                          "notices on", "set Shape 3", "set BackStyle 0", "set FillStyle 6",
+                          "set FillColor &H00FF0000&", "set BorderWidth 3", "set Caption \"\"",
+                          "place 20 10 120 80", "wait", "mode run", "set BorderColor &H000000FF&",
+                          "wait", "picture " + picture});
+    EXPECT_EQ(r.status, 0) << r.out << r.err;
+    // At design time each set is reported to the container and redraws; at run time neither is
+    // reported, and the change repaints the control once.
+    std::string out = r.out;
+    out = out.substr(0, out.find("wrote "));
+    EXPECT_EQ(out,
+              "form 160x100\n"
+              "created Shape1 {43D45806-ED84-11D0-901E-0020AF7543C2}\n"
+              "notice Shape1 36\n"
+              "notice Shape1 12\n"
+              "notice Shape1 35\n"
+              "notice Shape1 11\n"
+              "notice Shape1 29\n"
+              "notice Shape1 -518\n"
+              "painted Shape1 1\n"
+              "painted Shape1 1\n");
+    QImage shown(QString::fromStdString(picture));
+    ASSERT_FALSE(shown.isNull());
+    EXPECT_TRUE(testing_support::MatchesReference(shown, "hosts/see-through-circle"));
+}
+
+TEST_F(TestContainer, LoadsSavedControlsWithoutInitNew) {
+    ASSERT_EQ(Container({"register " + kLibrary}).status, 0);
+    std::string saved = dir / "shape.txt";
+    ASSERT_EQ(Container({"create " + kProgId + " Shape1", "set Shape 7", "save " + saved}).status,
+              0);
+    Result r = Container({"load " + saved, "get Shape", "get Caption"});
+    EXPECT_EQ(r.status, 0) << r.out;
+    EXPECT_NE(r.out.find("Shape = 7"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("Caption = \"Shape1\""), std::string::npos) << r.out;
 }
