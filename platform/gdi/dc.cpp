@@ -17,6 +17,15 @@ QRegion ClipOrAll(const DCObject& dc) {
 
 }  // namespace
 
+namespace platform::gdi::internal {
+
+PrinterHooks& Printers() {
+    static PrinterHooks hooks;
+    return hooks;
+}
+
+}  // namespace platform::gdi::internal
+
 HDC CreateCompatibleDC(HDC hdc) {
     if (hdc && !DcOf(hdc)) return nullptr;
     auto bitmap = NewBitmap(1, 1, true, 1, 0xFFFFFF);
@@ -37,7 +46,7 @@ HDC CreateCompatibleDC(HDC hdc) {
 BOOL DeleteDC(HDC hdc) {
     auto dc = DcOf(hdc);
     if (!dc || dc->dcKind != DcKind::Memory) return FALSE;
-    EndPrinterJob(*dc);
+    if (dc->printer && Printers().endJob) Printers().endJob(*dc);
     {
         std::lock_guard lock(LinkMutex());
         if (auto b = Find<BitmapObject>(dc->bitmap, Kind::Bitmap)) b->selectedInto = 0;
@@ -278,7 +287,7 @@ int GetDeviceCaps(HDC hdc, int index) {
     auto dc = DcOf(hdc);
     if (!dc) return 0;
     int printer = 0;
-    if (dc->printer && PrinterCaps(*dc, index, &printer)) return printer;
+    if (dc->printer && Printers().caps && Printers().caps(*dc, index, &printer)) return printer;
     bool mono = false;
     if (dc->dcKind == DcKind::Memory) {
         auto b = SelectedBitmap(*dc);

@@ -321,6 +321,14 @@ QImage ImageOf(HBITMAP bitmap) {
     return b->image.copy();
 }
 
+bool ReadImage(HBITMAP bitmap, const std::function<void(const QImage&)>& read) {
+    auto b = Find<BitmapObject>(Id(bitmap), Kind::Bitmap);
+    if (!b) return false;
+    std::lock_guard lock(b->pixels);
+    read(b->image);
+    return true;
+}
+
 std::optional<QRegion> RegionOf(HRGN region) {
     auto r = Find<RegionObject>(Id(region), Kind::Region);
     if (!r) return std::nullopt;

@@ -220,10 +220,15 @@ const std::vector<PALETTEENTRY>& HalftoneEntries();
 // The resolved form of a font (made on first use).
 const ResolvedFont& Resolve(FontObject& font);
 
-// Ends a printer context's document (printing what was drawn) and forgets its printer.
-void EndPrinterJob(DCObject& dc);
-// The GetDeviceCaps values in which a printer context differs from a memory context.
-bool PrinterCaps(const DCObject& dc, int index, int* value);
+// What printers.cpp, where it is linked in, does for the other parts: end a printer context's
+// document (printing what was drawn) and forget its printer; give the GetDeviceCaps values in
+// which a printer context differs from a memory context. Null without printers.cpp, where no
+// context is a printer's.
+struct PrinterHooks {
+    void (*endJob)(DCObject& dc) = nullptr;
+    bool (*caps)(const DCObject& dc, int index, int* value) = nullptr;
+};
+PrinterHooks& Printers();
 
 // The surfaces of forms and the screen (surfaces.cpp).
 struct WindowTarget {

@@ -99,7 +99,7 @@ bool FinishJob(PrinterJob& job) {
 
 }  // namespace
 
-namespace platform::gdi::internal {
+namespace {
 
 void EndPrinterJob(DCObject& dc) {
     if (!dc.printer) return;
@@ -130,7 +130,14 @@ bool PrinterCaps(const DCObject& dc, int index, int* value) {
     }
 }
 
-}  // namespace platform::gdi::internal
+// The hooks are set when the library is loaded.
+const bool kHooked = [] {
+    Printers().endJob = EndPrinterJob;
+    Printers().caps = PrinterCaps;
+    return true;
+}();
+
+}  // namespace
 
 HDC CreateDCA(LPCSTR driver, LPCSTR device, LPCSTR output, const void*) {
     bool pdf = !device || !*device || std::strcmp(device, kPdfPrinter) == 0;
