@@ -38,9 +38,10 @@ DWORD GetObjectType(HGDIOBJ h) {
     switch (o->kind) {
         case Kind::Bitmap:
             return OBJ_BITMAP;
-        case Kind::DC:
-            return std::static_pointer_cast<DCObject>(o)->dcKind == DcKind::Memory ? OBJ_MEMDC
-                                                                                   : OBJ_DC;
+        case Kind::DC: {
+            auto dc = std::static_pointer_cast<DCObject>(o);
+            return dc->dcKind == DcKind::Memory && !dc->printer ? OBJ_MEMDC : OBJ_DC;
+        }
         case Kind::Region:
             return OBJ_REGION;
         case Kind::Palette:
