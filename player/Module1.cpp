@@ -3,6 +3,8 @@
 #include <QFont>
 #include <QLinearGradient>
 #include <QPainter>
+#include <algorithm>
+#include <cstring>
 #include <vector>
 
 #include "platform/gdi/gdi.h"
@@ -24,47 +26,89 @@ void DragForm(vb::Form& form) {
     SendMessageA(form.hWnd(), WM_NCLBUTTONDOWN, HTCAPTION, 0);
 }
 
+namespace {
+
+// The horizontal runs [x0, x1) of one row of pixels whose colour differs from `key`, in one pass
+// over the row. `pixels` is null for a row outside the image; a pixel outside the image reads
+// as no colour (CLR_INVALID), as a pixel read one at a time does.
+void FaceRuns(const QRgb* pixels, int imageWidth, int W, COLORREF key, std::vector<int>& runs) {
+    runs.clear();
+    const int n = pixels ? std::min(W, imageWidth) : 0;
+    const QRgb keyRgb = key == CLR_INVALID
+                            ? 0xffffffffu
+                            : qRgb(GetRValue(key), GetGValue(key), GetBValue(key)) & 0xffffffu;
+    int x = 0;
+    while (x < n) {
+        while (x < n && (pixels[x] & 0xffffffu) == keyRgb) ++x;
+        if (x == n) break;
+        const int x0 = x;
+        while (x < n && (pixels[x] & 0xffffffu) != keyRgb) ++x;
+        runs.push_back(x0);
+        runs.push_back(x);
+    }
+    // The part of the row beyond the image is one run of no colour.
+    if (n < W && key != CLR_INVALID) {
+        if (!runs.empty() && runs.back() == n) {
+            runs.back() = W;
+        } else {
+            runs.push_back(n);
+            runs.push_back(W);
+        }
+    }
+}
+
+}  // namespace
+
 long MakeRegionFromBitmap(vb::PictureBox& pic) {
     HDC h = pic.hDC();
     const int W = static_cast<int>(vb::RoundHalfEven(pic.ScaleWidth()));
     const int H = static_cast<int>(vb::RoundHalfEven(pic.ScaleHeight()));
     const COLORREF key = GetPixel(h, 0, 0);
-    // The pixels are read straight from the image; a pixel outside it reads as no colour, as a
-    // pixel read one at a time does.
-    const QImage image =
-        platform::gdi::ImageOf(reinterpret_cast<HBITMAP>(GetCurrentObject(h, OBJ_BITMAP)));
-    auto colour = [&](const QRgb* row, int x) {
-        if (!row || x >= image.width()) return CLR_INVALID;
-        QRgb c = row[x];
-        return RGB(qRed(c), qGreen(c), qBlue(c));
-    };
-    // Rows are made one after another; a row with the same runs as the row above widens that
-    // band, so the rectangles come out banded and merged as a union of them would be.
+    // One pass over the rows, reading the pixels in place: a row with the same runs as the row
+    // above (at once when its pixels are the same) widens that band, so the rectangles come out
+    // banded and merged as a union of them would be, and go to the region in one piece.
     std::vector<QRect> bands;
-    std::vector<std::pair<int, int>> row, previous;  // runs as [x0, x1)
-    size_t bandStart = 0;
-    for (int y = 0; y < H; ++y) {
-        const QRgb* pixels =
-            y < image.height() ? reinterpret_cast<const QRgb*>(image.constScanLine(y)) : nullptr;
-        row.clear();
-        int x0 = -1;
-        for (int x = 0; x < W; ++x) {
-            bool face = colour(pixels, x) != key;
-            if (face && x0 < 0) x0 = x;
-            if (!face && x0 >= 0) {
-                row.emplace_back(x0, x);
-                x0 = -1;
+    auto build = [&](const QImage& image) {
+        std::vector<int> row, previous;
+        size_t bandStart = 0;
+        int bandTop = 0;
+        auto closeBand = [&](int bottom) {
+            for (size_t i = bandStart; i < bands.size(); ++i) bands[i].setBottom(bottom - 1);
+        };
+        const QRgb* above = nullptr;
+        for (int y = 0; y < H; ++y) {
+            const QRgb* pixels = y < image.height()
+                                     ? reinterpret_cast<const QRgb*>(image.constScanLine(y))
+                                     : nullptr;
+            const size_t rowBytes = sizeof(QRgb) * static_cast<size_t>(std::min(W, image.width()));
+            if (y > 0 && pixels && above && std::memcmp(pixels, above, rowBytes) == 0) {
+                above = pixels;
+                continue;  // the same pixels: the same runs, the band grows
             }
-        }
-        if (x0 >= 0) row.emplace_back(x0, W);
-        if (!row.empty() && row == previous && y > 0) {
-            for (size_t i = bandStart; i < bands.size(); ++i) bands[i].setBottom(y);
-        } else {
+            above = pixels;
+            FaceRuns(pixels, image.width(), W, key, row);
+            if (y > 0 && row == previous) continue;
+            closeBand(y);
             bandStart = bands.size();
-            for (const auto& [a, b] : row) bands.emplace_back(a, y, b - a, 1);
+            bandTop = y;
+            for (size_t i = 0; i < row.size(); i += 2) {
+                bands.emplace_back(row[i], bandTop, row[i + 1] - row[i], 1);
+            }
+            previous.swap(row);
         }
-        previous.swap(row);
-    }
+        closeBand(H);
+    };
+    const auto bitmap = reinterpret_cast<HBITMAP>(GetCurrentObject(h, OBJ_BITMAP));
+    const bool read = platform::gdi::ReadImage(bitmap, [&](const QImage& image) {
+        const QImage::Format f = image.format();
+        if (f == QImage::Format_RGB32 || f == QImage::Format_ARGB32 ||
+            f == QImage::Format_ARGB32_Premultiplied) {
+            build(image);
+        } else {
+            build(image.convertToFormat(QImage::Format_ARGB32));
+        }
+    });
+    if (!read) build(QImage());
     if (bands.empty()) return 0;
     QRegion region;
     region.setRects(bands.data(), static_cast<int>(bands.size()));

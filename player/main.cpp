@@ -1,15 +1,22 @@
 // Kesto: the start-up form runs first and stays loaded as the single-instance mailbox.
 #include <QApplication>
+#include <QTimer>
 
+#include "platform/controls/MediaEngine.h"
 #include "platform/vb/App.h"
 #include "player/Form5.h"
 
 int main(int argc, char** argv) {
     vb::SetCommandLine(argc, argv);
+    // The first instance (a later start only hands its file over) starts GStreamer on a thread
+    // of its own a little after the window is up: started beside Qt's own loading it would hold
+    // that up. A file played before then starts it on the spot.
+    const bool first = !vb::App::PrevInstance();
     QApplication app(argc, argv);
     QApplication::setApplicationName("Kesto");
     QApplication::setQuitOnLastWindowClosed(false);
     vb::App::SetTitle("Kesto");
     Form5.Get();
+    if (first) QTimer::singleShot(250, [] { controls::PrepareGstEngine(); });
     return app.exec();
 }

@@ -1,3 +1,4 @@
+#include <QSaveFile>
 #include <algorithm>
 
 #include "platform/gdi/qt.h"
@@ -44,6 +45,27 @@ bool WriteArea(HDC hdc, QPoint at, const QImage& image) {
     DeleteDC(mem);
     DeleteObject(temp);
     return ok;
+}
+
+BitmapContext::BitmapContext(HBITMAP bitmap) : dc_(CreateCompatibleDC(nullptr)) {
+    if (dc_) old_ = SelectObject(dc_, bitmap);
+}
+
+BitmapContext::~BitmapContext() {
+    if (old_) SelectObject(dc_, old_);
+    if (dc_) DeleteDC(dc_);
+}
+
+bool ReplaceFile(const char* path, const void* bytes, std::size_t size) {
+    if (!path || !*path) return false;
+    QSaveFile file(QString::fromLocal8Bit(path));
+    if (!file.open(QIODevice::WriteOnly)) return false;
+    if (file.write(static_cast<const char*>(bytes), static_cast<qint64>(size)) !=
+        static_cast<qint64>(size)) {
+        file.cancelWriting();
+        return false;
+    }
+    return file.commit();
 }
 
 QRect DeviceRect(HDC hdc, const QRect& logical) {

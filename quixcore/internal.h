@@ -31,6 +31,25 @@ inline QRgb Rgb(COLORREF c) {
 bool GradientRows(int width, int height, short style, short steps, COLORREF color1, COLORREF color2,
                   const std::function<void(int y, const QRgb* row)>& take);
 
+// A new memory context that holds the bitmap while it lives; dc() is null when the context cannot
+// be made or the bitmap is held by another context.
+class BitmapContext {
+public:
+    explicit BitmapContext(HBITMAP bitmap);
+    ~BitmapContext();
+    BitmapContext(const BitmapContext&) = delete;
+    BitmapContext& operator=(const BitmapContext&) = delete;
+    HDC dc() const { return old_ ? dc_ : nullptr; }
+
+private:
+    HDC dc_;
+    HGDIOBJ old_ = nullptr;
+};
+
+// Writes the bytes as the whole new content of the file: into a temporary file beside it, renamed
+// over it, so that a failed write leaves the old file as it was.
+bool ReplaceFile(const char* path, const void* bytes, std::size_t size);
+
 // The rectangle as a QRect (corners in any order).
 QRect RectOf(const RECT& r);
 

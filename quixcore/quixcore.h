@@ -12,8 +12,7 @@
 // refused with QUIX_E_HANDLE (or no object) and nothing is drawn. Colours are COLORREFs
 // (0x00BBGGRR). The identification string may be anything; it is not read.
 //
-// Each comment says what the function is for and what this version does: the functions it does
-// not carry out draw nothing and return QUIX_E_UNSUPPORTED (or no object).
+// Each comment says what the function is for and what this version does.
 #pragma once
 
 #include <cstddef>
@@ -291,8 +290,14 @@ QUIXCORE_API HPALETTE CreateDibPalette(HGLOBAL dib);
 QUIXCORE_API HPALETTE GetSystemPalette();
 
 // ---- printing ----
-// This version prints nothing and returns QUIX_E_UNSUPPORTED.
-
+// Prints the rectangle's part of the bitmap (the control's area, cut to the bitmap) onto the
+// printer context (a printer's, gdi.h, or any other context) at (left, top) in the context's
+// units, width x height large; with neither size given (0), at the control's screen size (96 dots
+// per inch) in the context's resolution, with one of them given, the other in proportion. The
+// palette, when given, is selected into the context for the transfer. With banding the bitmap goes
+// in bands of 64 rows, each its own transfer, that meet on the page without a gap. The shorts and
+// unsigned longs between are not read. No bitmap: QUIX_E_NOIMAGE; a context, bitmap or palette
+// that names none: QUIX_E_HANDLE; a negative placement or an empty area: QUIX_E_ARGUMENT.
 QUIXCORE_API short PrintControl(HDC printer, const RECT* rect, BOOL banding, LONG left, LONG top,
                                 LONG width, LONG height, short s1, short s2, short s3, short s4,
                                 short s5, ULONG u1, ULONG u2, ULONG u3, ULONG u4, ULONG u5,
@@ -300,34 +305,81 @@ QUIXCORE_API short PrintControl(HDC printer, const RECT* rect, BOOL banding, LON
                                 short z2);
 
 // ---- hotspots ----
-// A hotspot set is one global-memory block of consecutive 848-byte records (see
-// HotspotRecordSize) and its record count. The loaders release or reuse a block they are handed.
-// This version reads and keeps no hotspots: LoadHotspotFile returns QUIX_E_FILE for a file it
-// cannot open and QUIX_E_UNSUPPORTED otherwise, GetHotspotData gives an empty name, the others
-// return QUIX_E_UNSUPPORTED, and DeleteHSRegions has no regions to release.
+// A hotspot set is one movable global-memory block of consecutive HotspotRecordSize-byte records
+// and its record count (no block for an empty set). The bytes of a .hsp file and of a byte array
+// have one layout, and docs/hotspots.md gives it with the record's; a record is a polygon of 1 to
+// kMaxHotspotPoints points (at most kMaxHotspotCoordinate from the origin either way) in the
+// coordinates of the control's picture, with an id, a priority, a name of at most kMaxHotspotName
+// bytes and an enabled flag. The loaders read within the size given and refuse bytes that are not
+// one whole set with QUIX_E_FORMAT (a file that cannot be read: QUIX_E_FILE); they replace the set
+// they are handed: on success its old block is freed, on failure it stays as it was. The scales
+// multiply the points (rounded). The records hold no graphics objects.
 
 inline constexpr std::size_t HotspotRecordSize = 848;
+inline constexpr short kMaxHotspots = 32767;
+inline constexpr int kMaxHotspotPoints = 100;
+inline constexpr int kMaxHotspotName = 31;
+inline constexpr int kMaxHotspotCoordinate = 32767;
+inline constexpr short QUIX_E_NOHOTSPOT = -120;  // no enabled hotspot at the point
 
 QUIXCORE_API short LoadHotspotFile(const char* file, short* count, HGLOBAL* block, float xScale,
                                    float yScale);
 // The bytes of a byte array (with their number, so that a short array is not read past its end).
 QUIXCORE_API short LoadHotspotResource(const BYTE* data, ULONG size, short* count, HGLOBAL* block,
                                        float xScale, float yScale);
-// Releases the records' regions (the caller frees the block).
+// The set's bytes (a .hsp file's content): their number, copied to `out` when `size` holds them;
+// 0 when the set is not one (a block smaller than its count, a record without 1 to 100 points).
+QUIXCORE_API ULONG WriteHotspotBytes(short count, HGLOBAL block, BYTE* out, ULONG size);
+// Writes the set's bytes to the file (replacing it whole); QUIX_E_HANDLE for a set that is not
+// one, QUIX_E_FILE when it cannot be written.
+QUIXCORE_API short SaveHotspotFile(const char* file, short count, HGLOBAL block);
+// Kept for the callers that release a set before freeing its block: there is nothing to release.
 QUIXCORE_API void DeleteHSRegions(short count, HGLOBAL block);
+// Switches record `index` (1 is the first) on (enable non-zero) or off; QUIX_E_ARGUMENT for an
+// index outside 1 to count, QUIX_E_HANDLE for a block that does not hold the count.
 QUIXCORE_API short EnableHotspot(short count, HGLOBAL block, short index, short enable);
-// The hotspot under the mouse in the window: its name (at most nameSize - 1 bytes and a zero),
-// id and priority.
+// The enabled hotspot whose polygon holds the centre of pixel (x, y) (the alternate rule), in
+// picture coordinates: of several, the one of the highest priority, and of those the last. Its
+// name (at most nameSize - 1 bytes and a zero), id and priority are written; with none the outputs
+// stay as they were and the result is QUIX_E_NOHOTSPOT.
+QUIXCORE_API short HotspotAt(short count, HGLOBAL block, int x, int y, char* name, int nameSize,
+                             short* id, short* priority);
+// HotspotAt at the mouse's position in the window's client area less (x, y), the picture's corner
+// in the window (the query point). QUIX_E_HANDLE for a window that has no context.
 QUIXCORE_API short GetHotspotData(HWND window, HGLOBAL block, short count, char* name, int nameSize,
                                   short* id, short* priority, short r1, short r2, short r3,
                                   short r4, short r5, short r6, short r7, short x, short y,
                                   short reserved);
+// Adds a rectangle hotspot (x1, y1)-(x2, y2), enabled, of priority 0, with the id and the name
+// (cut to kMaxHotspotName bytes) at the end of the set, making the block when there is none;
+// QUIX_E_ARGUMENT when the set is full.
 QUIXCORE_API short IQuixAddHotspot(short x1, short y1, short x2, short y2, short id,
                                    const char* name, short* count, HGLOBAL* block);
 
 // ---- drawing into the composed bitmap ----
-// This version draws none of them: without a composed bitmap they return QUIX_E_NOIMAGE, with one
-// QUIX_E_UNSUPPORTED. SaveControlImage writes nothing and returns QUIX_E_UNSUPPORTED.
+// Each draws into the composed bitmap with the control's settings: the pen style by the border
+// style catalogue (0 no pen, 1 solid, 2 dash, 3 dot, 4 dash-dot, 5 dash-dot-dot), the pen width
+// (1 or more; styled pens wider than 1 draw solid), the draw mode (the binary raster operations 1
+// to 16) and, for shapes with an inside, the fill style (0 solid, 1 none, 2 to 7 the hatches in
+// the HS_ order over what was there) in the fill colour. A missing VARIANT (VT_EMPTY, VT_ERROR,
+// VT_NULL) takes its default; a colour is an OLE colour as a number (VT_I2, VT_I4, VT_R4, VT_R8;
+// an RGB value, 0x01000000 | palette index or 0x80000000 | system colour index), default black; a
+// flag is a VT_BOOL or a number (non-zero TRUE), default FALSE. Without a composed bitmap:
+// QUIX_E_NOIMAGE; a setting or argument outside these: QUIX_E_ARGUMENT, nothing drawn; a bitmap
+// that names none or is selected into a context: QUIX_E_HANDLE.
+//   IQuixDrawLine: the line from (x1, y1) to (x2, y2) without its last point; a line of no length
+//     is a dot of the pen's width in the colour. With box, the rectangle with both corners
+//     included, filled by the fill style, or with fill as well in the line's colour.
+//   IQuixDrawCircle: the ellipse around (x, y) with the radius on its longer axis: the width's for
+//     an aspect (height / width, a positive number, default 1) below 1, else the height's.
+//   IQuixDrawCurve: the cubic Bezier curve from point 1 to point 4 with points 2 and 3 as its
+//     controls, without its last point; no inside.
+//   IQuixDrawPolygon: the polygon of (x1, y1), (x2, y2) and the further corners that are given, in
+//     order, both coordinates whole numbers; a corner after a missing one, or half of one, is
+//     refused.
+//   IQuixDrawRoundRect: RoundRect's shape with corner ellipses of roundW x roundH (not negative).
+//   IQuixDrawArc, IQuixDrawPie: the arc or pie of the ellipse in the box from startAngle to
+//     endAngle, in degrees counterclockwise from three o'clock; the arc has no inside.
 
 QUIXCORE_API short IQuixDrawLine(short x1, short y1, short x2, short y2, const VARIANT& color,
                                  const VARIANT& box, const VARIANT& fill, HBITMAP composed,
@@ -357,7 +409,9 @@ QUIXCORE_API short IQuixDrawPie(short x1, short y1, short x2, short y2, short st
                                 short endAngle, const VARIANT& color, HBITMAP composed,
                                 short drawStyle, short drawWidth, short drawMode, short fillStyle,
                                 COLORREF fillColor);
-// Writes the bitmap to the file.
+// Writes the bitmap to the file in the format its extension names, without regard to case: .bmp,
+// .png, .jpg or .jpeg (QUIX_E_ARGUMENT for any other); the file is replaced whole, and one that
+// cannot be written is QUIX_E_FILE and left as it was.
 QUIXCORE_API short SaveControlImage(const char* file, HBITMAP bitmap);
 
 // ---- cursors ----

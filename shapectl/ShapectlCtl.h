@@ -255,6 +255,11 @@ public:
     void SetEffectAborted(BOOL v) { m_EffectAborted = v; }
     OLE_HANDLE GethWnd();
 
+    // ---- the colour set ----
+    // The frame picture's palette as a LOGPALETTE in task memory (the caller frees it) in
+    // *ppColorSet, or FALSE when the frame picture has no palette with entries.
+    BOOL OnGetColorSet(void* targetDevice, HDC hicTargetDev, LOGPALETTE** ppColorSet);
+
     // ---- methods ----
     void Paint();
     void UpdatePalette(BOOL redraw);

@@ -1,11 +1,15 @@
 // CShapectlCtrl: the methods of _DShapectl.
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 
+#include "platform/com/activation.h"
 #include "platform/com/bstr.h"
 #include "platform/com/safearray.h"
+#include "platform/win/paint.h"
 #include "quixcore/quixcore.h"
 #include "shapectl/ShapectlCtl.h"
+#include "shapectl/ShapectlPalette.h"
 
 using platform::com::Variant;
 
@@ -99,10 +103,37 @@ void CShapectlCtrl::Paint() {
     ReleaseDC(dc);
 }
 
-void CShapectlCtrl::UpdatePalette(BOOL) {
-    // The palette of a bitmap frame picture is realised in the control's window and announced to
-    // the other windows of the form; until the control has a window there is nowhere to realise
-    // it, and nothing is redrawn.
+void CShapectlCtrl::UpdatePalette(BOOL redraw) {
+    CPictureHolder* picture = CurrentFramePicture();
+    if (!picture || !picture->m_pPict || picture->GetType() != PICTYPE_BITMAP) return;
+    OLE_HANDLE handle = 0;
+    picture->m_pPict->get_hPal(&handle);
+    auto palette = reinterpret_cast<HPALETTE>(static_cast<std::uintptr_t>(handle));
+    HWND window = GetHwnd();
+    if (!palette || !window) return;
+    SelectAndRealizePalette(window, palette);
+    BroadcastPaletteChanged(window);
+    if (redraw) RedrawControl();
+}
+
+BOOL CShapectlCtrl::OnGetColorSet(void*, HDC, LOGPALETTE** ppColorSet) {
+    if (!ppColorSet) return FALSE;
+    CPictureHolder* picture = CurrentFramePicture();
+    if (!picture || !picture->m_pPict || picture->GetType() == PICTYPE_NONE) return FALSE;
+    OLE_HANDLE handle = 0;
+    if (FAILED(picture->m_pPict->get_hPal(&handle)) || !handle) return FALSE;
+    auto palette = reinterpret_cast<HPALETTE>(static_cast<std::uintptr_t>(handle));
+    UINT count = GetPaletteEntries(palette, 0, 0, nullptr);
+    if (count == 0 || count == GDI_ERROR) return FALSE;
+    platform::com::ComPtr<IMalloc> malloc;
+    if (FAILED(CoGetMalloc(MEMCTX_TASK, malloc.out()))) return FALSE;
+    auto* set = static_cast<LOGPALETTE*>(malloc->Alloc(8 + 4 * std::size_t(count)));
+    if (!set) return FALSE;
+    set->palVersion = 0x300;
+    set->palNumEntries = static_cast<WORD>(count);
+    GetPaletteEntries(palette, 0, count, set->palPalEntry);
+    *ppColorSet = set;
+    return TRUE;
 }
 
 // The drawing library runs no transition effects, so no effect worker ever runs and pausing,
@@ -430,9 +461,24 @@ void CShapectlCtrl::DeletePicture() {
     m_Picture.CreateEmpty();
 }
 
-void CShapectlCtrl::SaveControl(LPCOLESTR) {
-    // What the control's device context shows is saved; the control has no window, so no device
-    // context, yet.
+void CShapectlCtrl::SaveControl(LPCOLESTR filename) {
+    HWND window = GetHwnd();
+    HDC dc = window ? ::GetDC(window) : nullptr;
+    if (!dc) return;
+    RECT client{0, 0, 0, 0};
+    GetClientRect(window, &client);
+    int width = client.right - client.left, height = client.bottom - client.top;
+    HDC memory = CreateCompatibleDC(dc);
+    HBITMAP shown = CreateCompatibleBitmap(dc, width, height);
+    if (memory && shown) {
+        HGDIOBJ old = SelectObject(memory, shown);
+        BitBlt(memory, 0, 0, width, height, dc, 0, 0, SRCCOPY);
+        SelectObject(memory, old);
+        m_QuixError = SaveControlImage(platform::com::Utf8FromWide(filename).c_str(), shown);
+    }
+    if (shown) DeleteObject(shown);
+    if (memory) DeleteDC(memory);
+    ::ReleaseDC(window, dc);
 }
 
 void CShapectlCtrl::FrameForward() {
@@ -456,8 +502,12 @@ void CShapectlCtrl::SetXY(SHORT x, SHORT y) {
     SetRectInContainer(&r);
 }
 
-void CShapectlCtrl::SetVisible(BOOL) {
-    // Shows or hides the control's window; the control has none yet.
+void CShapectlCtrl::SetVisible(BOOL mode) {
+    HWND window = GetHwnd();
+    if (!window) return;
+    BOOL visible = IsWindowVisible(window);
+    if (mode && !visible) ShowWindow(window, SW_SHOWNORMAL);
+    if (!mode && visible) ShowWindow(window, SW_HIDE);
 }
 
 void CShapectlCtrl::TextFile(LPCOLESTR filename) {

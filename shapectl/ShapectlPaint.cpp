@@ -28,6 +28,7 @@
 #include "platform/win/paint.h"
 #include "quixcore/quixcore.h"
 #include "shapectl/ShapectlCtl.h"
+#include "shapectl/ShapectlPalette.h"
 
 namespace {
 
@@ -228,13 +229,7 @@ void CShapectlCtrl::OnDraw(HDC hdc, const RECT& rcBounds, const RECT&) {
 // ---- palette and completion ----
 
 void CShapectlCtrl::RealizeWindowPalette(HWND window, HPALETTE palette, BOOL* newPalette) {
-    HDC dc = ::GetDC(window);
-    if (!dc) return;
-    HPALETTE old = SelectPalette(dc, palette, FALSE);
-    RealizePalette(dc);
-    SelectPalette(dc, old, TRUE);
-    ::ReleaseDC(window, dc);
-    if (newPalette) *newPalette = FALSE;
+    ::RealizeWindowPalette(window, palette, newPalette);
 }
 
 void CShapectlCtrl::CompletePaint() {

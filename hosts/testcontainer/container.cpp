@@ -2,6 +2,7 @@
 
 #include <cctype>
 #include <charconv>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
@@ -16,6 +17,7 @@
 #include "platform/com/bstr.h"
 #include "platform/com/guid.h"
 #include "platform/com/safearray.h"
+#include "platform/gdi/gdi.h"
 #include "platform/ole/oleauto.h"
 #include "platform/ole/propbag.h"
 #include "platform/win/paint.h"
@@ -596,6 +598,38 @@ bool Container::Load(const std::vector<std::string>& args) {
     return true;
 }
 
+bool Container::Print(const std::vector<std::string>& args) {
+    Control* c = Current();
+    if (!c) return Fail("no control");
+    if (args.size() != 2) return Fail("usage: print <file>|printer:[<name>]");
+    if (!qApp) return Fail("printing needs --gui");
+    std::string target = args[1];
+    HDC dc = nullptr;
+    if (target.rfind("printer:", 0) == 0) {
+        target = target.substr(8);
+        if (target.empty()) target = platform::gdi::DefaultPrinterName();
+        if (target.empty()) return Fail("no printer");
+        dc = CreateDCA("WINSPOOL", target.c_str(), nullptr, nullptr);
+    } else {
+        dc = CreateDCA(nullptr, kPdfPrinter, target.c_str(), nullptr);
+    }
+    if (!dc) return Fail("no printer " + target);
+    DOCINFOA info{sizeof(DOCINFOA), c->name.c_str(), nullptr, nullptr, 0};
+    // As a form run-time's printer object does when its context is asked for: a document and a
+    // page are started.
+    StartDocA(dc, &info);
+    StartPage(dc);
+    auto handle = Variant::I4(static_cast<LONG>(reinterpret_cast<std::uintptr_t>(dc)));
+    DISPID id = Member(*c, "PrinterhDC");
+    bool put = Report("PrinterhDC", platform::com::PutProperty(c->host->Dispatch(), id, handle));
+    bool ended = EndDoc(dc) > 0;
+    DeleteDC(dc);
+    if (!put) return false;
+    if (!ended) return Fail("the printer could not print");
+    out_ << "printed " << target << "\n";
+    return true;
+}
+
 bool Container::Run(const std::string& text) {
     auto args = Words(text);
     if (args.empty() || args[0][0] == '#') return true;
@@ -609,6 +643,7 @@ bool Container::Run(const std::string& text) {
     if (cmd == "call") return CallMethod(args);
     if (cmd == "save") return Save(args);
     if (cmd == "load") return Load(args);
+    if (cmd == "print") return Print(args);
     if (cmd == "frame") {
         return frame_.Run(args, current_ ? current_->host->Object() : nullptr,
                           current_ ? current_->name : "");

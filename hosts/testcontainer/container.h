@@ -36,6 +36,10 @@
 //                                   control reports to its container
 //   sleep <ms>                      lets the form live that long (for looking at it)
 //   echo <text>                     prints the text
+//   print <file>|printer:[<name>]   prints the current control (needs --gui): sets its PrinterhDC
+//                                   to a printer's context, the PDF printer writing <file> or
+//                                   the CUPS printer <name> (none: the default printer), then
+//                                   ends the document and prints "printed <file or name>"
 //   frame open [<page>]             opens the property frame of the current control (needs
 //                                   --gui) and prints its pages; shows page <page> (a number,
 //                                   1 first, or a title) or the first
@@ -107,6 +111,7 @@ private:
     bool CallMethod(const std::vector<std::string>& args);
     bool Save(const std::vector<std::string>& args);
     bool Load(const std::vector<std::string>& args);
+    bool Print(const std::vector<std::string>& args);
     Control* Current();
     bool Fail(const std::string& why);
     bool Report(const std::string& member, const platform::com::InvokeResult& r);

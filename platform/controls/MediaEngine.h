@@ -86,4 +86,9 @@ public:
 // GStreamer sinks ("fakesink" for silent tests).
 std::unique_ptr<MediaEngine> CreateGstEngine();
 
+// Starts GStreamer on a thread of its own, loads the playback elements and finds the audio
+// output, so that the start-up of the program does not wait for them; the first engine made
+// waits only for what is still under way. Once per process; nothing happens on a second call.
+void PrepareGstEngine();
+
 }  // namespace controls

@@ -4,6 +4,7 @@
 #include <QPainter>
 #include <QVBoxLayout>
 #include <QWidget>
+#include <utility>
 
 #include "platform/files/files.h"
 #include "platform/vb/Error.h"
@@ -79,6 +80,10 @@ MediaEngine& MediaPlayer::Engine() const {
                              [self] { self->EndOfStream(0); });
             }
         };
+        auto volume = std::exchange(pendingVolume_, std::nullopt);
+        auto mute = std::exchange(pendingMute_, std::nullopt);
+        if (volume) engine_->SetVolume(*volume);
+        if (mute) engine_->SetMute(*mute);
     }
     return *engine_;
 }
@@ -99,10 +104,10 @@ void MediaPlayer::SetFileName(const std::string& path) {
 }
 
 double MediaPlayer::Duration() const {
-    return Engine().Duration();
+    return engine_ ? engine_->Duration() : 0;
 }
 double MediaPlayer::CurrentPosition() const {
-    return Engine().Position();
+    return engine_ ? engine_->Position() : 0;
 }
 void MediaPlayer::SetCurrentPosition(double seconds) {
     Engine().Seek(seconds);
@@ -120,13 +125,22 @@ long MediaPlayer::Volume() const {
     return Engine().Volume();
 }
 void MediaPlayer::SetVolume(long v) {
-    Engine().SetVolume(v);
+    if (!engine_) {
+        pendingVolume_ = v;
+        return;
+    }
+    engine_->SetVolume(v);
 }
 bool MediaPlayer::Mute() const {
+    if (!engine_ && pendingMute_) return *pendingMute_;
     return Engine().Mute();
 }
 void MediaPlayer::SetMute(bool mute) {
-    Engine().SetMute(mute);
+    if (!engine_) {
+        pendingMute_ = mute;
+        return;
+    }
+    engine_->SetMute(mute);
 }
 
 void MediaPlayer::SetDisplaySize(long size) {

@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "platform/controls/MediaEngine.h"
@@ -44,7 +45,8 @@ public:
     void SetVideoUnloadFlag(bool flag) { videoUnloadFlag_ = flag; }
 
     // The engine, made on the first use of the player (so that a window that never plays pays
-    // nothing for it).
+    // nothing for it). Until then the player has no length and no position, and a volume or mute
+    // written is kept and handed to the engine when it is made.
     MediaEngine& Engine() const;
 
     // Events: the end of the loaded media (one Long, 0); a key released (key code, shift);
@@ -59,6 +61,8 @@ private:
     Screen* screen_;
     std::unique_ptr<QWidget> fullScreen_;
     mutable std::unique_ptr<MediaEngine> engine_;
+    mutable std::optional<long> pendingVolume_;
+    mutable std::optional<bool> pendingMute_;
     std::string fileName_;
     long displaySize_ = 0;
     bool videoUnloadFlag_ = true;

@@ -43,11 +43,13 @@ ProgressG1::ProgressG1(vb::Form* form, const char* name, vb::Control* container)
 }
 
 void ProgressG1::SetMin(long min) {
+    if (min == min_) return;  // the position timers set the bounds on every tick: no repaint
     min_ = min;
     surface_->update();
 }
 
 void ProgressG1::SetMax(long max) {
+    if (max == max_) return;  // the position timers set the bounds on every tick: no repaint
     max_ = max;
     surface_->update();
 }
@@ -60,11 +62,13 @@ void ProgressG1::SetValue(long value) {
 }
 
 void ProgressG1::SetBarColor(COLORREF c) {
+    if (c == bar_) return;
     bar_ = c;
     surface_->update();
 }
 
 void ProgressG1::SetBackColor(COLORREF c) {
+    if (c == back_) return;
     back_ = c;
     surface_->update();
 }

@@ -17,6 +17,15 @@ QRegion ClipOrAll(const DCObject& dc) {
 
 }  // namespace
 
+namespace platform::gdi::internal {
+
+PrinterHooks& Printers() {
+    static PrinterHooks hooks;
+    return hooks;
+}
+
+}  // namespace platform::gdi::internal
+
 HDC CreateCompatibleDC(HDC hdc) {
     if (hdc && !DcOf(hdc)) return nullptr;
     auto bitmap = NewBitmap(1, 1, true, 1, 0xFFFFFF);
@@ -37,6 +46,7 @@ HDC CreateCompatibleDC(HDC hdc) {
 BOOL DeleteDC(HDC hdc) {
     auto dc = DcOf(hdc);
     if (!dc || dc->dcKind != DcKind::Memory) return FALSE;
+    if (dc->printer && Printers().endJob) Printers().endJob(*dc);
     {
         std::lock_guard lock(LinkMutex());
         if (auto b = Find<BitmapObject>(dc->bitmap, Kind::Bitmap)) b->selectedInto = 0;
@@ -56,7 +66,7 @@ HGDIOBJ SelectObject(HDC hdc, HGDIOBJ h) {
     std::uintptr_t id = Id(h);
     switch (o->kind) {
         case Kind::Bitmap: {
-            if (dc->dcKind != DcKind::Memory) return nullptr;
+            if (dc->dcKind != DcKind::Memory || dc->printer) return nullptr;
             std::lock_guard lock(LinkMutex());
             auto b = std::static_pointer_cast<BitmapObject>(o);
             if (dc->bitmap == id) return h;
@@ -276,6 +286,8 @@ BOOL DPtoLP(HDC hdc, LPPOINT lppt, int c) {
 int GetDeviceCaps(HDC hdc, int index) {
     auto dc = DcOf(hdc);
     if (!dc) return 0;
+    int printer = 0;
+    if (dc->printer && Printers().caps && Printers().caps(*dc, index, &printer)) return printer;
     bool mono = false;
     if (dc->dcKind == DcKind::Memory) {
         auto b = SelectedBitmap(*dc);

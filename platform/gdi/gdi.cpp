@@ -38,9 +38,10 @@ DWORD GetObjectType(HGDIOBJ h) {
     switch (o->kind) {
         case Kind::Bitmap:
             return OBJ_BITMAP;
-        case Kind::DC:
-            return std::static_pointer_cast<DCObject>(o)->dcKind == DcKind::Memory ? OBJ_MEMDC
-                                                                                   : OBJ_DC;
+        case Kind::DC: {
+            auto dc = std::static_pointer_cast<DCObject>(o);
+            return dc->dcKind == DcKind::Memory && !dc->printer ? OBJ_MEMDC : OBJ_DC;
+        }
         case Kind::Region:
             return OBJ_REGION;
         case Kind::Palette:
@@ -318,6 +319,14 @@ QImage ImageOf(HBITMAP bitmap) {
     if (!b) return QImage();
     std::lock_guard lock(b->pixels);
     return b->image.copy();
+}
+
+bool ReadImage(HBITMAP bitmap, const std::function<void(const QImage&)>& read) {
+    auto b = Find<BitmapObject>(Id(bitmap), Kind::Bitmap);
+    if (!b) return false;
+    std::lock_guard lock(b->pixels);
+    read(b->image);
+    return true;
 }
 
 std::optional<QRegion> RegionOf(HRGN region) {

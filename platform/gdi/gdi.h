@@ -70,6 +70,7 @@
 #include <cstddef>
 #include <functional>
 #include <optional>
+#include <string>
 #include <type_traits>
 
 #include "platform/base/wintypes.h"
@@ -260,7 +261,12 @@ inline constexpr int RASTERCAPS = 38;
 inline constexpr int LOGPIXELSX = 88;
 inline constexpr int LOGPIXELSY = 90;
 inline constexpr int SIZEPALETTE = 104;
+inline constexpr int PHYSICALWIDTH = 110;
+inline constexpr int PHYSICALHEIGHT = 111;
+inline constexpr int PHYSICALOFFSETX = 112;
+inline constexpr int PHYSICALOFFSETY = 113;
 inline constexpr int DT_RASDISPLAY = 1;
+inline constexpr int DT_RASPRINTER = 2;
 inline constexpr int RC_BITBLT = 0x0001;
 inline constexpr int RC_STRETCHBLT = 0x0800;
 inline constexpr int RC_DI_BITMAP = 0x0080;
@@ -731,6 +737,47 @@ void SetWindowBackgroundPainter(HWND window, BackgroundPainter painter);
 BOOL PaintWindowBackground(HWND window, HDC hdc);
 // The screen's size (1024 x 768 unless set), also the extent of the screen context.
 void SetScreenSize(int width, int height);
+
+}  // namespace platform::gdi
+
+// ---- printers ----
+// A printer context (GetObjectType OBJ_DC) draws into its page with every function of this layer,
+// as a memory context draws into its bitmap (no other bitmap can be selected into it): a white
+// page of A4 portrait (a CUPS printer: its default page) at kPrinterDpi dots per inch, the whole
+// sheet (GetDeviceCaps: HORZRES, VERTRES and the PHYSICAL sizes in dots, LOGPIXELSX and
+// LOGPIXELSY kPrinterDpi, TECHNOLOGY DT_RASPRINTER). EndPage prints the page through Qt's printing
+// and starts a white one; EndDoc prints a page drawn on or started (StartPage) since the last
+// EndPage and ends the document; DeleteDC ends an open document the same way, so that nothing drawn
+// is lost; AbortDoc drops it. StartDoc and StartPage are optional. The results are SP_ERROR on
+// failure (a PDF printer without an output file, a file that cannot be written, a context that is
+// no printer's).
+
+inline constexpr int kPrinterDpi = 150;
+inline constexpr const char* kPdfPrinter = "PDF";
+inline constexpr int SP_ERROR = -1;
+
+struct DOCINFOA {
+    int cbSize;
+    LPCSTR lpszDocName;
+    LPCSTR lpszOutput;  // the PDF printer's file, or a file a CUPS printer prints into
+    LPCSTR lpszDatatype;
+    DWORD fwType;
+};
+
+// driver null or "WINSPOOL"; device kPdfPrinter, null or empty for the PDF printer, else a CUPS
+// printer's name (null when there is no such printer); output the file to print into (the PDF
+// printer's file, which StartDoc may also name). The device mode is not read.
+HDC CreateDCA(LPCSTR driver, LPCSTR device, LPCSTR output, const void* devMode);
+int StartDocA(HDC hdc, const DOCINFOA* info);
+int StartPage(HDC hdc);
+int EndPage(HDC hdc);
+int EndDoc(HDC hdc);
+int AbortDoc(HDC hdc);
+
+namespace platform::gdi {
+
+// The CUPS default printer's name, or empty when there is none (then the PDF printer is the one).
+std::string DefaultPrinterName();
 
 }  // namespace platform::gdi
 

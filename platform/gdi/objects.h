@@ -105,6 +105,9 @@ struct FontObject : Object {
 
 enum class DcKind { Memory, Window, Screen };
 
+// A printer context's document and printer (printers.cpp).
+struct PrinterJob;
+
 struct Selected {
     std::uintptr_t id = 0;
     std::shared_ptr<Object> object;
@@ -132,6 +135,7 @@ struct DCObject : Object {
     std::uintptr_t bitmap = 0;                 // memory contexts (guarded by LinkMutex)
     std::uintptr_t defaultBitmap = 0;          // the 1 x 1 bitmap a memory context is made with
     std::shared_ptr<BitmapObject> screenCopy;  // the screen context's copy, made on first use
+    std::shared_ptr<PrinterJob> printer;       // printer contexts: a memory context of its page
     DcState state;
     std::vector<DcState> saved;
 };
@@ -215,6 +219,16 @@ inline DWORD MonoWord(DWORD w) {
 const std::vector<PALETTEENTRY>& HalftoneEntries();
 // The resolved form of a font (made on first use).
 const ResolvedFont& Resolve(FontObject& font);
+
+// What printers.cpp, where it is linked in, does for the other parts: end a printer context's
+// document (printing what was drawn) and forget its printer; give the GetDeviceCaps values in
+// which a printer context differs from a memory context. Null without printers.cpp, where no
+// context is a printer's.
+struct PrinterHooks {
+    void (*endJob)(DCObject& dc) = nullptr;
+    bool (*caps)(const DCObject& dc, int index, int* value) = nullptr;
+};
+PrinterHooks& Printers();
 
 // The surfaces of forms and the screen (surfaces.cpp).
 struct WindowTarget {

@@ -14,6 +14,9 @@ namespace platform::gdi {
 HBITMAP BitmapFromImage(const QImage& image);
 // A copy of the bitmap's pixels (Format_RGB32); a null image for an unknown handle.
 QImage ImageOf(HBITMAP bitmap);
+// Lets `read` look at the bitmap's pixels in place, locked, without a copy (it must not call the
+// graphics functions); false for an unknown handle.
+bool ReadImage(HBITMAP bitmap, const std::function<void(const QImage&)>& read);
 // The region's area; nothing for an unknown handle.
 std::optional<QRegion> RegionOf(HRGN region);
 // A new region with this area.

@@ -270,6 +270,14 @@ private:
     mutable HDC dc_ = nullptr;
     mutable HBITMAP bitmap_ = nullptr;
     mutable QImage drawn_;
+    // What drawn_ was composed of: its size, the back colour and the picture's image.
+    struct Composition {
+        int width = -1, height = -1;
+        COLORREF back = 0;
+        qint64 picture = 0;
+        bool operator==(const Composition&) const = default;
+    };
+    mutable Composition composed_;
 };
 
 class Image : public Control {

@@ -126,8 +126,15 @@ PictureBox::~PictureBox() {
 }
 
 HDC PictureBox::hDC() const {
-    QImage now = Image();
     if (!dc_) dc_ = CreateCompatibleDC(nullptr);
+    // The same size, colour and picture compose the same image: the bitmap (with whatever was
+    // drawn into it since) stays, without composing and comparing the image again.
+    const Composition parts{std::max(0, TwipsToPixels(Width()) - 2 * BorderPixels()),
+                            std::max(0, TwipsToPixels(Height()) - 2 * BorderPixels()), back_,
+                            picture_.IsNone() ? 0 : picture_.Image().cacheKey()};
+    if (bitmap_ && parts == composed_) return dc_;
+    composed_ = parts;
+    QImage now = Image();
     if (!bitmap_ || now != drawn_) {
         HBITMAP fresh = platform::gdi::BitmapFromImage(now);
         SelectObject(dc_, fresh);

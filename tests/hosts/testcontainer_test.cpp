@@ -6,8 +6,11 @@
 #include <QImage>
 #include <QProcess>
 #include <QStringList>
+#include <sstream>
 
 #include "platform/registry/registry.h"
+#include "quixcore/quixcore.h"
+#include "tests/support/pdf_facts.h"
 #include "tests/support/reference_image.h"
 #include "tests/support/test_support.h"
 
@@ -269,6 +272,82 @@ TEST_F(TestContainer, NeedsTheWindowSystemForThePropertyFrame) {
               "created Control1 {43D45806-ED84-11D0-901E-0020AF7543C2}\n"
               "failed: the property frame needs --gui\n"
               "failed: no property frame\n");
+}
+
+TEST_F(TestContainer, DrivesTheHotspotsDrawingAndPrintingFromAScript) {
+    // A hotspot file of two rectangles, and the bytes of one as an array.
+    short count = 0;
+    HGLOBAL block = nullptr;
+    IQuixAddHotspot(0, 0, 10, 10, 1, "one", &count, &block);
+    IQuixAddHotspot(5, 5, 20, 20, 2, "two", &count, &block);
+    std::string two = dir / "two.hsp";
+    ASSERT_EQ(SaveHotspotFile(two.c_str(), count, block), QUIX_OK);
+    std::string bytes = ReadFile(two);
+    GlobalFree(block);
+    std::string hex;
+    for (unsigned char c : bytes.substr(0, 8 + 6 + 3 + 2 + 32)) {  // the header, the first hotspot
+        hex += "0123456789ABCDEF"[c >> 4];
+        hex += "0123456789ABCDEF"[c & 15];
+    }
+    hex[13] = '1';  // a count of one
+    std::string pdf = dir / "shape.pdf";
+    std::string png = dir / "shape.png";
+    Result r = Container({"--gui",
+                          "register " + kLibrary,
+                          "form 160 100",
+                          "create " + kProgId + " Shape1",
+                          "place 20 10 100 70",
+                          "wait",
+                          "mode run",
+                          "set HFileName \"" + two + "\"",
+                          "get HTotal",
+                          "call AddHotspot 30 30 40 40 3 \"three\"",
+                          "get HTotal",
+                          "call HResource bytes:" + hex,
+                          "get QuixError",
+                          "get HTotal",
+                          "call HResource bytes:00",
+                          "get QuixError",
+                          "get HTotal",
+                          "call DrawLine 0 0 5 5",
+                          "get QuixError",
+                          "call Compose",
+                          "call DrawCircle 50 35 20 &HFF",
+                          "get QuixError",
+                          "call GetPixelColor 50 15",
+                          "call SaveControl \"" + png + "\"",
+                          "get QuixError",
+                          "print " + pdf,
+                          "get QuixError"});
+    EXPECT_EQ(r.status, 0) << r.out << r.err;
+    std::string out;
+    std::istringstream lines(r.out);
+    for (std::string line; std::getline(lines, line);) {
+        if (line.rfind("painted ", 0) != 0) out += line + "\n";
+    }
+    EXPECT_EQ(out, "registered " + kLibrary +
+                       "\n"
+                       "form 160x100\n"
+                       "created Shape1 {43D45806-ED84-11D0-901E-0020AF7543C2}\n"
+                       "HTotal = 2\n"
+                       "HTotal = 3\n"
+                       "QuixError = 0\n"
+                       "HTotal = 1\n"
+                       "QuixError = -101\n"
+                       "HTotal = 1\n"
+                       "QuixError = -300\n"
+                       "QuixError = 0\n"
+                       "GetPixelColor returned 255\n"
+                       "QuixError = 0\n"
+                       "printed " +
+                       pdf +
+                       "\n"
+                       "QuixError = 0\n");
+    EXPECT_EQ(QImage(QString::fromStdString(png)).size(), QSize(100, 70));
+    // The control's 100 x 70 pixels at 96 an inch are 156 x 109 dots at the printer's 150.
+    auto facts = testing_support::PdfFactsOf(ReadFile(pdf));
+    EXPECT_EQ(facts.pages.size(), 1u);
+    EXPECT_EQ(facts.images, (std::vector<std::pair<int, int>>{{156, 109}}));
 }
 
 TEST_F(TestContainer, ShowsAControlOnItsFormAndWritesWhatTheFormShows) {

@@ -83,9 +83,16 @@ protected:
 
     static controls::MediaPlayer& Player() { return FrmVideo->MediaPlayer1; }
 
-    int Count(const std::string& call) const {
+    // The fake engine of the player; the player makes its engine only when it first needs it,
+    // so asking for it makes it now if it has not been made yet.
+    controls::FakeMediaEngine& Fake() {
+        if (!fake) Player().Engine();
+        return *fake;
+    }
+
+    int Count(const std::string& call) {
         int n = 0;
-        for (const auto& c : fake->calls()) n += c == call;
+        for (const auto& c : Fake().calls()) n += c == call;
         return n;
     }
 };

@@ -7,7 +7,7 @@ using MainWindow = PlayerTest;
 TEST_F(MainWindow, TheTickShowsPositionAndElapsedTime) {
     std::string song = Media("song.mp3", 300);
     Start(song);
-    fake->Advance(125.3);
+    Fake().Advance(125.3);
     vb::TimerClock::Advance(60);
     EXPECT_EQ(frmMain1->Pg.Max(), 300);
     EXPECT_EQ(frmMain1->Pg.Value(), 125);
@@ -21,7 +21,7 @@ TEST_F(MainWindow, ALengthBeyondSixteenBitsLeavesTheBarsMaximum) {
     vb::TimerClock::Advance(60);
     EXPECT_EQ(frmMain1->Pg.Max(), 100);
     Player().SetFileName(longOne);
-    fake->Advance(35000);
+    Fake().Advance(35000);
     vb::TimerClock::Advance(60);
     EXPECT_EQ(frmMain1->Pg.Max(), 100);
     EXPECT_EQ(frmMain1->Pg.Value(), 35000);
@@ -76,7 +76,7 @@ TEST_F(MainWindow, PlayStartsTheSetFileAndShowsVideoForDatFiles) {
     Start(song);
     Player().Stop();
     frmMain1->Command1_Click();
-    EXPECT_EQ(fake->state(), controls::MediaEngine::State::Playing);
+    EXPECT_EQ(Fake().state(), controls::MediaEngine::State::Playing);
     EXPECT_EQ(frmMain1->Pg.Max(), 200);
     EXPECT_FALSE(FrmVideo->Visible());
     Player().SetFileName(dat);
@@ -95,11 +95,11 @@ TEST_F(MainWindow, PauseStopAndPlayWithoutAFileAreHarmless) {
     EXPECT_NO_THROW(frmMain1->Command5_Click());
     Player().SetFileName(Media("a.mp3"));
     frmMain1->Command4_Click();
-    EXPECT_EQ(fake->state(), controls::MediaEngine::State::Paused);
+    EXPECT_EQ(Fake().state(), controls::MediaEngine::State::Paused);
     frmMain1->Command5_Click();
-    EXPECT_EQ(fake->state(), controls::MediaEngine::State::Stopped);
+    EXPECT_EQ(Fake().state(), controls::MediaEngine::State::Stopped);
     frmMain1->Command1_Click();
-    EXPECT_EQ(fake->state(), controls::MediaEngine::State::Playing);
+    EXPECT_EQ(Fake().state(), controls::MediaEngine::State::Playing);
 }
 
 class Stepping : public PlayerTest {
@@ -131,7 +131,7 @@ TEST_F(Stepping, NextAndPreviousMoveOneEntryWithoutWrapping) {
     };
     for (const auto& k : cases) {
         Form2->List1.SetListIndex(k.from);
-        fake->ClearCalls();
+        Fake().ClearCalls();
         if (k.step > 0) {
             frmMain1->Command6_Click();
         } else {

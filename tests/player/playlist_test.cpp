@@ -89,7 +89,7 @@ TEST_F(Playlist, ClearEmptiesBothAndLetsPlaybackGoOn) {
     Form2->Command6_Click();
     EXPECT_EQ(Form2->List1.ListCount(), 0);
     EXPECT_EQ(Form2->List2.ListCount(), 0);
-    EXPECT_EQ(fake->state(), controls::MediaEngine::State::Playing);
+    EXPECT_EQ(Fake().state(), controls::MediaEngine::State::Playing);
     EXPECT_EQ(Player().FileName(), song);
 }
 
@@ -98,7 +98,7 @@ TEST_F(Playlist, ADoubleClickPlaysTheSelectedEntry) {
     std::string dat = Media("Movie.DaT", 125);
     Append("012345678901234567890123456789", dat);  // 30 characters
     Form2->List1.SetListIndex(0);
-    fake->ClearCalls();
+    Fake().ClearCalls();
     Form2->List1_DblClick();
     EXPECT_TRUE(frmMain1->Timer1.Enabled());
     EXPECT_TRUE(Remote->Timer1.Enabled());
@@ -115,7 +115,7 @@ TEST_F(Playlist, ADoubleClickPlaysTheSelectedEntry) {
     Form2->remove_Click();
     Form2->List1.SetListIndex(0);
     Form2->remove_Click();
-    fake->ClearCalls();
+    Fake().ClearCalls();
     Form2->List1_DblClick();  // nothing selected anywhere
     EXPECT_EQ(frmMain1->Label24.Caption(), "");
     EXPECT_EQ(frmMain1->Text1.Text(), "");

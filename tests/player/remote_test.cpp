@@ -23,7 +23,7 @@ protected:
     void PlayAt(double seconds, double at) {
         Player().SetFileName(Media("song.mp3", seconds));
         Player().SetCurrentPosition(at);
-        fake->ClearCalls();
+        Fake().ClearCalls();
     }
 };
 
@@ -50,15 +50,15 @@ TEST_F(RemoteWindow, SeekStepsGoToThePlayerUnclamped) {
     for (const Case& c : cases) {
         PlayAt(240, c.at);
         ClickOn(c.button);
-        EXPECT_EQ(fake->calls(), std::vector<std::string>{c.asked}) << c.button.Name();
+        EXPECT_EQ(Fake().calls(), std::vector<std::string>{c.asked}) << c.button.Name();
     }
 }
 
 TEST_F(RemoteWindow, PlayPlaysTheFileSetAndWritesItsDurationTwice) {
     // No file set: nothing happens.
-    fake->ClearCalls();
+    Fake().ClearCalls();
     ClickOn(Remote->Label2);
-    EXPECT_TRUE(fake->calls().empty());
+    EXPECT_TRUE(Fake().calls().empty());
     EXPECT_EQ(Remote->QuixLabel2.Caption(), "00 : 00");
 
     struct Case {
@@ -69,9 +69,9 @@ TEST_F(RemoteWindow, PlayPlaysTheFileSetAndWritesItsDurationTwice) {
     for (const Case& c : cases) {
         Player().SetFileName(Media(c.file, c.seconds));
         Player().Pause();
-        fake->ClearCalls();
+        Fake().ClearCalls();
         ClickOn(Remote->Label2);
-        EXPECT_EQ(fake->calls(), std::vector<std::string>{"Play"}) << c.file;
+        EXPECT_EQ(Fake().calls(), std::vector<std::string>{"Play"}) << c.file;
         EXPECT_EQ(frmMain1->Label1.Caption(), c.text) << c.file;
         EXPECT_EQ(Remote->QuixLabel2.Caption(), c.text) << c.file;
         // The video window is left as it is, also for a video CD file.
@@ -82,7 +82,7 @@ TEST_F(RemoteWindow, PlayPlaysTheFileSetAndWritesItsDurationTwice) {
 TEST_F(RemoteWindow, PauseAndThePlaylistButton) {
     PlayAt(60, 5);
     ClickOn(Remote->Label6);
-    EXPECT_EQ(fake->calls(), std::vector<std::string>{"Pause"});
+    EXPECT_EQ(Fake().calls(), std::vector<std::string>{"Pause"});
     EXPECT_FALSE(Form2->Visible());
     ClickOn(Remote->Label9);
     EXPECT_TRUE(Form2->Visible());
@@ -113,14 +113,14 @@ TEST_F(RemoteWindow, PreviousAndNextMoveThroughThePlaylistWithoutWrapping) {
         Form2->List1.SetListIndex(c.selected);
         frmMain1->Label24.SetCaption("unchanged");
         frmMain1->Label1.SetCaption("9:99");
-        fake->ClearCalls();
+        Fake().ClearCalls();
         ClickOn(c.button);
         const std::string what = c.button.Name() + " from " + std::to_string(c.selected);
         EXPECT_EQ(Form2->List1.ListIndex(), c.index) << what;
         EXPECT_EQ(frmMain1->Label24.Caption(), c.title) << what;
         std::vector<std::string> expected;
         if (*c.opened) expected = {"Open(" + (program / c.opened) + ")", "Play"};
-        EXPECT_EQ(fake->calls(), expected) << what;
+        EXPECT_EQ(Fake().calls(), expected) << what;
         // The duration texts stay as they were.
         EXPECT_EQ(frmMain1->Label1.Caption(), "9:99") << what;
         EXPECT_EQ(Remote->QuixLabel2.Caption(), "00 : 00") << what;
@@ -161,7 +161,7 @@ TEST_F(RemoteWindow, CloseStopsAndEndsTheProgramWhileOtherWindowsAreOpen) {
     FrmVideo->Show();
     ClickOn(Remote->Label1);
     EXPECT_EQ(ends, 1);
-    EXPECT_EQ(fake->calls(), std::vector<std::string>{"Stop"});
+    EXPECT_EQ(Fake().calls(), std::vector<std::string>{"Stop"});
     // No clean-up: every window is as it was.
     EXPECT_TRUE(Remote.IsLoaded());
     EXPECT_TRUE(Form2->Visible());

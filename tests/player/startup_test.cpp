@@ -9,7 +9,7 @@ TEST_F(StartUp, AFileOnTheCommandLineIsPlayedAndListed) {
     std::string song = Media("song.mp3", 187);
     Start("\"" + song + "\"");
     EXPECT_EQ(Player().FileName(), song);
-    EXPECT_EQ(fake->state(), controls::MediaEngine::State::Playing);
+    EXPECT_EQ(Fake().state(), controls::MediaEngine::State::Playing);
     EXPECT_EQ(Count("Play"), 0);  // setting the file name starts it
     ASSERT_EQ(Form2->List1.ListCount(), 1);
     EXPECT_EQ(Form2->List1.List(0), "song.mp3");
@@ -88,7 +88,7 @@ TEST_F(StartUp, TheMailboxAppendsAndPlaysWhatArrives) {
     EXPECT_EQ(Form2->List1.List(1), "second.dat");
     EXPECT_EQ(Form2->List1.ListIndex(), 0);  // the selection does not move
     EXPECT_EQ(Player().FileName(), second);
-    EXPECT_EQ(fake->state(), controls::MediaEngine::State::Playing);
+    EXPECT_EQ(Fake().state(), controls::MediaEngine::State::Playing);
     EXPECT_EQ(frmMain1->Label24.Caption(), "second.dat");
     EXPECT_EQ(frmMain1->Label1.Caption(), "1:05");
     EXPECT_TRUE(FrmVideo->Visible());

@@ -12,18 +12,18 @@ TEST_F(Advance, TheEndOfAFileStartsTheNextEntry) {
     Fill({{"a.mp3", 59.5}, {"b.mp3", 60.5}, {"c.mp3", 61.5}});
     Form2->List1.SetListIndex(0);
     Player().SetFileName(program / "a.mp3");
-    fake->Advance(60);  // to the end
+    Fake().Advance(60);  // to the end
     EXPECT_EQ(Form2->List1.ListIndex(), 1);
     EXPECT_EQ(Form2->List2.ListIndex(), 1);
     EXPECT_EQ(Player().FileName(), program / "b.mp3");
-    EXPECT_EQ(fake->state(), controls::MediaEngine::State::Playing);
+    EXPECT_EQ(Fake().state(), controls::MediaEngine::State::Playing);
     EXPECT_EQ(frmMain1->Label1.Caption(), "1:00");
     EXPECT_EQ(Remote->QuixLabel2.Caption(), "1:00");
     EXPECT_EQ(frmMain1->Label24.Caption(), "b.mp3");
-    fake->Advance(61);
+    Fake().Advance(61);
     EXPECT_EQ(frmMain1->Label1.Caption(), "1:02");
     // The last entry wraps to the first, and both lists stay on it together.
-    fake->Advance(62);
+    Fake().Advance(62);
     EXPECT_EQ(Form2->List1.ListIndex(), 0);
     EXPECT_EQ(Form2->List2.ListIndex(), 0);
     EXPECT_EQ(Player().FileName(), program / "a.mp3");
@@ -33,11 +33,11 @@ TEST_F(Advance, OneEntryPlaysAgainAndNoneSelectedStartsTheFirst) {
     Start();
     Fill({{"only.mp3", 10}});
     Player().SetFileName(program / "only.mp3");
-    fake->Advance(10);  // nothing selected: the first entry
+    Fake().Advance(10);  // nothing selected: the first entry
     EXPECT_EQ(Form2->List1.ListIndex(), 0);
     EXPECT_EQ(Player().FileName(), program / "only.mp3");
-    fake->ClearCalls();
-    fake->Advance(10);
+    Fake().ClearCalls();
+    Fake().Advance(10);
     EXPECT_EQ(Form2->List1.ListIndex(), 0);
     EXPECT_EQ(Count("Open(" + program / "only.mp3" + ")"), 1);
     EXPECT_EQ(Count("Play"), 1);
@@ -47,9 +47,9 @@ TEST_F(Advance, AnEmptyPlaylistChangesNothing) {
     Start(Media("alone.mp3", 5));
     Form2->Command6_Click();
     frmMain1->Label24.SetCaption("kept");
-    fake->Advance(5);
+    Fake().Advance(5);
     EXPECT_EQ(frmMain1->Label24.Caption(), "kept");
-    EXPECT_EQ(fake->state(), controls::MediaEngine::State::Stopped);
+    EXPECT_EQ(Fake().state(), controls::MediaEngine::State::Stopped);
 }
 
 TEST_F(Advance, VideoFilesShowTheVideoAndRemoteWindows) {
@@ -65,7 +65,7 @@ TEST_F(Advance, VideoFilesShowTheVideoAndRemoteWindows) {
         Form2->List1.SetListIndex(0);
         FrmVideo->SetVisible(!c.video);
         Player().SetFileName(program / "start.mp3");
-        fake->Advance(1);
+        Fake().Advance(1);
         EXPECT_EQ(FrmVideo->Visible(), c.video) << c.name;
         if (c.video) {
             EXPECT_TRUE(Remote->Visible()) << c.name;
@@ -77,7 +77,7 @@ TEST_F(Advance, LongTitlesShowTheirFirstTwentyFourCharacters) {
     Start();
     Append("012345678901234567890123456789", Media("long.mp3", 1));
     Player().SetFileName(program / "long.mp3");
-    fake->Advance(1);
+    Fake().Advance(1);
     EXPECT_EQ(frmMain1->Label24.Caption(), "012345678901234567890123");
 }
 
@@ -163,6 +163,6 @@ TEST_F(VideoWindow, ThePlayerFindsAFileWithoutRegardToLetterCaseAndKeepsTheNameG
     std::string asked = program / "song.mp3";
     Player().SetFileName(asked);
     EXPECT_EQ(Player().FileName(), asked);
-    EXPECT_EQ(fake->calls().back(), "Open(" + real + ")");
+    EXPECT_EQ(Fake().calls().back(), "Open(" + real + ")");
     EXPECT_EQ(Player().Duration(), 90);
 }

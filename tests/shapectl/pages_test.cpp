@@ -9,6 +9,7 @@
 #include "platform/ole/factory.h"
 #include "platform/ole/propframe.h"
 #include "platform/win/window.h"
+#include "quixcore/quixcore.h"
 #include "shapectl/ShapectlPages.h"
 #include "tests/shapectl/control_fixture.h"
 
@@ -288,6 +289,22 @@ TEST_F(Pages, TheHotspotFileIsChosenInTheOpenDialog) {
     // Apply hands the file to the control, which loads it (and says that it cannot).
     EXPECT_EQ(page->Apply(), S_OK);
     EXPECT_EQ(messages, std::vector<std::string>{"Could not process the hotspot file"});
+    EXPECT_EQ(control->m_strHFileName, "");
+
+    // A hotspot file loads.
+    short count = 0;
+    HGLOBAL block = nullptr;
+    IQuixAddHotspot(0, 0, 10, 10, 1, "one", &count, &block);
+    IQuixAddHotspot(5, 5, 20, 20, 2, "two", &count, &block);
+    ASSERT_EQ(SaveHotspotFile((dir / "two.hsp").c_str(), count, block), QUIX_OK);
+    GlobalFree(block);
+    messages.clear();
+    answers.files = {dir / "two.hsp"};
+    answers.Run([&] { ASSERT_TRUE(platform::ole::UserClick(dlg, 217)); });
+    EXPECT_EQ(page->Apply(), S_OK);
+    EXPECT_TRUE(messages.empty());
+    EXPECT_EQ(control->m_strHFileName, dir / "two.hsp");
+    EXPECT_EQ(control->m_nHotspots, 2);
 }
 
 TEST_F(Pages, ApplyReportsARefusedValueAndWritesTheOthers) {

@@ -10,6 +10,14 @@
 #include "platform/gdi/gdi.h"
 #include "platform/gdi/qt.h"
 
+// Fills (l, t)-(r, b) of the context with the colour.
+inline void PaintRect(HDC dc, int l, int t, int r, int b, COLORREF colour) {
+    HBRUSH brush = CreateSolidBrush(colour);
+    RECT rect{l, t, r, b};
+    FillRect(dc, &rect, brush);
+    DeleteObject(brush);
+}
+
 class MemCanvas {
 public:
     MemCanvas(int width, int height, COLORREF fill = RGB(255, 255, 255))

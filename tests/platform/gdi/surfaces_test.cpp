@@ -24,13 +24,6 @@ struct Form {
     HWND hwnd;
 };
 
-void Paint(HDC dc, int l, int t, int r, int b, COLORREF colour) {
-    HBRUSH brush = CreateSolidBrush(colour);
-    RECT rect{l, t, r, b};
-    FillRect(dc, &rect, brush);
-    DeleteObject(brush);
-}
-
 }  // namespace
 
 TEST(Surfaces, AWindowDrawsIntoItsPartOfTheFormAndReadsWhatLiesBeneath) {
@@ -38,7 +31,7 @@ TEST(Surfaces, AWindowDrawsIntoItsPartOfTheFormAndReadsWhatLiesBeneath) {
     HWND control = Handle(2);
     ASSERT_TRUE(platform::gdi::PlaceWindow(control, form.hwnd, RECT{10, 5, 30, 25}, true));
     HDC formDc = GetDC(form.hwnd);
-    Paint(formDc, 0, 0, 40, 30, RGB(0, 0, 255));  // the form's background
+    PaintRect(formDc, 0, 0, 40, 30, RGB(0, 0, 255));  // the form's background
 
     HDC dc = GetDC(control);
     ASSERT_NE(dc, nullptr);
@@ -48,7 +41,7 @@ TEST(Surfaces, AWindowDrawsIntoItsPartOfTheFormAndReadsWhatLiesBeneath) {
     ASSERT_TRUE(BitBlt(copy.dc(), 0, 0, 20, 20, dc, 0, 0, SRCCOPY));
     EXPECT_EQ(copy.At(0, 0), RGB(0, 0, 255));
     // Drawing is clipped to the control.
-    Paint(dc, -5, -5, 50, 50, RGB(255, 0, 0));
+    PaintRect(dc, -5, -5, 50, 50, RGB(255, 0, 0));
     QImage shown = platform::gdi::WindowSurfaceImage(form.hwnd);
     EXPECT_EQ(shown.pixel(10, 5), qRgb(255, 0, 0));
     EXPECT_EQ(shown.pixel(29, 24), qRgb(255, 0, 0));
@@ -58,10 +51,10 @@ TEST(Surfaces, AWindowDrawsIntoItsPartOfTheFormAndReadsWhatLiesBeneath) {
 
     // The context follows the window; a hidden window draws nothing.
     platform::gdi::PlaceWindow(control, form.hwnd, RECT{0, 0, 5, 5}, true);
-    Paint(dc, 0, 0, 5, 5, RGB(0, 255, 0));
+    PaintRect(dc, 0, 0, 5, 5, RGB(0, 255, 0));
     EXPECT_EQ(platform::gdi::WindowSurfaceImage(form.hwnd).pixel(0, 0), qRgb(0, 255, 0));
     platform::gdi::PlaceWindow(control, form.hwnd, RECT{0, 0, 5, 5}, false);
-    Paint(dc, 0, 0, 5, 5, RGB(0, 0, 0));
+    PaintRect(dc, 0, 0, 5, 5, RGB(0, 0, 0));
     EXPECT_EQ(platform::gdi::WindowSurfaceImage(form.hwnd).pixel(0, 0), qRgb(0, 255, 0));
 
     EXPECT_EQ(ReleaseDC(form.hwnd, dc), 0) << "released by its own window";
@@ -78,7 +71,7 @@ TEST(Surfaces, TheBackgroundPainterPaintsWhatLiesBeneathAWindow) {
     RECT asked{};
     platform::gdi::SetWindowBackgroundPainter(control, [&](HDC target, const RECT& rect) {
         asked = rect;
-        Paint(target, rect.left, rect.top, rect.right, rect.bottom, RGB(9, 9, 9));
+        PaintRect(target, rect.left, rect.top, rect.right, rect.bottom, RGB(9, 9, 9));
     });
     ASSERT_TRUE(platform::gdi::PaintWindowBackground(control, dc));
     EXPECT_EQ(asked.right, 10);
@@ -106,8 +99,8 @@ TEST(Surfaces, TheScreenShowsVisibleFormsAtTheirPlacesTopmostLast) {
     platform::gdi::SetScreenSize(200, 100);
     Form back(6, 50, 50), front(7, 50, 50);
     HDC b = GetDC(back.hwnd), f = GetDC(front.hwnd);
-    Paint(b, 0, 0, 50, 50, RGB(255, 0, 0));
-    Paint(f, 0, 0, 50, 50, RGB(0, 255, 0));
+    PaintRect(b, 0, 0, 50, 50, RGB(255, 0, 0));
+    PaintRect(f, 0, 0, 50, 50, RGB(0, 255, 0));
     platform::gdi::SetWindowSurfacePlace(back.hwnd, 10, 10, true);
     platform::gdi::SetWindowSurfacePlace(front.hwnd, 40, 10, true);
     POINT org;
