@@ -1,9 +1,11 @@
-// Transitions and effects. Effect 0 puts the final image on the context at once; this version
-// draws every other effect number the same way (the catalogue in quixcore.h).
+// Transitions and effects: the final image of each call, put onto the context through the effect
+// engine (animate.h) with the effect the call names.
 #include <QImage>
+#include <atomic>
 #include <vector>
 
 #include "platform/gdi/qt.h"
+#include "quixcore/animate.h"
 #include "quixcore/internal.h"
 
 using namespace quixcore::internal;
@@ -90,61 +92,101 @@ auto RowsOf(const QImage& image) {
 
 }  // namespace
 
-short DoTransition(HDC hdc, const RECT* rect, short style, short, COLORREF backColor,
-                   COLORREF foreColor, short, short, short, short, BOOL, COLORREF, short,
-                   const char*, short, BOOL*, short reserved1, short, short, short,
-                   short useUpdateRect, const RECT* updateRect, short* error, BOOL) {
-    if (!IsDc(hdc)) return Fail(QUIX_E_HANDLE, error);
-    if (!rect || style < 0 || style > 6) return Fail(QUIX_E_ARGUMENT, error);
-    QRect whole = RectOf(*rect);
-    if (whole.isEmpty()) return QUIX_OK;
-    const QRect area = TransitionArea(*rect, useUpdateRect, updateRect);
+namespace {
+
+short DrawTransition(HDC hdc, const RECT& rect, short style, COLORREF backColor, COLORREF foreColor,
+                     short reserved1, short useUpdateRect, const RECT* updateRect, short* error) {
+    QRect whole = RectOf(rect);
+    const QRect area = TransitionArea(rect, useUpdateRect, updateRect);
     if (style == 0) {
         const std::vector<QRgb> row(whole.width(), Rgb(backColor));
-        return Show(hdc, *rect, reserved1 == 1, area, error, [&](auto put) {
+        return Show(hdc, rect, reserved1 == 1, area, error, [&](auto put) {
             for (int y = 0; y < whole.height(); ++y) put(y, row.data());
         });
     }
     QImage fill = StyleFill(whole.width(), whole.height(), style, backColor, foreColor);
     if (fill.isNull()) return Fail(QUIX_E_DRAW, error);
-    return Show(hdc, *rect, reserved1 == 1, area, error, RowsOf(fill));
+    return Show(hdc, rect, reserved1 == 1, area, error, RowsOf(fill));
 }
 
-short DoGradientTransition(HDC hdc, const RECT* rect, short, short gradientStyle, short steps,
-                           COLORREF color1, COLORREF color2, short, short, short, short, BOOL,
-                           COLORREF, short, const char*, short, BOOL*, short* error,
-                           short reserved1, short, short, short, short useUpdateRect,
-                           const RECT* updateRect, BOOL) {
+Pace PaceOf(short grain, short effect, short delay, short multitask, BOOL wand, COLORREF wandColor,
+            short wandWidth, short cancelMode, BOOL* canceled) {
+    Pace pace;
+    pace.grain = grain;
+    pace.effect = effect;
+    pace.delay = delay;
+    pace.multitask = multitask;
+    pace.wand = wand;
+    pace.wandColor = wandColor;
+    pace.wandWidth = wandWidth;
+    pace.cancelMode = cancelMode;
+    pace.canceled = canceled;
+    return pace;
+}
+
+Pace WorkerPace(Pace pace, BOOL* cancel, void* thread, BOOL* cued, BOOL* multiEffect,
+                BOOL* effectIncrement) {
+    pace.cancel = cancel;
+    pace.thread = thread;
+    pace.cued = cued;
+    pace.multiEffect = multiEffect;
+    pace.effectIncrement = effectIncrement;
+    return pace;
+}
+
+bool Cancelled(BOOL* cancel) {
+    return cancel && std::atomic_ref<BOOL>(*cancel).load();
+}
+
+short Transition(HDC hdc, const RECT* rect, short style, COLORREF backColor, COLORREF foreColor,
+                 short reserved1, short useUpdateRect, const RECT* updateRect, short* error,
+                 const Pace& pace) {
+    if (!IsDc(hdc)) return Fail(QUIX_E_HANDLE, error);
+    if (!rect || style < 0 || style > 6) return Fail(QUIX_E_ARGUMENT, error);
+    if (RectOf(*rect).isEmpty()) return QUIX_OK;
+    const QRect area = TransitionArea(*rect, useUpdateRect, updateRect) & RectOf(*rect);
+    short r = Animate(hdc, area, pace, [&](HDC target) {
+        return DrawTransition(target, *rect, style, backColor, foreColor, reserved1, useUpdateRect,
+                              updateRect, error);
+    });
+    return r == QUIX_OK ? r : Fail(r, error);
+}
+
+short GradientTransition(HDC hdc, const RECT* rect, short gradientStyle, short steps,
+                         COLORREF color1, COLORREF color2, short* error, short reserved1,
+                         short useUpdateRect, const RECT* updateRect, const Pace& pace) {
     if (!IsDc(hdc)) return Fail(QUIX_E_HANDLE, error);
     if (!rect) return Fail(QUIX_E_ARGUMENT, error);
     QRect whole = RectOf(*rect);
     if (whole.isEmpty()) return QUIX_OK;
     if (gradientStyle < 0 || gradientStyle > 19) return Fail(QUIX_E_ARGUMENT, error);
-    return Show(hdc, *rect, reserved1 == 1, TransitionArea(*rect, useUpdateRect, updateRect), error,
-                [&](auto put) {
-                    GradientRows(whole.width(), whole.height(), gradientStyle, steps, color1,
-                                 color2, put);
-                });
+    const QRect area = TransitionArea(*rect, useUpdateRect, updateRect) & whole;
+    short r = Animate(hdc, area, pace, [&](HDC target) {
+        return Show(target, *rect, reserved1 == 1, area, error, [&](auto put) {
+            GradientRows(whole.width(), whole.height(), gradientStyle, steps, color1, color2, put);
+        });
+    });
+    return r == QUIX_OK ? r : Fail(r, error);
 }
 
-short DoCaptureTransition(HDC hdc, const RECT* rect, short, HBITMAP composed, short, short, short,
-                          short, BOOL, COLORREF, short, const char*, short, BOOL*, short* error,
-                          short, short, short, short, short useUpdateRect, const RECT* updateRect,
-                          BOOL) {
+short CaptureTransition(HDC hdc, const RECT* rect, HBITMAP composed, short* error,
+                        short useUpdateRect, const RECT* updateRect, const Pace& pace) {
     if (!IsDc(hdc)) return Fail(QUIX_E_HANDLE, error);
     if (!composed) return Fail(QUIX_E_NOIMAGE, error);
     if (!IsBitmap(composed)) return Fail(QUIX_E_HANDLE, error);
     if (!rect) return Fail(QUIX_E_ARGUMENT, error);
     const QImage image = platform::gdi::ImageOf(composed);
     const QRect at(RectOf(*rect).topLeft(), image.size());
-    const QRect area = TransitionArea(*rect, useUpdateRect, updateRect) & at;
+    const QRect area = TransitionArea(*rect, useUpdateRect, updateRect) & at & RectOf(*rect);
     const RECT imageRect{at.left(), at.top(), at.left() + at.width(), at.top() + at.height()};
-    return Show(hdc, imageRect, false, area, error, RowsOf(image));
+    short r = Animate(hdc, area, pace, [&](HDC target) {
+        return Show(target, imageRect, false, area, error, RowsOf(image));
+    });
+    return r == QUIX_OK ? r : Fail(r, error);
 }
 
-short BltEffect(HDC hdcDest, int xDest, int yDest, HDC hdcSrc, int xSrc, int ySrc, int width,
-                int height, short, short, short, DWORD rop, HPALETTE palette, short, BOOL, COLORREF,
-                short, const char*, short, BOOL*) {
+short Blt(HDC hdcDest, int xDest, int yDest, HDC hdcSrc, int xSrc, int ySrc, int width, int height,
+          DWORD rop, HPALETTE palette, const Pace& pace) {
     if (!IsDc(hdcDest)) return QUIX_E_HANDLE;
     if (palette && GetObjectType(palette) != OBJ_PAL) return QUIX_E_HANDLE;
     HPALETTE old = nullptr;
@@ -152,43 +194,95 @@ short BltEffect(HDC hdcDest, int xDest, int yDest, HDC hdcSrc, int xSrc, int ySr
         old = SelectPalette(hdcDest, palette, FALSE);
         RealizePalette(hdcDest);
     }
-    BOOL ok = BitBlt(hdcDest, xDest, yDest, width, height, hdcSrc, xSrc, ySrc, rop);
+    const QRect area = RectOf(RECT{xDest, yDest, xDest + width, yDest + height});
+    short r = Animate(hdcDest, area, pace, [&](HDC target) {
+        return BitBlt(target, xDest, yDest, width, height, hdcSrc, xSrc, ySrc, rop) ? QUIX_OK
+                                                                                    : QUIX_E_DRAW;
+    });
     if (old) SelectPalette(hdcDest, old, FALSE);
-    return ok ? QUIX_OK : QUIX_E_DRAW;
+    return r;
 }
 
-short DoThreadTransition(HDC hdc, const RECT* rect, short style, short reserved, COLORREF backColor,
+}  // namespace
+
+short DoTransition(HDC hdc, const RECT* rect, short style, short, COLORREF backColor,
+                   COLORREF foreColor, short grain, short effect, short delay, short multitask,
+                   BOOL wand, COLORREF wandColor, short wandWidth, const char*, short cancelMode,
+                   BOOL* canceled, short reserved1, short, short, short, short useUpdateRect,
+                   const RECT* updateRect, short* error, BOOL) {
+    return Transition(
+        hdc, rect, style, backColor, foreColor, reserved1, useUpdateRect, updateRect, error,
+        PaceOf(grain, effect, delay, multitask, wand, wandColor, wandWidth, cancelMode, canceled));
+}
+
+short DoGradientTransition(HDC hdc, const RECT* rect, short, short gradientStyle, short steps,
+                           COLORREF color1, COLORREF color2, short grain, short effect, short delay,
+                           short multitask, BOOL wand, COLORREF wandColor, short wandWidth,
+                           const char*, short cancelMode, BOOL* canceled, short* error,
+                           short reserved1, short, short, short, short useUpdateRect,
+                           const RECT* updateRect, BOOL) {
+    return GradientTransition(
+        hdc, rect, gradientStyle, steps, color1, color2, error, reserved1, useUpdateRect,
+        updateRect,
+        PaceOf(grain, effect, delay, multitask, wand, wandColor, wandWidth, cancelMode, canceled));
+}
+
+short DoCaptureTransition(HDC hdc, const RECT* rect, short, HBITMAP composed, short grain,
+                          short effect, short delay, short multitask, BOOL wand, COLORREF wandColor,
+                          short wandWidth, const char*, short cancelMode, BOOL* canceled,
+                          short* error, short, short, short, short, short useUpdateRect,
+                          const RECT* updateRect, BOOL) {
+    return CaptureTransition(
+        hdc, rect, composed, error, useUpdateRect, updateRect,
+        PaceOf(grain, effect, delay, multitask, wand, wandColor, wandWidth, cancelMode, canceled));
+}
+
+short BltEffect(HDC hdcDest, int xDest, int yDest, HDC hdcSrc, int xSrc, int ySrc, int width,
+                int height, short grain, short effect, short delay, DWORD rop, HPALETTE palette,
+                short multitask, BOOL wand, COLORREF wandColor, short wandWidth, const char*,
+                short cancelMode, BOOL* canceled) {
+    return Blt(
+        hdcDest, xDest, yDest, hdcSrc, xSrc, ySrc, width, height, rop, palette,
+        PaceOf(grain, effect, delay, multitask, wand, wandColor, wandWidth, cancelMode, canceled));
+}
+
+short DoThreadTransition(HDC hdc, const RECT* rect, short style, short, COLORREF backColor,
                          COLORREF foreColor, short grain, short effect, short delay,
                          short multitask, BOOL wand, COLORREF wandColor, short wandWidth,
-                         const char* id, short cancelMode, BOOL* canceled, short reserved1,
-                         short reserved2, short reserved3, short reserved4, short useUpdateRect,
-                         const RECT* updateRect, short* error, BOOL enabled, BOOL* cancel, HWND,
-                         void*, BOOL*, BOOL*, BOOL*) {
-    if (cancel && *cancel) return QUIX_OK;
-    return DoTransition(hdc, rect, style, reserved, backColor, foreColor, grain, effect, delay,
-                        multitask, wand, wandColor, wandWidth, id, cancelMode, canceled, reserved1,
-                        reserved2, reserved3, reserved4, useUpdateRect, updateRect, error, enabled);
+                         const char*, short cancelMode, BOOL* canceled, short reserved1, short,
+                         short, short, short useUpdateRect, const RECT* updateRect, short* error,
+                         BOOL, BOOL* cancel, HWND, void* thread, BOOL* cued, BOOL* multiEffect,
+                         BOOL* effectIncrement) {
+    if (Cancelled(cancel)) return QUIX_OK;
+    return Transition(hdc, rect, style, backColor, foreColor, reserved1, useUpdateRect, updateRect,
+                      error,
+                      WorkerPace(PaceOf(grain, effect, delay, multitask, wand, wandColor, wandWidth,
+                                        cancelMode, canceled),
+                                 cancel, thread, cued, multiEffect, effectIncrement));
 }
 
-short DoThreadCaptureTransition(HDC hdc, const RECT* rect, short reserved, HBITMAP composed,
-                                short grain, short effect, short delay, short multitask, BOOL wand,
-                                COLORREF wandColor, short wandWidth, const char* id,
-                                short cancelMode, BOOL* canceled, short* error, short reserved1,
-                                short reserved2, short reserved3, short reserved4,
-                                short useUpdateRect, const RECT* updateRect, BOOL enabled,
-                                BOOL* cancel, HWND, void*, BOOL*, BOOL*, BOOL*) {
-    if (cancel && *cancel) return QUIX_OK;
-    return DoCaptureTransition(hdc, rect, reserved, composed, grain, effect, delay, multitask, wand,
-                               wandColor, wandWidth, id, cancelMode, canceled, error, reserved1,
-                               reserved2, reserved3, reserved4, useUpdateRect, updateRect, enabled);
+short DoThreadCaptureTransition(HDC hdc, const RECT* rect, short, HBITMAP composed, short grain,
+                                short effect, short delay, short multitask, BOOL wand,
+                                COLORREF wandColor, short wandWidth, const char*, short cancelMode,
+                                BOOL* canceled, short* error, short, short, short, short,
+                                short useUpdateRect, const RECT* updateRect, BOOL, BOOL* cancel,
+                                HWND, void* thread, BOOL* cued, BOOL* multiEffect,
+                                BOOL* effectIncrement) {
+    if (Cancelled(cancel)) return QUIX_OK;
+    return CaptureTransition(hdc, rect, composed, error, useUpdateRect, updateRect,
+                             WorkerPace(PaceOf(grain, effect, delay, multitask, wand, wandColor,
+                                               wandWidth, cancelMode, canceled),
+                                        cancel, thread, cued, multiEffect, effectIncrement));
 }
 
 short BltThreadEffect(HDC hdcDest, int xDest, int yDest, HDC hdcSrc, int xSrc, int ySrc, int width,
                       int height, short grain, short effect, short delay, DWORD rop,
                       HPALETTE palette, short multitask, BOOL wand, COLORREF wandColor,
-                      short wandWidth, const char* id, short cancelMode, BOOL* canceled,
-                      BOOL* cancel, HWND, void*, BOOL*, BOOL*, BOOL*) {
-    if (cancel && *cancel) return QUIX_OK;
-    return BltEffect(hdcDest, xDest, yDest, hdcSrc, xSrc, ySrc, width, height, grain, effect, delay,
-                     rop, palette, multitask, wand, wandColor, wandWidth, id, cancelMode, canceled);
+                      short wandWidth, const char*, short cancelMode, BOOL* canceled, BOOL* cancel,
+                      HWND, void* thread, BOOL* cued, BOOL* multiEffect, BOOL* effectIncrement) {
+    if (Cancelled(cancel)) return QUIX_OK;
+    return Blt(hdcDest, xDest, yDest, hdcSrc, xSrc, ySrc, width, height, rop, palette,
+               WorkerPace(PaceOf(grain, effect, delay, multitask, wand, wandColor, wandWidth,
+                                 cancelMode, canceled),
+                          cancel, thread, cued, multiEffect, effectIncrement));
 }

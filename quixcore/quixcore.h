@@ -16,6 +16,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 
 #include "platform/com/variant.h"
 #include "platform/gdi/gdi.h"
@@ -106,11 +107,36 @@ enum QuixFont3D : short {
 // the hatches horizontal, vertical, downward diagonal, upward diagonal, cross and diagonal cross
 // (gdi.h's HS_ order) in foreColor over backColor; 7 the composed image (DoCaptureTransition).
 
-// Effects (MEffect, TEffect, DEffect1 to 3; enumMEffect and enumDEffect): effect 0 puts the whole
-// image on the context at once. This version draws every other effect number the same way (the
-// final image at once, so the control always ends with the image it asked for); grain, delay,
-// multitask, the wand and the cancel mode only pace and decorate the animated effects, and a
-// transition drawn at once cannot be cancelled, so *canceled is left as it is.
+// Effects (MEffect, TEffect, DEffect1 to 3; enumMEffect and enumDEffect; the catalogue is
+// quixcore/catalogue.cpp). Effect 0, 51 and numbers outside 0 to 113 put the whole image on the
+// context at once; every other number brings it in frame by frame in the way its name says, and
+// its last frame is exactly the image a plain copy gives (the raster operation is applied once to
+// each pixel). What a frame shows is worked out from what the context showed when the effect
+// began and the final image, so the effect never reads back its own frames.
+// - grain is the step size, in the effect's own unit (pixels of travel for wipes, slides,
+//   diagonals and circles, lines, blocks or bands for the others); 0 or less is 1. An effect of
+//   length L takes ceil(L / grain) steps.
+// - delay is the pause in milliseconds between two steps, taken through the effect clock
+//   (SetQuixEffectClock); tests give their own clock so that they never sleep.
+// - wand TRUE with a wandWidth above 0 draws the wand: the old pixels within wandWidth pixels of
+//   the new image take wandColor on every frame but the last.
+// - cancelMode (enumCancelMode: 1 Esc, 2 Enter, 3 Space, 4 any key, 5 left button, 6 right
+//   button, 7 mouse move, 8 a key or a button, 9 a key or a mouse move): an input of that kind
+//   after the effect began ends it at its next step with the final image and *canceled TRUE.
+//   Input reaches the effect through the application's events: always on the worker, and on the
+//   user-interface thread by the events that the effect lets run between its steps (it does so
+//   with multitask or a cancel mode; multitask alone only keeps the application responsive).
+// The worker variants take the worker's words (read and written atomically): the cancel flag
+// (*cancel TRUE before a step stops the effect there, leaving the frame it had reached), the
+// thread object (a platform::base::WorkerThread: the effect passes its gate between steps, so a
+// suspended worker stops there), the cued word (without a thread object the effect waits while it
+// is TRUE), the MultiEffect word (FALSE ends the effect at once with the final image) and the
+// EffectIncrement word (TRUE: after each step the effect sets *cued and suspends its own thread,
+// so each resume plays one step).
+
+// The effect clock: every pause between two steps of an effect (delay milliseconds, also 0) is
+// pause(delay), from whichever thread runs the effect. Null restores the real clock, which sleeps.
+QUIXCORE_API void SetQuixEffectClock(std::function<void(int milliseconds)> pause);
 
 // ---- transitions and effects: animate an image onto a context, ending with the image ----
 
@@ -154,8 +180,7 @@ QUIXCORE_API short BltEffect(HDC hdcDest, int xDest, int yDest, HDC hdcSrc, int 
                              BOOL* canceled);
 
 // The same on the effect worker thread: they draw nothing when *cancel is TRUE when they start,
-// and otherwise draw as the functions above (the thread, cued, multiEffect and effectIncrement
-// arguments pace the animated effects only).
+// and otherwise draw as the functions above, paced and stopped by the worker's words (above).
 QUIXCORE_API short DoThreadTransition(HDC hdc, const RECT* rect, short style, short reserved,
                                       COLORREF backColor, COLORREF foreColor, short grain,
                                       short effect, short delay, short multitask, BOOL wand,
@@ -391,7 +416,8 @@ QUIXCORE_API short SaveControlImage(const char* file, HBITMAP bitmap);
 
 // ---- cursors ----
 
-// The cursor for a MousePointer value 1 to 98, or none. This version has none.
+// The cursor for a MousePointer value 1 to 98, or none: the library has cursors for 1 to 43
+// (cursors.cpp), shared and never destroyed by the caller; 44 to 98 have none.
 QUIXCORE_API HCURSOR GetQuixCursor(short pointer);
 
 // ---- the string table ----

@@ -16,8 +16,10 @@
 // - The caption's font is the stock font's graphics font (IFont::get_hFont: the font's point size
 //   at 96 pixels an inch, mapped to an installed font with real metrics by platform/gdi); the
 //   paint and TextW/TextH copy its LOGFONT.
-// - The control has no effect worker and the drawing library draws every effect at once: every
-//   paint shows its image on the user-interface thread through the synchronous output path.
+// - The control has no effect worker: every paint shows its image on the user-interface thread
+//   through the synchronous output path, where the drawing library animates the effect inside the
+//   paint (the form shows the frames as they come only when the effect lets events run between
+//   its steps, with Multitask or a cancel mode).
 #include <algorithm>
 #include <cstdlib>
 #include <string>

@@ -25,6 +25,7 @@
 #include "platform/win/paint.h"
 #include "platform/win/window.h"
 #include "platform/win/windowpos.h"
+#include "platform/win/winmsg.h"
 
 namespace platform::win {
 
@@ -367,8 +368,7 @@ LRESULT SendRemote(const Remote& remote, UINT Msg, WPARAM wParam, LPARAM lParam)
 LRESULT SendMessageA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
     Remote remote;
     if (RemoteOf(hWnd, remote)) return SendRemote(remote, Msg, wParam, lParam);
-    if (auto proc = platform::win::internal::ProcOf(hWnd)) return proc(hWnd, Msg, wParam, lParam);
-    return DefWindowProcA(hWnd, Msg, wParam, lParam);
+    return platform::win::SendToProcedure(hWnd, Msg, wParam, lParam);
 }
 
 LRESULT platform::win::internal::TextMessage(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {

@@ -34,7 +34,8 @@ HWND FindWindowExA(HWND hWndParent, HWND hWndChildAfter, LPCSTR lpszClass, LPCST
 // returns TRUE; WM_GETTEXT copies the text into lParam (wParam characters at most, NUL included)
 // and returns its length. A list box answers LB_GETCOUNT, and LB_GETTEXT (entry wParam into the
 // buffer lParam, which must hold LB_GETTEXTLEN + 1 characters). These work across processes too.
-// A handle that names no window returns 0 (LB_ERR for the list messages).
+// A handle that names no window returns 0 (LB_ERR for the list messages). A window of this process
+// answers through its procedure (platform/win/winmsg.h), on the user-interface thread.
 LRESULT SendMessageA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam);
 
 namespace platform::win {
@@ -45,6 +46,10 @@ std::string WindowClass(QWidget* widget);
 
 // Lets other processes find this process's windows (see above). Safe to call again.
 bool PublishWindows();
+
+// A message sent to a window of this process: its procedure runs on the user-interface thread
+// (waited for from another thread).
+LRESULT SendToProcedure(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam);
 
 // The window text of a handle of this process (title, or a text box's text).
 std::string WindowText(HWND hWnd);
