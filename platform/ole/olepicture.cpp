@@ -4,6 +4,7 @@
 #include <atomic>
 #include <cstring>
 
+#include "platform/gdi/picturefile.h"
 #include "platform/gdi/qt.h"
 #include "platform/ole/oleauto.h"
 #include "platform/ole/simpledisp.h"
@@ -233,10 +234,7 @@ std::string PngOf(const QImage& image) {
 }
 
 QImage ImageOfPng(const std::string& bytes) {
-    QImage image;
-    image.loadFromData(reinterpret_cast<const uchar*>(bytes.data()), static_cast<int>(bytes.size()),
-                       "PNG");
-    return image;
+    return platform::gdi::DecodePicture(bytes, "PNG");
 }
 
 HICON IconFromImage(const QImage& source) {
@@ -458,7 +456,11 @@ IPicture* LoadPictureFile(const std::string& path, const std::string& kind) {
         data.width = data.height = 2540;
         return data.bytes.empty() ? nullptr : LoadPictureData(data);
     }
-    QImage image(QString::fromStdString(path));
+    QFile file(QString::fromStdString(path));
+    if (!file.open(QIODevice::ReadOnly)) return nullptr;
+    QByteArray bytes = file.readAll();
+    QImage image = platform::gdi::DecodePicture(
+        std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())));
     if (image.isNull()) return nullptr;
     PICTDESC desc{};
     desc.cbSizeofstruct = sizeof desc;
