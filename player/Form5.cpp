@@ -1,5 +1,6 @@
 #include "player/Form5.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <thread>
@@ -61,6 +62,7 @@ void Form5::HandOver() {
     // its mailbox is waited for as long as it runs, within reason.
     auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(mailboxWaitMs);
     const char* failure = nullptr;
+    int pause = 25;
     for (;;) {
         vb::ResumeNext([&] {
             HWND h = FindWindowA("ThunderRT6FormDC", "StartUp");
@@ -80,7 +82,10 @@ void Form5::HandOver() {
             failure = "the running player did not take";
             break;
         }
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        // Many starts may wait at once: they ask less often the longer they wait, leaving the
+        // processor to the player that is starting.
+        std::this_thread::sleep_for(std::chrono::milliseconds(pause));
+        pause = std::min(pause * 2, 400);
     }
     std::fprintf(stderr, "%s: %s \"%s\"\n", vb::App::Title().c_str(), failure, s_.c_str());
     vb::End(1);

@@ -36,7 +36,7 @@ public:
 
     // How long a second start waits at most for the mailbox of a player that runs but has not
     // shown it yet; it stops waiting at once when that player ends.
-    static inline int mailboxWaitMs = 120000;
+    static inline int mailboxWaitMs = 300000;
 
 private:
     // Delivers the command line to the running player; ends this process with a non-zero status

@@ -36,8 +36,9 @@ public:
     void SetVolume(long hundredthsOfDb);
     bool Mute() const;
     void SetMute(bool mute);
-    // 3 shows the video full screen (Escape or a double click returns it); other sizes show it in
-    // the control.
+    // 3 shows the video full screen, in a window of its own that takes the focus; Escape in any
+    // window of the program or a double click returns it, and so do Stop and the end of the media.
+    // Other sizes show it in the control.
     long DisplaySize() const { return displaySize_; }
     void SetDisplaySize(long size);
     bool VideoUnloadFlag() const { return videoUnloadFlag_; }
@@ -55,9 +56,10 @@ public:
 
 private:
     class Screen;
+    class FullScreen;
     void LeaveFullScreen();
     Screen* screen_;
-    std::unique_ptr<QWidget> fullScreen_;
+    std::unique_ptr<FullScreen> fullScreen_;
     mutable std::unique_ptr<MediaEngine> engine_;
     std::string fileName_;
     long displaySize_ = 0;

@@ -158,7 +158,10 @@ void QuixLabel::SetFont(const vb::Font& font) {
 void QuixLabel::Restyle() {
     label_->setStyleSheet("QLabel { color: " + Css(fore_) + "; background: " +
                           (backStyle_ ? Css(back_) : QString("transparent")) + "; }");
-    label_->setAttribute(Qt::WA_TranslucentBackground, backStyle_ == 0);
+    // A transparent label shows what lies beneath it in its window. It paints no background of its
+    // own; it needs no alpha channel (a window with one shows nothing without a compositor).
+    label_->setAttribute(Qt::WA_NoSystemBackground, backStyle_ == 0);
+    label_->setAutoFillBackground(backStyle_ != 0);
 }
 
 }  // namespace controls

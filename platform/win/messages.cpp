@@ -274,6 +274,10 @@ bool PublishWindows() {
     QLocalServer::removeServer(path);  // a stale socket of an earlier process with this id
     auto* server = new QLocalServer(qApp);
     server->setSocketOptions(QLocalServer::UserAccessOption);
+    // A burst of later starts connects at once: all of them wait in line rather than being
+    // turned away.
+    server->setListenBacklogSize(512);
+    server->setMaxPendingConnections(512);
     if (!server->listen(path)) {
         delete server;
         return false;

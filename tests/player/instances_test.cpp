@@ -189,7 +189,7 @@ TEST_F(Instances, AStartWhoseRunningPlayerEndsBeforeTakingItsFileSaysSoAndFails)
     QProcess& second = Run(Wav("lost.wav", 0.5), {}, true);
     EXPECT_FALSE(second.waitForFinished(1500));  // it waits while that player runs
     ::close(fd);
-    ASSERT_TRUE(second.waitForFinished(10000));
+    ASSERT_TRUE(second.waitForFinished(30000));
     EXPECT_NE(second.exitCode(), 0);
     std::string said = second.readAllStandardError().toStdString();
     EXPECT_NE(said.find("the running player ended before it took"), std::string::npos) << said;

@@ -1,3 +1,6 @@
+#include <QApplication>
+#include <QTest>
+
 #include "tests/player/PlayerFixture.h"
 
 class Advance : public PlayerTest {
@@ -101,6 +104,57 @@ TEST_F(VideoWindow, FullScreenOnlyForVideoFiles) {
     EXPECT_FALSE(FrmVideo->Visible());
     EXPECT_TRUE(Remote->Visible());
     Player().SetDisplaySize(0);
+}
+
+namespace {
+
+// The window the video takes in full screen, when it is up.
+QWidget* FullScreenWindow() {
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (w->isVisible() && w->isFullScreen()) return w;
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+class FullScreen : public PlayerTest {
+protected:
+    void SetUp() override {
+        PlayerTest::SetUp();
+        Start(Media("clip.avi", 30));
+        FrmVideo->Show();
+        FrmVideo->QuixLabel1_Click();
+        ASSERT_NE(FullScreenWindow(), nullptr);
+    }
+    static bool Left() {
+        QCoreApplication::processEvents();
+        return FullScreenWindow() == nullptr && Player().DisplaySize() == 0;
+    }
+};
+
+TEST_F(FullScreen, EscapeInAnyWindowOfTheProgramLeavesIt) {
+    // The remote, shown after the video went full screen, may hold the focus.
+    QTest::keyClick(Remote->window(), Qt::Key_Escape);
+    EXPECT_TRUE(Left());
+    EXPECT_EQ(fake->state(), controls::MediaEngine::State::Playing);  // the video plays on
+    EXPECT_FALSE(FrmVideo->Visible());  // no key event of the video's came with it
+}
+
+TEST_F(FullScreen, ADoubleClickLeavesIt) {
+    QTest::mouseDClick(FullScreenWindow(), Qt::LeftButton);
+    EXPECT_TRUE(Left());
+}
+
+TEST_F(FullScreen, StoppingOrTheEndOfTheMediaClosesIt) {
+    Player().Stop();
+    EXPECT_TRUE(Left());
+    Player().Play();
+    FrmVideo->QuixLabel1_Click();
+    ASSERT_NE(FullScreenWindow(), nullptr);
+    fake->Advance(30);  // to the end: the advance starts the next entry in the video window
+    EXPECT_TRUE(Left());
+    EXPECT_EQ(fake->state(), controls::MediaEngine::State::Playing);
 }
 
 TEST_F(VideoWindow, TheBarSeeksAndTheTickFollows) {
