@@ -47,8 +47,9 @@ std::int32_t S32(const std::string& b, size_t at) {
 QImage ReadIconImage(const std::string& b, size_t offset, size_t size) {
     if (offset + size > b.size() || size < 40) return {};
     if (std::memcmp(b.data() + offset, "\x89PNG", 4) == 0) {
-        return platform::gdi::DecodePicture(std::string_view(b).substr(offset, size), "PNG")
-            .convertToFormat(QImage::Format_ARGB32);
+        QImage png = platform::gdi::DecodePicture(std::string_view(b).substr(offset, size), "PNG");
+        if (png.width() > 1024 || png.height() > 1024) return {};  // as for the bitmaps below
+        return png.convertToFormat(QImage::Format_ARGB32);
     }
     std::uint32_t header = U32(b, offset);
     if (header < 40) return {};
