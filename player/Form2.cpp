@@ -25,11 +25,11 @@ Form2::Form2() : vb::Form("Form2", "Playlist") {
     Move(1500, 9300, 5100, 5400);  // 340 x 360 pixels
     Image1.SetStretch(true);
     Image1.Move(0, 0, 5100, 5400);
-    Image1.SetPicture(PanelPicture(340, 360));
+    Image1.SetPicture(TitledPanelPicture(340, 360, 27, "Kesto Playlist"));
     Image1.SetMousePointer(vb::vbCustom);
-    QuixLabel2.Move(0, 0, 5100, 405);
-    QuixLabel2.SetCaption("  Kesto Playlist");
-    QuixLabel2.SetForeColor(RGB(200, 210, 228));
+    // The drag strip has no caption and lies over nearly all of the background, beneath every
+    // other control: the window drags from wherever no other control covers it.
+    QuixLabel2.Move(0, 0, 5100, 5250);
 
     vb::Font titles;
     titles.name = "Bookman Old Style";

@@ -16,6 +16,7 @@ void DragForm(vb::Form& form) {
     SendMessageA(form.hWnd(), WM_NCLBUTTONDOWN, HTCAPTION, 0);
 }
 
+#include <QFont>
 #include <QLinearGradient>
 #include <QPainter>
 #include <vector>
@@ -94,6 +95,27 @@ vb::Picture PanelPicture(int width, int height) {
     p.setPen(QColor(94, 108, 136));
     p.drawRect(0, 0, width - 1, height - 1);
     return vb::Picture::FromImage(img);
+}
+
+vb::Picture TitledPanelPicture(int width, int height, int strip, const char* title) {
+    QImage img = PanelPicture(width, height).Image();
+    QPainter p(&img);
+    p.fillRect(QRect(1, 1, width - 2, strip - 1), QColor(52, 62, 82));
+    QFont f("DejaVu Sans");
+    f.setPixelSize(11);
+    f.setBold(true);
+    p.setFont(f);
+    p.setPen(QColor(200, 210, 228));
+    p.drawText(QRect(8, 0, width - 16, strip), Qt::AlignLeft | Qt::AlignVCenter, title);
+    return vb::Picture::FromImage(img);
+}
+
+void StyleDialog(vb::Form& form, int width, int height) {
+    form.SetBorderStyle(3);
+    form.SetBackColor(RGB(30, 34, 44));
+    form.SetWidth(vb::PixelsToTwips(width));
+    form.SetHeight(vb::PixelsToTwips(height));
+    form.SetPicture(PanelPicture(width, height));
 }
 
 void StyleLabelButton(controls::QuixLabel& button, float left, float top, float width,

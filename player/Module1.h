@@ -29,5 +29,11 @@ void ShapeFromPicture(vb::Form& form, vb::PictureBox& PicMainSkin);
 // The designed look of the player's plain windows: a dark panel picture with a light edge, and
 // label buttons lettered light on a slate face.
 vb::Picture PanelPicture(int width, int height);
+// The panel with a title strip of `strip` pixels across its top, lettered with `title`: the face
+// of the windows whose title strip is a caption-less control above it.
+vb::Picture TitledPanelPicture(int width, int height, int strip, const char* title);
 void StyleLabelButton(controls::QuixLabel& button, float left, float top, float width,
                       float height);
+// The look of the small dialogs (passcode, opacity): a fixed frame with its caption, and the
+// panel as their face; `width` and `height` in pixels.
+void StyleDialog(vb::Form& form, int width, int height);

@@ -16,3 +16,10 @@ bool IsDatFile(const std::string& fileName);
 
 // The name ends in ".AVI", ".MPEG", ".MPG" or ".DAT", in any case.
 bool IsVideoFile(const std::string& fileName);
+
+// The previous and next track buttons (step -1 or +1) of the main window and the remote: with
+// fewer than two playlist entries nothing happens and the result is false. Otherwise, every error
+// ignored, the title list's index moves by `step` (no wrap: from the first entry previous leaves
+// no entry selected, and the list refuses an index past its end), the main window's title shows
+// the current title uncut, and the player plays the path the path list now holds selected.
+bool StepTrack(int step);

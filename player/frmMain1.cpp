@@ -9,6 +9,7 @@
 #include "platform/vb/FileSystem.h"
 #include "platform/win/sound.h"
 #include "player/Form2.h"
+#include "player/FrmSetting.h"
 #include "player/FrmVideo.h"
 #include "player/ModINI.h"
 #include "player/Module1.h"
@@ -169,17 +170,9 @@ void frmMain1::Form_Load() {
     });
     SavedOpacity = GetSetting(vb::App::EXEName(), "Opacity", "p", "");
     // A stored opacity counts only as a whole percent the window can show (25 to 100).
-    long level = 100;
-    if (!vb::CStr(SavedOpacity).empty()) {
-        bool usable = vb::ResumeNext([&] {
-            double v = vb::CDbl(SavedOpacity);
-            if (v != static_cast<long>(v) || v < 25 || v > 100)
-                vb::Raise(vb::vbErrInvalidPropertyValue);
-            level = static_cast<long>(v);
-        });
-        if (!usable) SavedOpacity = "";
-    }
-    Fader1.SetLevel(level);
+    std::optional<long> level = OpacityPercent(vb::CStr(SavedOpacity));
+    if (!level) SavedOpacity = "";
+    Fader1.SetLevel(level.value_or(100));
     RefreshAll();
 
     // From here on, errors are ignored and the next step runs.
@@ -306,13 +299,8 @@ void frmMain1::Command6_Click() {
 }
 
 void frmMain1::Step(int step) {
-    auto& list1 = ::Form2->List1;
-    if (list1.ListCount() < 2) return;
+    if (!StepTrack(step)) return;
     auto& player = ::FrmVideo->MediaPlayer1;
-    vb::ResumeNext([&] { list1.SetListIndex(list1.ListIndex() + step); });
-    vb::ResumeNext([&] { Label24.SetCaption(list1.Text()); });
-    vb::ResumeNext([&] { player.SetFileName(::Form2->List2.Text()); });
-    vb::ResumeNext([&] { player.Play(); });
     vb::ResumeNext([&] {
         std::string text = DurationText(player.Duration());
         Label1.SetCaption(text);
@@ -491,5 +479,7 @@ void frmMain1::HidePictures() {
 void frmMain1::QuixLabel5_Click() {
     // Registering the file types comes with the association command.
 }
+
+void frmMain1::QuixLabel6_Click() {}
 
 }  // namespace forms

@@ -123,6 +123,8 @@ public:
     void chngp();
 
     void QuixLabel5_Click();
+    // The open-file road: the browse label's click.
+    void QuixLabel6_Click();
 
 private:
     enum class Road { StartUp, Chooser, Hidden };

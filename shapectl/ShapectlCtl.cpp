@@ -210,8 +210,8 @@ CShapectlCtrl::~CShapectlCtrl() {
     if (m_hShapeRgn) DeleteObject(m_hShapeRgn);
     m_hShapeRgn = nullptr;
     // Dropped files are taken only by a window, which the control does not have yet.
-    if (m_pBackdropHost) m_pBackdropHost->Release();
-    m_pBackdropHost = nullptr;
+    // The host interface pointer is released when held and set to null.
+    m_pBackdropHost.reset();
 }
 
 // ---- defaults ----

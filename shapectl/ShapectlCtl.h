@@ -23,25 +23,6 @@ class CShapectlCtrl : public COleControl {
 public:
     CShapectlCtrl();
 
-    // How a set function redraws after the store.
-    enum class Redraw { None, Always, Preview, Design };
-    // The range check of a set function.
-    enum class Check { None, ShortRange, LongRange, Color };
-    enum class Kind { Short, Long, Color, Bool };
-    // One value property of the common set path.
-    struct ValueRule {
-        DISPID id;
-        const char* name;
-        Kind kind;
-        Check check;
-        LONG low, high;
-        USHORT code;
-        const char* message;
-        bool notify;
-        Redraw redraw;
-    };
-    static const ValueRule* FindValueRule(DISPID id);
-
     // What the redraw path was asked to do, for the container programs and tests: the calls of
     // RedrawControl and of InvalidateWithBackground.
     struct RedrawTrace {
@@ -83,7 +64,7 @@ public:
     SHORT m_nHotspotX = 0, m_nHotspotY = 0;  // the hotspot query point
 
     // The backdrop host's state.
-    IUnknown* m_pBackdropHost = nullptr;  // a counted reference, or none
+    platform::com::ComPtr<IUnknown> m_pBackdropHost;  // a counted reference, or none
     HWND m_hWndHost = nullptr;
     RECT m_rcHost{0, 0, 0, 0};
     BOOL m_bHostVisible = FALSE;
@@ -139,7 +120,7 @@ public:
     // The picture Frame selects (Picture for 0, Frame1 to Frame6 for 1 to 6), or none.
     CPictureHolder* CurrentFramePicture();
 
-    // ---- the value properties of the common set path (DISPID-driven) ----
+    // ---- the value and member properties (DISPID-driven, from the property table) ----
     VARIANT GetValueProperty(DISPID id);
     void SetValueProperty(DISPID id, const VARIANT& value);
 
@@ -298,7 +279,6 @@ protected:
     ~CShapectlCtrl() override;
 
 private:
-    void StoreValue(const ValueRule& rule, const VARIANT& value);
     // Runs a batch of set functions with Update held FALSE, then restores it and redraws once.
     template <class F>
     void Held(F&& setters);

@@ -1,52 +1,110 @@
 // CShapectlCtrl: the dispatch interface, the common set path and the properties with rules of
 // their own.
 #include <cstring>
+#include <string>
+#include <variant>
 
 #include "platform/com/bstr.h"
 #include "platform/ole/dialog.h"
 #include "quixcore/quixcore.h"
 #include "shapectl/ShapectlCtl.h"
 
+using platform::com::ComPtr;
+using platform::com::Query;
 using platform::com::Variant;
-using Rule = CShapectlCtrl::ValueRule;
-using Kind = CShapectlCtrl::Kind;
-using Check = CShapectlCtrl::Check;
-using Redraw = CShapectlCtrl::Redraw;
+using platform::ole::DispEntry;
 
 namespace {
 
-// The messages of the range errors.
-constexpr const char* k1To30 = "Only values between 1 and 30 are allowed.";
-constexpr const char* k0To255 = "Only values between 0 and 255 are allowed.";
-constexpr const char* k1To256 = "Only values between 1 and 256 are allowed.";
-constexpr const char* kMinus10To10 = "Only values between -10 and 10 are allowed.";
-constexpr const char* k0To65535 = "Only values between 0 and 65535 are allowed.";
-constexpr const char* k2To256 = "Only values between 2 and 256 are allowed.";
-constexpr const char* kMinus10000To10000 = "Only values between -10000 and 10000 are allowed.";
-constexpr const char* k0To1 = "Only values between 0 and 1 are allowed.";
-constexpr const char* k0To32767 = "Only values between 0 and 32767 are allowed.";
-constexpr const char* k0To6 = "Only values between 0 and 6 are allowed.";
+using C = CShapectlCtrl;
+using P = ShapeProperties;
 
-// Checks of the table: an enumeration's range (error A), the colour check, or none.
-constexpr Rule Enum(DISPID id, const char* name, LONG low, LONG high, Redraw r) {
-    return {id,   name, Kind::Short, Check::ShortRange, low, high, 380, kInvalidPropertyValue,
-            true, r};
+// The message of a range error, from the range's bounds.
+std::string RangeMessage(LONG low, LONG high) {
+    return "Only values between " + std::to_string(low) + " and " + std::to_string(high) +
+           " are allowed.";
 }
-constexpr Rule Range(DISPID id, const char* name, LONG low, LONG high, USHORT code,
-                     const char* message, Redraw r) {
-    return {id, name, Kind::Short, Check::ShortRange, low, high, code, message, true, r};
+
+// How a set function redraws after the store: always, at design time with Preview TRUE, at
+// design time, or not at all.
+enum class Redraw { None, Always, Preview, Design };
+// The check of a set function before the store: an enumeration's range (error 380 with
+// kInvalidPropertyValue), a range with its own code and the message of its bounds (16-bit or
+// 32-bit), the colour check, the run-time set error (a property set at design time only), or none.
+enum class Check { None, Enum, Range, LongRange, Color, DesignOnly };
+
+// The property's member in ShapeProperties. The member's type and the row's dispatch type (VT_I2,
+// VT_I4 or VT_BOOL) give the conversion; LONG and BOOL members share one type.
+using Member = std::variant<SHORT P::*, LONG P::*, OLE_COLOR P::*>;
+
+// One property of _DShapectl: its DISPID, name and dispatch type, and either its member with the
+// rules of its set (check, notice to the container at design time, change notice, redraw), or
+// the get and set bindings of its functions.
+struct Row {
+    DISPID id;
+    const char* name;
+    VARTYPE vt;
+    Member member{};
+    Check check = Check::None;
+    LONG low = 0, high = 0;
+    USHORT code = 0;
+    bool notify = false;
+    void (C::*notice)() = nullptr;
+    Redraw redraw = Redraw::None;
+    decltype(DispEntry::get) get = nullptr;
+    decltype(DispEntry::put) put = nullptr;
+};
+
+// The member properties (DISPID 1 to 9): stored by the class library as given, then their
+// change notice.
+Row MemberProperty(DISPID id, const char* name, VARTYPE vt, Member m, void (C::*notice)()) {
+    Row r{id, name, vt, m};
+    r.notice = notice;
+    return r;
 }
-constexpr Rule Colour(DISPID id, const char* name, Redraw r) {
-    return {id, name, Kind::Color, Check::Color, 0, 0, 0, nullptr, true, r};
+
+// The value properties of the common set path: check, store, notify at design time, redraw.
+Row Value(DISPID id, const char* name, VARTYPE vt, Member m, Check check, LONG low, LONG high,
+          USHORT code, Redraw redraw) {
+    Row r{id, name, vt, m, check, low, high, code, true};
+    r.redraw = redraw;
+    return r;
 }
-constexpr Rule AnyColour(DISPID id, const char* name, Redraw r) {
-    return {id, name, Kind::Color, Check::None, 0, 0, 0, nullptr, true, r};
+Row Enum(DISPID id, const char* name, SHORT P::*m, LONG low, LONG high, Redraw r) {
+    return Value(id, name, VT_I2, m, Check::Enum, low, high, 380, r);
 }
-constexpr Rule Flag(DISPID id, const char* name, Redraw r) {
-    return {id, name, Kind::Bool, Check::None, 0, 0, 0, nullptr, true, r};
+Row Range(DISPID id, const char* name, SHORT P::*m, LONG low, LONG high, USHORT code, Redraw r) {
+    return Value(id, name, VT_I2, m, Check::Range, low, high, code, r);
 }
-constexpr Rule AnyShort(DISPID id, const char* name, Redraw r) {
-    return {id, name, Kind::Short, Check::None, 0, 0, 0, nullptr, true, r};
+Row LongRange(DISPID id, const char* name, LONG P::*m, LONG low, LONG high, USHORT code, Redraw r) {
+    return Value(id, name, VT_I4, m, Check::LongRange, low, high, code, r);
+}
+Row Colour(DISPID id, const char* name, OLE_COLOR P::*m, Redraw r) {
+    return Value(id, name, VT_I4, m, Check::Color, 0, 0, 0, r);
+}
+Row AnyColour(DISPID id, const char* name, OLE_COLOR P::*m, Redraw r) {
+    return Value(id, name, VT_I4, m, Check::None, 0, 0, 0, r);
+}
+Row Flag(DISPID id, const char* name, BOOL P::*m, Redraw r) {
+    return Value(id, name, VT_BOOL, m, Check::None, 0, 0, 0, r);
+}
+Row AnyShort(DISPID id, const char* name, SHORT P::*m, Redraw r) {
+    return Value(id, name, VT_I2, m, Check::None, 0, 0, 0, r);
+}
+
+// A property with a get function and a set function of its own.
+template <auto Get, auto Set>
+Row Own(DISPID id, const char* name, VARTYPE vt) {
+    DispEntry e = platform::ole::DispProperty<Get, Set>(name, id, vt);
+    Row r{id, name, vt};
+    r.get = e.get;
+    r.put = e.put;
+    return r;
+}
+// The read-only properties: a set at run time raises, at design time the value is dropped.
+template <auto Get, class T>
+Row ReadOnly(DISPID id, const char* name, VARTYPE vt) {
+    return Own<Get, &C::SetNotSupportedAtRunTime<T>>(id, name, vt);
 }
 
 constexpr Redraw R = Redraw::Always;
@@ -54,571 +112,275 @@ constexpr Redraw PR = Redraw::Preview;
 constexpr Redraw DR = Redraw::Design;
 constexpr Redraw NR = Redraw::None;
 
-// The value properties: validate, store, notify at design time, redraw.
-const Rule kValueRules[] = {
-    Colour(10, "BackColor", R),
-    AnyColour(11, "FillColor", R),
-    Enum(12, "BackStyle", 0, 5, R),
-    Enum(13, "ShadowStyle", 0, 1, R),
-    Range(14, "BOuterWidth", 1, 30, 20030, k1To30, R),
-    Colour(15, "BOuterColor2", R),
-    Enum(16, "BOuterStyle", 0, 6, R),
-    Colour(17, "BOuterColor1", R),
-    Enum(18, "MEffect", 0, 113, PR),
-    Range(19, "MDelay", 0, 255, 20020, k0To255, PR),
-    Range(20, "MGrain", 1, 256, 20020, k1To256, PR),
-    Flag(21, "Multitask", NR),
-    Enum(22, "DMode", 0, 3, PR),
-    Enum(23, "DEffect1", 0, 113, PR),
-    Enum(24, "DEffect2", 0, 113, PR),
-    Enum(25, "DEffect3", 0, 113, PR),
-    AnyColour(26, "ShadowColor", R),
-    Range(27, "ShadowDropX", -10, 10, 20130, kMinus10To10, R),
-    Range(28, "ShadowDropY", -10, 10, 20130, kMinus10To10, R),
-    Range(29, "BorderWidth", 0, 255, 20050, k0To255, R),
-    Colour(30, "BorderColor", R),
-    Enum(31, "BInnerStyle", 0, 6, R),
-    Range(32, "BInnerWidth", 1, 30, 20030, k1To30, R),
-    Colour(33, "BInnerColor1", R),
-    Colour(34, "BInnerColor2", R),
-    Enum(35, "FillStyle", 0, 7, R),
-    Enum(36, "Shape", 0, 17, R),
-    Enum(37, "BorderStyle", 0, 5, R),
-    Flag(38, "Notify", NR),
-    Flag(39, "Wand", PR),
-    Colour(40, "WandColor", PR),
-    Range(41, "WandWidth", 1, 256, 20010, k1To256, PR),
-    {42, "NotifyDelay", Kind::Long, Check::LongRange, 0, 65535, 20060, k0To65535, true, R},
-    Enum(43, "CancelMode", 0, 9, R),
-    Flag(44, "QuixEnabled", NR),
-    Flag(45, "Overlay", NR),
-    Enum(47, "GStyle", 0, 19, R),
-    Colour(48, "GColor2", R),
-    Colour(49, "GColor1", R),
-    Range(50, "GSteps", 2, 256, 20090, k2To256, R),
-    Enum(54, "PictureAlign", 0, 8, R),
-    Flag(55, "Transparent", NR),
-    Colour(56, "TransparentColor", NR),
-    Flag(69, "TEnabled", PR),
-    Enum(70, "TEffect", 0, 113, PR),
-    Range(71, "TDelay", 0, 255, 20020, k0To255, PR),
-    Range(72, "TGrain", 1, 256, 20020, k1To256, PR),
-    Colour(73, "TForeColor", PR),
-    Colour(74, "TBackColor", PR),
-    Enum(75, "TStyle", 0, 7, PR),
-    Flag(76, "TOnly", PR),
-    Enum(77, "Alignment", 0, 8, R),
-    Enum(78, "Font3D", 0, 8, R),
-    Range(79, "FontBlockSize", -10, 10, 20130, kMinus10To10, R),
-    Range(80, "FontDropX", -10, 10, 20130, kMinus10To10, R),
-    Range(81, "FontDropY", -10, 10, 20130, kMinus10To10, R),
-    Colour(82, "FontOutlineColor", R),
-    Colour(83, "FontShadowColor", R),
-    Flag(84, "WordWrap", R),
-    Range(85, "TextX", -10000, 10000, 380, kMinus10000To10000, R),
-    Range(86, "TextY", -10000, 10000, 380, kMinus10000To10000, R),
-    Colour(87, "ForeColor", R),
-    Enum(88, "BackFill", 0, 2, DR),
-    Flag(89, "PictureVisible", R),
-    Enum(90, "ForeStyle", 0, 4, R),
-    Range(91, "PictureX", -10000, 10000, 380, kMinus10000To10000, R),
-    Range(92, "PictureY", -10000, 10000, 380, kMinus10000To10000, R),
-    Enum(100, "HShape", 0, 100, R),
-    Flag(102, "PrinterBanding", NR),
-    Enum(103, "DesignStyle", 0, 1, R),
-    Colour(104, "Font3DColor1", R),
-    Colour(105, "Font3DColor2", R),
-    AnyColour(109, "SurroundColor", R),
-    Flag(110, "AutoRedraw", NR),
-    Colour(111, "DrawFillColor", NR),
-    Enum(112, "DrawFillStyle", 0, 7, NR),
-    Enum(113, "DrawMode", 1, 16, NR),
-    Enum(114, "DrawStyle", 0, 5, NR),
-    Enum(115, "DrawWidth", 1, 32767, NR),
-    Flag(117, "EffectMask", NR),
-    AnyShort(119, "EffectX", NR),
-    AnyShort(120, "EffectY", NR),
-    Colour(121, "FGColor1", R),
-    Colour(122, "FGColor2", R),
-    Range(123, "FGSteps", 2, 256, 20090, k2To256, R),
-    Enum(124, "FGStyle", 0, 19, R),
-    Flag(130, "MultiEffect", NR),
-    Range(133, "UpdateArea", 0, 1, 380, k0To1, NR),
-    Range(134, "UpdateX", 0, 32767, 380, k0To32767, NR),
-    Range(135, "UpdateY", 0, 32767, 380, k0To32767, NR),
-    Range(136, "UpdateW", 0, 32767, 380, k0To32767, NR),
-    Range(137, "UpdateH", 0, 32767, 380, k0To32767, NR),
-    Enum(146, "EffectPriority", 0, 2, NR),
-    Flag(147, "FontScale", R),
-    AnyShort(148, "FontHeight", R),
-    AnyShort(149, "FontWidth", R),
+// The properties of _DShapectl, DISPID 1 to 151.
+const Row kProperties[] = {
+    MemberProperty(1, "Update", VT_BOOL, &P::Update, nullptr),
+    MemberProperty(2, "MousePointer", VT_I2, &P::MousePointer, &C::OnMousePointerChanged),
+    MemberProperty(3, "ManagePalette", VT_BOOL, &P::ManagePalette, &C::OnManagePaletteChanged),
+    MemberProperty(4, "EffectCue", VT_BOOL, &P::EffectCue, &C::OnEffectCueChanged),
+    MemberProperty(5, "EffectIncrement", VT_BOOL, &P::EffectIncrement,
+                   &C::OnEffectIncrementChanged),
+    MemberProperty(6, "PaintNotify", VT_BOOL, &P::PaintNotify, &C::OnPaintNotifyChanged),
+    MemberProperty(7, "Persistence", VT_BOOL, &P::Persistence, &C::OnPersistenceChanged),
+    MemberProperty(8, "OLEDropAllowed", VT_BOOL, &P::OLEDropAllowed, &C::OnOLEDropAllowedChanged),
+    MemberProperty(9, "ZLevel", VT_I4, &P::ZLevel, &C::OnZLevelChanged),
+    Colour(10, "BackColor", &P::BackColor, R),
+    AnyColour(11, "FillColor", &P::FillColor, R),
+    Enum(12, "BackStyle", &P::BackStyle, 0, 5, R),
+    Enum(13, "ShadowStyle", &P::ShadowStyle, 0, 1, R),
+    Range(14, "BOuterWidth", &P::BOuterWidth, 1, 30, 20030, R),
+    Colour(15, "BOuterColor2", &P::BOuterColor2, R),
+    Enum(16, "BOuterStyle", &P::BOuterStyle, 0, 6, R),
+    Colour(17, "BOuterColor1", &P::BOuterColor1, R),
+    Enum(18, "MEffect", &P::MEffect, 0, 113, PR),
+    Range(19, "MDelay", &P::MDelay, 0, 255, 20020, PR),
+    Range(20, "MGrain", &P::MGrain, 1, 256, 20020, PR),
+    Flag(21, "Multitask", &P::Multitask, NR),
+    Enum(22, "DMode", &P::DMode, 0, 3, PR),
+    Enum(23, "DEffect1", &P::DEffect1, 0, 113, PR),
+    Enum(24, "DEffect2", &P::DEffect2, 0, 113, PR),
+    Enum(25, "DEffect3", &P::DEffect3, 0, 113, PR),
+    AnyColour(26, "ShadowColor", &P::ShadowColor, R),
+    Range(27, "ShadowDropX", &P::ShadowDropX, -10, 10, 20130, R),
+    Range(28, "ShadowDropY", &P::ShadowDropY, -10, 10, 20130, R),
+    Range(29, "BorderWidth", &P::BorderWidth, 0, 255, 20050, R),
+    Colour(30, "BorderColor", &P::BorderColor, R),
+    Enum(31, "BInnerStyle", &P::BInnerStyle, 0, 6, R),
+    Range(32, "BInnerWidth", &P::BInnerWidth, 1, 30, 20030, R),
+    Colour(33, "BInnerColor1", &P::BInnerColor1, R),
+    Colour(34, "BInnerColor2", &P::BInnerColor2, R),
+    Enum(35, "FillStyle", &P::FillStyle, 0, 7, R),
+    Enum(36, "Shape", &P::Shape, 0, 17, R),
+    Enum(37, "BorderStyle", &P::BorderStyle, 0, 5, R),
+    Flag(38, "Notify", &P::Notify, NR),
+    Flag(39, "Wand", &P::Wand, PR),
+    Colour(40, "WandColor", &P::WandColor, PR),
+    Range(41, "WandWidth", &P::WandWidth, 1, 256, 20010, PR),
+    LongRange(42, "NotifyDelay", &P::NotifyDelay, 0, 65535, 20060, R),
+    Enum(43, "CancelMode", &P::CancelMode, 0, 9, R),
+    Flag(44, "QuixEnabled", &P::QuixEnabled, NR),
+    Flag(45, "Overlay", &P::Overlay, NR),
+    ReadOnly<&C::GetQuixCanceled, BOOL>(46, "QuixCanceled", VT_BOOL),
+    Enum(47, "GStyle", &P::GStyle, 0, 19, R),
+    Colour(48, "GColor2", &P::GColor2, R),
+    Colour(49, "GColor1", &P::GColor1, R),
+    Range(50, "GSteps", &P::GSteps, 2, 256, 20090, R),
+    Own<&C::GetCapture, &C::SetCapture>(51, "Capture", VT_I2),
+    ReadOnly<&C::GetQuixError, SHORT>(52, "QuixError", VT_I2),
+    Own<&C::GetPicture, &C::SetPicture>(53, "Picture", VT_DISPATCH),
+    Enum(54, "PictureAlign", &P::PictureAlign, 0, 8, R),
+    Flag(55, "Transparent", &P::Transparent, NR),
+    Colour(56, "TransparentColor", &P::TransparentColor, NR),
+    ReadOnly<&C::GetOnShape, BOOL>(57, "OnShape", VT_BOOL),
+    Own<&C::GetWriteOnly, &C::SetPrinterhDC>(58, "PrinterhDC", VT_I4),
+    Own<&C::GetPrinterHeight, &C::SetPrinterHeight>(59, "PrinterHeight", VT_I4),
+    Own<&C::GetPrinterLeft, &C::SetPrinterLeft>(60, "PrinterLeft", VT_I4),
+    Own<&C::GetPrinterTop, &C::SetPrinterTop>(61, "PrinterTop", VT_I4),
+    Own<&C::GetPrinterWidth, &C::SetPrinterWidth>(62, "PrinterWidth", VT_I4),
+    Own<&C::GetFontName, &C::SetFontName>(63, "FontName", VT_BSTR),
+    Own<&C::GetFontSize, &C::SetFontSize>(64, "FontSize", VT_R4),
+    Own<&C::GetFontBold, &C::SetFontBold>(65, "FontBold", VT_BOOL),
+    Own<&C::GetFontItalic, &C::SetFontItalic>(66, "FontItalic", VT_BOOL),
+    Own<&C::GetFontStrikethru, &C::SetFontStrikethru>(67, "FontStrikethru", VT_BOOL),
+    Own<&C::GetFontUnderline, &C::SetFontUnderline>(68, "FontUnderline", VT_BOOL),
+    Flag(69, "TEnabled", &P::TEnabled, PR),
+    Enum(70, "TEffect", &P::TEffect, 0, 113, PR),
+    Range(71, "TDelay", &P::TDelay, 0, 255, 20020, PR),
+    Range(72, "TGrain", &P::TGrain, 1, 256, 20020, PR),
+    Colour(73, "TForeColor", &P::TForeColor, PR),
+    Colour(74, "TBackColor", &P::TBackColor, PR),
+    Enum(75, "TStyle", &P::TStyle, 0, 7, PR),
+    Flag(76, "TOnly", &P::TOnly, PR),
+    Enum(77, "Alignment", &P::Alignment, 0, 8, R),
+    Enum(78, "Font3D", &P::Font3D, 0, 8, R),
+    Range(79, "FontBlockSize", &P::FontBlockSize, -10, 10, 20130, R),
+    Range(80, "FontDropX", &P::FontDropX, -10, 10, 20130, R),
+    Range(81, "FontDropY", &P::FontDropY, -10, 10, 20130, R),
+    Colour(82, "FontOutlineColor", &P::FontOutlineColor, R),
+    Colour(83, "FontShadowColor", &P::FontShadowColor, R),
+    Flag(84, "WordWrap", &P::WordWrap, R),
+    Range(85, "TextX", &P::TextX, -10000, 10000, 380, R),
+    Range(86, "TextY", &P::TextY, -10000, 10000, 380, R),
+    Colour(87, "ForeColor", &P::ForeColor, R),
+    Enum(88, "BackFill", &P::BackFill, 0, 2, DR),
+    Flag(89, "PictureVisible", &P::PictureVisible, R),
+    Enum(90, "ForeStyle", &P::ForeStyle, 0, 4, R),
+    Range(91, "PictureX", &P::PictureX, -10000, 10000, 380, R),
+    Range(92, "PictureY", &P::PictureY, -10000, 10000, 380, R),
+    Own<&C::GetWriteOnly, &C::SetHDisable>(93, "HDisable", VT_I2),
+    Own<&C::GetWriteOnly, &C::SetHEnable>(94, "HEnable", VT_I2),
+    Own<&C::GetHFileName, &C::SetHFileName>(95, "HFileName", VT_BSTR),
+    ReadOnly<&C::GetHID, SHORT>(96, "HID", VT_I2),
+    ReadOnly<&C::GetHName, LPCOLESTR>(97, "HName", VT_BSTR),
+    ReadOnly<&C::GetHPriority, SHORT>(98, "HPriority", VT_I2),
+    ReadOnly<&C::GetHTotal, SHORT>(99, "HTotal", VT_I2),
+    Enum(100, "HShape", &P::HShape, 0, 100, R),
+    Value(101, "Preview", VT_BOOL, &P::Preview, Check::DesignOnly, 0, 0, 0, NR),
+    Flag(102, "PrinterBanding", &P::PrinterBanding, NR),
+    Enum(103, "DesignStyle", &P::DesignStyle, 0, 1, R),
+    Colour(104, "Font3DColor1", &P::Font3DColor1, R),
+    Colour(105, "Font3DColor2", &P::Font3DColor2, R),
+    Own<&C::GetMouseIcon, &C::SetMouseIcon>(106, "MouseIcon", VT_DISPATCH),
+    ReadOnly<&C::GethBmp, LONG>(107, "hBmp", VT_I4),
+    ReadOnly<&C::GethPal, LONG>(108, "hPal", VT_I4),
+    AnyColour(109, "SurroundColor", &P::SurroundColor, R),
+    Flag(110, "AutoRedraw", &P::AutoRedraw, NR),
+    Colour(111, "DrawFillColor", &P::DrawFillColor, NR),
+    Enum(112, "DrawFillStyle", &P::DrawFillStyle, 0, 7, NR),
+    Enum(113, "DrawMode", &P::DrawMode, 1, 16, NR),
+    Enum(114, "DrawStyle", &P::DrawStyle, 0, 5, NR),
+    Enum(115, "DrawWidth", &P::DrawWidth, 1, 32767, NR),
+    ReadOnly<&C::GetEffectInProgress, BOOL>(116, "EffectInProgress", VT_BOOL),
+    Flag(117, "EffectMask", &P::EffectMask, NR),
+    ReadOnly<&C::GetEffectStatus, SHORT>(118, "EffectStatus", VT_I2),
+    AnyShort(119, "EffectX", &P::EffectX, NR),
+    AnyShort(120, "EffectY", &P::EffectY, NR),
+    Colour(121, "FGColor1", &P::FGColor1, R),
+    Colour(122, "FGColor2", &P::FGColor2, R),
+    Range(123, "FGSteps", &P::FGSteps, 2, 256, 20090, R),
+    Enum(124, "FGStyle", &P::FGStyle, 0, 19, R),
+    Own<&C::GetQuixPicture, &C::SetQuixPicture>(125, "QuixPicture", VT_UNKNOWN),
+    Own<&C::GetWriteOnly, &C::SethDIB>(126, "hDIB", VT_I4),
+    Own<&C::GetMask, &C::SetMask>(127, "Mask", VT_DISPATCH),
+    ReadOnly<&C::GetMaskH, SHORT>(128, "MaskH", VT_I2),
+    ReadOnly<&C::GetMaskW, SHORT>(129, "MaskW", VT_I2),
+    Flag(130, "MultiEffect", &P::MultiEffect, NR),
+    ReadOnly<&C::GetTextH, SHORT>(131, "TextH", VT_I2),
+    ReadOnly<&C::GetTextW, SHORT>(132, "TextW", VT_I2),
+    Range(133, "UpdateArea", &P::UpdateArea, 0, 1, 380, NR),
+    Range(134, "UpdateX", &P::UpdateX, 0, 32767, 380, NR),
+    Range(135, "UpdateY", &P::UpdateY, 0, 32767, 380, NR),
+    Range(136, "UpdateW", &P::UpdateW, 0, 32767, 380, NR),
+    Range(137, "UpdateH", &P::UpdateH, 0, 32767, 380, NR),
+    Own<&C::GetFrame, &C::SetFrame>(138, "Frame", VT_I2),
+    Own<&C::GetFrameN<1>, &C::SetFrameN<1>>(139, "Frame1", VT_DISPATCH),
+    Own<&C::GetFrameN<2>, &C::SetFrameN<2>>(140, "Frame2", VT_DISPATCH),
+    Own<&C::GetFrameN<3>, &C::SetFrameN<3>>(141, "Frame3", VT_DISPATCH),
+    Own<&C::GetFrameN<4>, &C::SetFrameN<4>>(142, "Frame4", VT_DISPATCH),
+    Own<&C::GetFrameN<5>, &C::SetFrameN<5>>(143, "Frame5", VT_DISPATCH),
+    Own<&C::GetFrameN<6>, &C::SetFrameN<6>>(144, "Frame6", VT_DISPATCH),
+    Own<&C::GetMaxFrames, &C::SetMaxFrames>(145, "MaxFrames", VT_I2),
+    Enum(146, "EffectPriority", &P::EffectPriority, 0, 2, NR),
+    Flag(147, "FontScale", &P::FontScale, R),
+    AnyShort(148, "FontHeight", &P::FontHeight, R),
+    AnyShort(149, "FontWidth", &P::FontWidth, R),
+    Own<&C::GetEffectAborted, &C::SetEffectAborted>(151, "EffectAborted", VT_BOOL),
 };
 
-// The member properties (DISPID 1 to 9): stored by the class library as given, then their
-// change notice.
-struct MemberRule {
-    DISPID id;
-    const char* name;
-    Kind kind;
-    void (CShapectlCtrl::*notice)();
-};
-const MemberRule kMemberRules[] = {
-    {1, "Update", Kind::Bool, nullptr},
-    {2, "MousePointer", Kind::Short, &CShapectlCtrl::OnMousePointerChanged},
-    {3, "ManagePalette", Kind::Bool, &CShapectlCtrl::OnManagePaletteChanged},
-    {4, "EffectCue", Kind::Bool, &CShapectlCtrl::OnEffectCueChanged},
-    {5, "EffectIncrement", Kind::Bool, &CShapectlCtrl::OnEffectIncrementChanged},
-    {6, "PaintNotify", Kind::Bool, &CShapectlCtrl::OnPaintNotifyChanged},
-    {7, "Persistence", Kind::Bool, &CShapectlCtrl::OnPersistenceChanged},
-    {8, "OLEDropAllowed", Kind::Bool, &CShapectlCtrl::OnOLEDropAllowedChanged},
-    {9, "ZLevel", Kind::Long, &CShapectlCtrl::OnZLevelChanged},
-};
-
-const MemberRule* FindMemberRule(DISPID id) {
-    for (const auto& m : kMemberRules) {
-        if (m.id == id) return &m;
+// The value or member property of the DISPID, or null.
+const Row* FindValueRow(DISPID id) {
+    for (const auto& r : kProperties) {
+        if (r.id == id) return r.get ? nullptr : &r;
     }
     return nullptr;
 }
 
-// The member of a value or member property.
-void* MemberOf(ShapeProperties& p, DISPID id) {
-    switch (id) {
-        case 1:
-            return &p.Update;
-        case 2:
-            return &p.MousePointer;
-        case 3:
-            return &p.ManagePalette;
-        case 4:
-            return &p.EffectCue;
-        case 5:
-            return &p.EffectIncrement;
-        case 6:
-            return &p.PaintNotify;
-        case 7:
-            return &p.Persistence;
-        case 8:
-            return &p.OLEDropAllowed;
-        case 9:
-            return &p.ZLevel;
-        case 10:
-            return &p.BackColor;
-        case 11:
-            return &p.FillColor;
-        case 12:
-            return &p.BackStyle;
-        case 13:
-            return &p.ShadowStyle;
-        case 14:
-            return &p.BOuterWidth;
-        case 15:
-            return &p.BOuterColor2;
-        case 16:
-            return &p.BOuterStyle;
-        case 17:
-            return &p.BOuterColor1;
-        case 18:
-            return &p.MEffect;
-        case 19:
-            return &p.MDelay;
-        case 20:
-            return &p.MGrain;
-        case 21:
-            return &p.Multitask;
-        case 22:
-            return &p.DMode;
-        case 23:
-            return &p.DEffect1;
-        case 24:
-            return &p.DEffect2;
-        case 25:
-            return &p.DEffect3;
-        case 26:
-            return &p.ShadowColor;
-        case 27:
-            return &p.ShadowDropX;
-        case 28:
-            return &p.ShadowDropY;
-        case 29:
-            return &p.BorderWidth;
-        case 30:
-            return &p.BorderColor;
-        case 31:
-            return &p.BInnerStyle;
-        case 32:
-            return &p.BInnerWidth;
-        case 33:
-            return &p.BInnerColor1;
-        case 34:
-            return &p.BInnerColor2;
-        case 35:
-            return &p.FillStyle;
-        case 36:
-            return &p.Shape;
-        case 37:
-            return &p.BorderStyle;
-        case 38:
-            return &p.Notify;
-        case 39:
-            return &p.Wand;
-        case 40:
-            return &p.WandColor;
-        case 41:
-            return &p.WandWidth;
-        case 42:
-            return &p.NotifyDelay;
-        case 43:
-            return &p.CancelMode;
-        case 44:
-            return &p.QuixEnabled;
-        case 45:
-            return &p.Overlay;
-        case 47:
-            return &p.GStyle;
-        case 48:
-            return &p.GColor2;
-        case 49:
-            return &p.GColor1;
-        case 50:
-            return &p.GSteps;
-        case 54:
-            return &p.PictureAlign;
-        case 55:
-            return &p.Transparent;
-        case 56:
-            return &p.TransparentColor;
-        case 69:
-            return &p.TEnabled;
-        case 70:
-            return &p.TEffect;
-        case 71:
-            return &p.TDelay;
-        case 72:
-            return &p.TGrain;
-        case 73:
-            return &p.TForeColor;
-        case 74:
-            return &p.TBackColor;
-        case 75:
-            return &p.TStyle;
-        case 76:
-            return &p.TOnly;
-        case 77:
-            return &p.Alignment;
-        case 78:
-            return &p.Font3D;
-        case 79:
-            return &p.FontBlockSize;
-        case 80:
-            return &p.FontDropX;
-        case 81:
-            return &p.FontDropY;
-        case 82:
-            return &p.FontOutlineColor;
-        case 83:
-            return &p.FontShadowColor;
-        case 84:
-            return &p.WordWrap;
-        case 85:
-            return &p.TextX;
-        case 86:
-            return &p.TextY;
-        case 87:
-            return &p.ForeColor;
-        case 88:
-            return &p.BackFill;
-        case 89:
-            return &p.PictureVisible;
-        case 90:
-            return &p.ForeStyle;
-        case 91:
-            return &p.PictureX;
-        case 92:
-            return &p.PictureY;
-        case 100:
-            return &p.HShape;
-        case 101:
-            return &p.Preview;
-        case 102:
-            return &p.PrinterBanding;
-        case 103:
-            return &p.DesignStyle;
-        case 104:
-            return &p.Font3DColor1;
-        case 105:
-            return &p.Font3DColor2;
-        case 109:
-            return &p.SurroundColor;
-        case 110:
-            return &p.AutoRedraw;
-        case 111:
-            return &p.DrawFillColor;
-        case 112:
-            return &p.DrawFillStyle;
-        case 113:
-            return &p.DrawMode;
-        case 114:
-            return &p.DrawStyle;
-        case 115:
-            return &p.DrawWidth;
-        case 117:
-            return &p.EffectMask;
-        case 119:
-            return &p.EffectX;
-        case 120:
-            return &p.EffectY;
-        case 121:
-            return &p.FGColor1;
-        case 122:
-            return &p.FGColor2;
-        case 123:
-            return &p.FGSteps;
-        case 124:
-            return &p.FGStyle;
-        case 130:
-            return &p.MultiEffect;
-        case 133:
-            return &p.UpdateArea;
-        case 134:
-            return &p.UpdateX;
-        case 135:
-            return &p.UpdateY;
-        case 136:
-            return &p.UpdateW;
-        case 137:
-            return &p.UpdateH;
-        case 146:
-            return &p.EffectPriority;
-        case 147:
-            return &p.FontScale;
-        case 148:
-            return &p.FontHeight;
-        case 149:
-            return &p.FontWidth;
-        default:
-            return nullptr;
-    }
-}
-
-VARTYPE VtOf(Kind k) {
-    switch (k) {
-        case Kind::Short:
-            return VT_I2;
-        case Kind::Bool:
-            return VT_BOOL;
-        default:
-            return VT_I4;
-    }
-}
-
-VARIANT Read(void* member, Kind kind) {
+// The member as a variant of the row's dispatch type.
+VARIANT Read(const ShapeProperties& p, const Row& row) {
+    LONG value = std::visit([&](auto m) { return static_cast<LONG>(p.*m); }, row.member);
     VARIANT v;
     VariantInit(&v);
-    switch (kind) {
-        case Kind::Short:
-            v.vt = VT_I2;
-            v.iVal = *static_cast<SHORT*>(member);
-            break;
-        case Kind::Long:
-            v.vt = VT_I4;
-            v.lVal = *static_cast<LONG*>(member);
-            break;
-        case Kind::Color:
-            v.vt = VT_I4;
-            v.lVal = static_cast<LONG>(*static_cast<OLE_COLOR*>(member));
-            break;
-        case Kind::Bool:
-            v.vt = VT_BOOL;
-            v.boolVal = *static_cast<BOOL*>(member) ? VARIANT_TRUE : VARIANT_FALSE;
-            break;
+    v.vt = row.vt;
+    if (row.vt == VT_I2) {
+        v.iVal = static_cast<SHORT>(value);
+    } else if (row.vt == VT_BOOL) {
+        v.boolVal = value ? VARIANT_TRUE : VARIANT_FALSE;
+    } else {
+        v.lVal = value;
     }
     return v;
 }
 
-// Stores a value converted to the property's dispatch type (VT_BOOL values as given: any
-// non-zero value counts as TRUE).
-void Write(void* member, Kind kind, const VARIANT& v) {
-    switch (kind) {
-        case Kind::Short:
-            *static_cast<SHORT*>(member) = v.iVal;
-            break;
-        case Kind::Long:
-            *static_cast<LONG*>(member) = v.lVal;
-            break;
-        case Kind::Color:
-            *static_cast<OLE_COLOR*>(member) = static_cast<OLE_COLOR>(v.lVal);
-            break;
-        case Kind::Bool:
-            *static_cast<BOOL*>(member) = v.boolVal;
-            break;
-    }
+// Stores a value converted to the row's dispatch type (VT_BOOL values as given: any non-zero
+// value counts as TRUE).
+void Write(ShapeProperties& p, const Row& row, const VARIANT& v) {
+    LONG value = row.vt == VT_I2 ? v.iVal : row.vt == VT_BOOL ? v.boolVal : v.lVal;
+    std::visit([&](auto m) { p.*m = static_cast<std::remove_reference_t<decltype(p.*m)>>(value); },
+               row.member);
+}
+
+// The methods of _DShapectl, DISPID 152 to 199.
+std::vector<DispEntry> Methods() {
+    using platform::ole::DispMethod;
+    const VARTYPE V = VT_VARIANT;
+    return {
+        DispMethod<&C::Paint>("Paint", 152, VT_EMPTY, {}),
+        DispMethod<&C::UpdatePalette>("UpdatePalette", 153, VT_EMPTY, {VT_BOOL}),
+        DispMethod<&C::PauseEffect>("PauseEffect", 154, VT_EMPTY, {}),
+        DispMethod<&C::ResumeEffect>("ResumeEffect", 155, VT_EMPTY, {}),
+        DispMethod<&C::AbortEffect>("AbortEffect", 156, VT_EMPTY, {}),
+        DispMethod<&C::HResource>("HResource", 157, VT_EMPTY, {VT_VARIANT}),
+        DispMethod<&C::Compose>("Compose", 158, VT_EMPTY, {}),
+        DispMethod<&C::DeleteCompose>("DeleteCompose", 159, VT_EMPTY, {}),
+        DispMethod<&C::ExportCompose>("ExportCompose", 160, VT_EMPTY, {}),
+        DispMethod<&C::Lock>("Lock", 161, VT_EMPTY, {}),
+        DispMethod<&C::UnLock>("UnLock", 162, VT_EMPTY, {}),
+        DispMethod<&C::SetFontType>("SetFontType", 163, VT_EMPTY, {VT_BSTR, V, V, V, V, V}),
+        DispMethod<&C::SetOuterBevel>("SetOuterBevel", 164, VT_EMPTY, {VT_I2, V, V, V}),
+        DispMethod<&C::SetInnerBevel>("SetInnerBevel", 165, VT_EMPTY, {VT_I2, V, V, V}),
+        DispMethod<&C::SetBorder>("SetBorder", 166, VT_EMPTY, {VT_I2, V}),
+        DispMethod<&C::Set3DFont>("Set3DFont", 167, VT_EMPTY, {VT_I2, V, V, V, V, V, V, V}),
+        DispMethod<&C::SetEffect>("SetEffect", 168, VT_EMPTY, {VT_I2, V, V}),
+        DispMethod<&C::SetDissolve>("SetDissolve", 169, VT_EMPTY, {VT_I2, V, V, V, V, V}),
+        DispMethod<&C::SetTranEffect>("SetTranEffect", 170, VT_EMPTY, {VT_I2, V, V}),
+        DispMethod<&C::SetTransition>("SetTransition", 171, VT_EMPTY, {VT_BOOL, V, V, V, V}),
+        DispMethod<&C::SetGradient>("SetGradient", 172, VT_EMPTY, {VT_I2, V, V, V}),
+        DispMethod<&C::DrawLine>("DrawLine", 173, VT_EMPTY, {VT_I2, VT_I2, VT_I2, VT_I2, V, V, V}),
+        DispMethod<&C::DrawCircle>("DrawCircle", 174, VT_EMPTY, {VT_I2, VT_I2, VT_I2, V, V}),
+        DispMethod<&C::DrawCurve>("DrawCurve", 175, VT_EMPTY,
+                                  {VT_I2, VT_I2, VT_I2, VT_I2, VT_I2, VT_I2, VT_I2, VT_I2, V}),
+        DispMethod<&C::DrawPolygon>("DrawPolygon", 176, VT_EMPTY,
+                                    {VT_I2, VT_I2, VT_I2, VT_I2, V, V, V, V, V, V, V, V, V}),
+        DispMethod<&C::GetPixelColor>("GetPixelColor", 177, VT_I4, {VT_I2, VT_I2}),
+        DispMethod<&C::SetPixelColor>("SetPixelColor", 178, VT_EMPTY, {VT_I2, VT_I2, V}),
+        DispMethod<&C::DrawRoundRect>("DrawRoundRect", 179, VT_EMPTY,
+                                      {VT_I2, VT_I2, VT_I2, VT_I2, VT_I2, VT_I2, V}),
+        DispMethod<&C::DrawArc>("DrawArc", 180, VT_EMPTY,
+                                {VT_I2, VT_I2, VT_I2, VT_I2, VT_I2, VT_I2, V}),
+        DispMethod<&C::DrawPie>("DrawPie", 181, VT_EMPTY,
+                                {VT_I2, VT_I2, VT_I2, VT_I2, VT_I2, VT_I2, V}),
+        DispMethod<&C::DeletePicture>("DeletePicture", 182, VT_EMPTY, {}),
+        DispMethod<&C::ReCompose>("ReCompose", 183, VT_EMPTY, {}),
+        DispMethod<&C::ComposeTransparent>("ComposeTransparent", 184, VT_EMPTY, {}),
+        DispMethod<&C::ReComposeTransparent>("ReComposeTransparent", 185, VT_EMPTY, {}),
+        DispMethod<&C::DeleteHotspots>("DeleteHotspots", 186, VT_EMPTY, {}),
+        DispMethod<&C::AddHotspot>("AddHotspot", 187, VT_EMPTY,
+                                   {VT_I2, VT_I2, VT_I2, VT_I2, VT_I2, VT_BSTR}),
+        DispMethod<&C::SetTextPos>("SetTextPos", 188, VT_EMPTY, {VT_I2, VT_I2}),
+        DispMethod<&C::SetPicturePos>("SetPicturePos", 189, VT_EMPTY, {VT_I2, VT_I2}),
+        DispMethod<&C::SetPictureTransparent>("SetPictureTransparent", 190, VT_EMPTY, {VT_BOOL, V}),
+        DispMethod<&C::SetEffectPos>("SetEffectPos", 191, VT_EMPTY, {VT_I2, VT_I2}),
+        DispMethod<&C::SaveControl>("SaveControl", 192, VT_EMPTY, {VT_BSTR}),
+        DispMethod<&C::FrameForward>("FrameForward", 193, VT_EMPTY, {}),
+        DispMethod<&C::FrameReverse>("FrameReverse", 194, VT_EMPTY, {}),
+        DispMethod<&C::CaptureNow>("CaptureNow", 195, VT_EMPTY, {}),
+        DispMethod<&C::SetSize>("SetSize", 196, VT_EMPTY, {VT_I2, VT_I2}),
+        DispMethod<&C::SetXY>("SetXY", 197, VT_EMPTY, {VT_I2, VT_I2}),
+        DispMethod<&C::SetVisible>("SetVisible", 198, VT_EMPTY, {VT_BOOL}),
+        DispMethod<&C::TextFile>("TextFile", 199, VT_EMPTY, {VT_BSTR}),
+    };
 }
 
 }  // namespace
-
-const CShapectlCtrl::ValueRule* CShapectlCtrl::FindValueRule(DISPID id) {
-    for (const auto& r : kValueRules) {
-        if (r.id == id) return &r;
-    }
-    return nullptr;
-}
 
 // ---- the dispatch map ----
 
 const platform::ole::DispatchMap& CShapectlCtrl::GetDispatchMap() const {
     using namespace platform::ole;
-    using C = CShapectlCtrl;
     static const DispatchMap map = [] {
         DispatchMap m;
-        for (const auto& r : kMemberRules) {
-            m.push_back(DispPropertyById<&C::GetValueProperty, &C::SetValueProperty>(r.name, r.id,
-                                                                                     VtOf(r.kind)));
+        for (const Row& r : kProperties) {
+            if (r.get) {
+                DispEntry e{r.name, r.id, DispKind::Property, r.vt, {}};
+                e.get = r.get;
+                e.put = r.put;
+                m.push_back(e);
+            } else {
+                m.push_back(DispPropertyById<&C::GetValueProperty, &C::SetValueProperty>(
+                    r.name, r.id, r.vt));
+            }
         }
-        for (const auto& r : kValueRules) {
-            m.push_back(DispPropertyById<&C::GetValueProperty, &C::SetValueProperty>(r.name, r.id,
-                                                                                     VtOf(r.kind)));
-        }
-        // The read-only properties: a set at run time raises, at design time the value is
-        // dropped.
-        m.push_back(DispProperty<&C::GetQuixCanceled, &C::SetNotSupportedAtRunTime<BOOL>>(
-            "QuixCanceled", 46, VT_BOOL));
-        m.push_back(DispProperty<&C::GetQuixError, &C::SetNotSupportedAtRunTime<SHORT>>("QuixError",
-                                                                                        52, VT_I2));
-        m.push_back(DispProperty<&C::GetOnShape, &C::SetNotSupportedAtRunTime<BOOL>>("OnShape", 57,
-                                                                                     VT_BOOL));
-        m.push_back(
-            DispProperty<&C::GetHID, &C::SetNotSupportedAtRunTime<SHORT>>("HID", 96, VT_I2));
-        m.push_back(DispProperty<&C::GetHName, &C::SetNotSupportedAtRunTime<LPCOLESTR>>("HName", 97,
-                                                                                        VT_BSTR));
-        m.push_back(DispProperty<&C::GetHPriority, &C::SetNotSupportedAtRunTime<SHORT>>("HPriority",
-                                                                                        98, VT_I2));
-        m.push_back(
-            DispProperty<&C::GetHTotal, &C::SetNotSupportedAtRunTime<SHORT>>("HTotal", 99, VT_I2));
-        m.push_back(
-            DispProperty<&C::GethBmp, &C::SetNotSupportedAtRunTime<LONG>>("hBmp", 107, VT_I4));
-        m.push_back(
-            DispProperty<&C::GethPal, &C::SetNotSupportedAtRunTime<LONG>>("hPal", 108, VT_I4));
-        m.push_back(DispProperty<&C::GetEffectInProgress, &C::SetNotSupportedAtRunTime<BOOL>>(
-            "EffectInProgress", 116, VT_BOOL));
-        m.push_back(DispProperty<&C::GetEffectStatus, &C::SetNotSupportedAtRunTime<SHORT>>(
-            "EffectStatus", 118, VT_I2));
-        m.push_back(
-            DispProperty<&C::GetMaskH, &C::SetNotSupportedAtRunTime<SHORT>>("MaskH", 128, VT_I2));
-        m.push_back(
-            DispProperty<&C::GetMaskW, &C::SetNotSupportedAtRunTime<SHORT>>("MaskW", 129, VT_I2));
-        m.push_back(
-            DispProperty<&C::GetTextH, &C::SetNotSupportedAtRunTime<SHORT>>("TextH", 131, VT_I2));
-        m.push_back(
-            DispProperty<&C::GetTextW, &C::SetNotSupportedAtRunTime<SHORT>>("TextW", 132, VT_I2));
-
-        m.push_back(DispProperty<&C::GetCapture, &C::SetCapture>("Capture", 51, VT_I2));
-        m.push_back(DispProperty<&C::GetPicture, &C::SetPicture>("Picture", 53, VT_DISPATCH));
-        m.push_back(DispProperty<&C::GetWriteOnly, &C::SetPrinterhDC>("PrinterhDC", 58, VT_I4));
-        m.push_back(
-            DispProperty<&C::GetPrinterHeight, &C::SetPrinterHeight>("PrinterHeight", 59, VT_I4));
-        m.push_back(DispProperty<&C::GetPrinterLeft, &C::SetPrinterLeft>("PrinterLeft", 60, VT_I4));
-        m.push_back(DispProperty<&C::GetPrinterTop, &C::SetPrinterTop>("PrinterTop", 61, VT_I4));
-        m.push_back(
-            DispProperty<&C::GetPrinterWidth, &C::SetPrinterWidth>("PrinterWidth", 62, VT_I4));
-        m.push_back(DispProperty<&C::GetFontName, &C::SetFontName>("FontName", 63, VT_BSTR));
-        m.push_back(DispProperty<&C::GetFontSize, &C::SetFontSize>("FontSize", 64, VT_R4));
-        m.push_back(DispProperty<&C::GetFontBold, &C::SetFontBold>("FontBold", 65, VT_BOOL));
-        m.push_back(DispProperty<&C::GetFontItalic, &C::SetFontItalic>("FontItalic", 66, VT_BOOL));
-        m.push_back(DispProperty<&C::GetFontStrikethru, &C::SetFontStrikethru>("FontStrikethru", 67,
-                                                                               VT_BOOL));
-        m.push_back(
-            DispProperty<&C::GetFontUnderline, &C::SetFontUnderline>("FontUnderline", 68, VT_BOOL));
-        m.push_back(DispProperty<&C::GetWriteOnly, &C::SetHDisable>("HDisable", 93, VT_I2));
-        m.push_back(DispProperty<&C::GetWriteOnly, &C::SetHEnable>("HEnable", 94, VT_I2));
-        m.push_back(DispProperty<&C::GetHFileName, &C::SetHFileName>("HFileName", 95, VT_BSTR));
-        m.push_back(
-            DispPropertyById<&C::GetValueProperty, &C::SetValueProperty>("Preview", 101, VT_BOOL));
-        m.push_back(
-            DispProperty<&C::GetMouseIcon, &C::SetMouseIcon>("MouseIcon", 106, VT_DISPATCH));
-        m.push_back(
-            DispProperty<&C::GetQuixPicture, &C::SetQuixPicture>("QuixPicture", 125, VT_UNKNOWN));
-        m.push_back(DispProperty<&C::GetWriteOnly, &C::SethDIB>("hDIB", 126, VT_I4));
-        m.push_back(DispProperty<&C::GetMask, &C::SetMask>("Mask", 127, VT_DISPATCH));
-        m.push_back(DispProperty<&C::GetFrame, &C::SetFrame>("Frame", 138, VT_I2));
-        m.push_back(DispProperty<&C::GetFrameN<1>, &C::SetFrameN<1>>("Frame1", 139, VT_DISPATCH));
-        m.push_back(DispProperty<&C::GetFrameN<2>, &C::SetFrameN<2>>("Frame2", 140, VT_DISPATCH));
-        m.push_back(DispProperty<&C::GetFrameN<3>, &C::SetFrameN<3>>("Frame3", 141, VT_DISPATCH));
-        m.push_back(DispProperty<&C::GetFrameN<4>, &C::SetFrameN<4>>("Frame4", 142, VT_DISPATCH));
-        m.push_back(DispProperty<&C::GetFrameN<5>, &C::SetFrameN<5>>("Frame5", 143, VT_DISPATCH));
-        m.push_back(DispProperty<&C::GetFrameN<6>, &C::SetFrameN<6>>("Frame6", 144, VT_DISPATCH));
-        m.push_back(DispProperty<&C::GetMaxFrames, &C::SetMaxFrames>("MaxFrames", 145, VT_I2));
-        m.push_back(DispProperty<&C::GetEffectAborted, &C::SetEffectAborted>("EffectAborted", 151,
-                                                                             VT_BOOL));
-
-        m.push_back(DispMethod<&C::Paint>("Paint", 152, VT_EMPTY, {}));
-        m.push_back(DispMethod<&C::UpdatePalette>("UpdatePalette", 153, VT_EMPTY, {VT_BOOL}));
-        m.push_back(DispMethod<&C::PauseEffect>("PauseEffect", 154, VT_EMPTY, {}));
-        m.push_back(DispMethod<&C::ResumeEffect>("ResumeEffect", 155, VT_EMPTY, {}));
-        m.push_back(DispMethod<&C::AbortEffect>("AbortEffect", 156, VT_EMPTY, {}));
-        m.push_back(DispMethod<&C::HResource>("HResource", 157, VT_EMPTY, {VT_VARIANT}));
-        m.push_back(DispMethod<&C::Compose>("Compose", 158, VT_EMPTY, {}));
-        m.push_back(DispMethod<&C::DeleteCompose>("DeleteCompose", 159, VT_EMPTY, {}));
-        m.push_back(DispMethod<&C::ExportCompose>("ExportCompose", 160, VT_EMPTY, {}));
-        m.push_back(DispMethod<&C::Lock>("Lock", 161, VT_EMPTY, {}));
-        m.push_back(DispMethod<&C::UnLock>("UnLock", 162, VT_EMPTY, {}));
-        const VARTYPE V = VT_VARIANT;
-        m.push_back(
-            DispMethod<&C::SetFontType>("SetFontType", 163, VT_EMPTY, {VT_BSTR, V, V, V, V, V}));
-        m.push_back(
-            DispMethod<&C::SetOuterBevel>("SetOuterBevel", 164, VT_EMPTY, {VT_I2, V, V, V}));
-        m.push_back(
-            DispMethod<&C::SetInnerBevel>("SetInnerBevel", 165, VT_EMPTY, {VT_I2, V, V, V}));
-        m.push_back(DispMethod<&C::SetBorder>("SetBorder", 166, VT_EMPTY, {VT_I2, V}));
-        m.push_back(
-            DispMethod<&C::Set3DFont>("Set3DFont", 167, VT_EMPTY, {VT_I2, V, V, V, V, V, V, V}));
-        m.push_back(DispMethod<&C::SetEffect>("SetEffect", 168, VT_EMPTY, {VT_I2, V, V}));
-        m.push_back(
-            DispMethod<&C::SetDissolve>("SetDissolve", 169, VT_EMPTY, {VT_I2, V, V, V, V, V}));
-        m.push_back(DispMethod<&C::SetTranEffect>("SetTranEffect", 170, VT_EMPTY, {VT_I2, V, V}));
-        m.push_back(
-            DispMethod<&C::SetTransition>("SetTransition", 171, VT_EMPTY, {VT_BOOL, V, V, V, V}));
-        m.push_back(DispMethod<&C::SetGradient>("SetGradient", 172, VT_EMPTY, {VT_I2, V, V, V}));
-        m.push_back(DispMethod<&C::DrawLine>("DrawLine", 173, VT_EMPTY,
-                                             {VT_I2, VT_I2, VT_I2, VT_I2, V, V, V}));
-        m.push_back(
-            DispMethod<&C::DrawCircle>("DrawCircle", 174, VT_EMPTY, {VT_I2, VT_I2, VT_I2, V, V}));
-        m.push_back(
-            DispMethod<&C::DrawCurve>("DrawCurve", 175, VT_EMPTY,
-                                      {VT_I2, VT_I2, VT_I2, VT_I2, VT_I2, VT_I2, VT_I2, VT_I2, V}));
-        m.push_back(DispMethod<&C::DrawPolygon>(
-            "DrawPolygon", 176, VT_EMPTY, {VT_I2, VT_I2, VT_I2, VT_I2, V, V, V, V, V, V, V, V, V}));
-        m.push_back(DispMethod<&C::GetPixelColor>("GetPixelColor", 177, VT_I4, {VT_I2, VT_I2}));
-        m.push_back(
-            DispMethod<&C::SetPixelColor>("SetPixelColor", 178, VT_EMPTY, {VT_I2, VT_I2, V}));
-        m.push_back(DispMethod<&C::DrawRoundRect>("DrawRoundRect", 179, VT_EMPTY,
-                                                  {VT_I2, VT_I2, VT_I2, VT_I2, VT_I2, VT_I2, V}));
-        m.push_back(DispMethod<&C::DrawArc>("DrawArc", 180, VT_EMPTY,
-                                            {VT_I2, VT_I2, VT_I2, VT_I2, VT_I2, VT_I2, V}));
-        m.push_back(DispMethod<&C::DrawPie>("DrawPie", 181, VT_EMPTY,
-                                            {VT_I2, VT_I2, VT_I2, VT_I2, VT_I2, VT_I2, V}));
-        m.push_back(DispMethod<&C::DeletePicture>("DeletePicture", 182, VT_EMPTY, {}));
-        m.push_back(DispMethod<&C::ReCompose>("ReCompose", 183, VT_EMPTY, {}));
-        m.push_back(DispMethod<&C::ComposeTransparent>("ComposeTransparent", 184, VT_EMPTY, {}));
-        m.push_back(
-            DispMethod<&C::ReComposeTransparent>("ReComposeTransparent", 185, VT_EMPTY, {}));
-        m.push_back(DispMethod<&C::DeleteHotspots>("DeleteHotspots", 186, VT_EMPTY, {}));
-        m.push_back(DispMethod<&C::AddHotspot>("AddHotspot", 187, VT_EMPTY,
-                                               {VT_I2, VT_I2, VT_I2, VT_I2, VT_I2, VT_BSTR}));
-        m.push_back(DispMethod<&C::SetTextPos>("SetTextPos", 188, VT_EMPTY, {VT_I2, VT_I2}));
-        m.push_back(DispMethod<&C::SetPicturePos>("SetPicturePos", 189, VT_EMPTY, {VT_I2, VT_I2}));
-        m.push_back(DispMethod<&C::SetPictureTransparent>("SetPictureTransparent", 190, VT_EMPTY,
-                                                          {VT_BOOL, V}));
-        m.push_back(DispMethod<&C::SetEffectPos>("SetEffectPos", 191, VT_EMPTY, {VT_I2, VT_I2}));
-        m.push_back(DispMethod<&C::SaveControl>("SaveControl", 192, VT_EMPTY, {VT_BSTR}));
-        m.push_back(DispMethod<&C::FrameForward>("FrameForward", 193, VT_EMPTY, {}));
-        m.push_back(DispMethod<&C::FrameReverse>("FrameReverse", 194, VT_EMPTY, {}));
-        m.push_back(DispMethod<&C::CaptureNow>("CaptureNow", 195, VT_EMPTY, {}));
-        m.push_back(DispMethod<&C::SetSize>("SetSize", 196, VT_EMPTY, {VT_I2, VT_I2}));
-        m.push_back(DispMethod<&C::SetXY>("SetXY", 197, VT_EMPTY, {VT_I2, VT_I2}));
-        m.push_back(DispMethod<&C::SetVisible>("SetVisible", 198, VT_EMPTY, {VT_BOOL}));
-        m.push_back(DispMethod<&C::TextFile>("TextFile", 199, VT_EMPTY, {VT_BSTR}));
-
+        for (auto& e : Methods()) m.push_back(std::move(e));
         m.push_back(DispStock(DISPID_CAPTION));
         m.push_back(DispStock(DISPID_FONT));
         m.push_back(DispStock(DISPID_ENABLED));
@@ -700,54 +462,43 @@ void CShapectlCtrl::GetControlExtent(int* width, int* height) {
 // ---- the value properties ----
 
 VARIANT CShapectlCtrl::GetValueProperty(DISPID id) {
-    Kind kind = Kind::Bool;
-    if (const MemberRule* m = FindMemberRule(id)) {
-        kind = m->kind;
-    } else if (const ValueRule* r = FindValueRule(id)) {
-        kind = r->kind;
-    }
-    void* member = MemberOf(m_props, id);
-    if (!member) {
-        VARIANT none;
-        VariantInit(&none);
-        return none;
-    }
-    return Read(member, kind);
+    if (const Row* row = FindValueRow(id)) return Read(m_props, *row);
+    VARIANT none;
+    VariantInit(&none);
+    return none;
 }
 
+// The common set path (and the member properties' store and notice).
 void CShapectlCtrl::SetValueProperty(DISPID id, const VARIANT& value) {
-    if (const MemberRule* m = FindMemberRule(id)) {
-        Write(MemberOf(m_props, id), m->kind, value);  // every member rule has its member
-        if (m->notice) (this->*m->notice)();
-        return;
-    }
-    if (id == 101) {  // Preview
-        ThrowIfRunTimeSet();
-        m_props.Preview = value.boolVal;
-        NotifyPropChange(101);
-        return;
-    }
-    if (const ValueRule* r = FindValueRule(id)) StoreValue(*r, value);
-}
-
-void CShapectlCtrl::StoreValue(const ValueRule& rule, const VARIANT& value) {
-    switch (rule.check) {
-        case Check::ShortRange:
-            ValidateShortRange(value.iVal, static_cast<SHORT>(rule.low),
-                               static_cast<SHORT>(rule.high), rule.message, rule.code);
+    const Row* row = FindValueRow(id);
+    if (!row) return;
+    switch (row->check) {
+        case Check::Enum:
+            ValidateShortRange(value.iVal, static_cast<SHORT>(row->low),
+                               static_cast<SHORT>(row->high), kInvalidPropertyValue, row->code);
+            break;
+        case Check::Range:
+            ValidateShortRange(value.iVal, static_cast<SHORT>(row->low),
+                               static_cast<SHORT>(row->high),
+                               RangeMessage(row->low, row->high).c_str(), row->code);
             break;
         case Check::LongRange:
-            ValidateLongRange(value.lVal, rule.low, rule.high, rule.message, rule.code);
+            ValidateLongRange(value.lVal, row->low, row->high,
+                              RangeMessage(row->low, row->high).c_str(), row->code);
             break;
         case Check::Color:
             ValidateColor(static_cast<OLE_COLOR>(value.lVal));
             break;
+        case Check::DesignOnly:
+            ThrowIfRunTimeSet();
+            break;
         case Check::None:
             break;
     }
-    Write(MemberOf(m_props, rule.id), rule.kind, value);
-    if (rule.notify) NotifyPropChange(rule.id);
-    switch (rule.redraw) {
+    Write(m_props, *row, value);
+    if (row->notify) NotifyPropChange(row->id);
+    if (row->notice) (this->*row->notice)();
+    switch (row->redraw) {
         case Redraw::Always:
             RedrawControl();
             break;
@@ -842,11 +593,9 @@ void CShapectlCtrl::OnFontChanged() {
 
 void CShapectlCtrl::OnEnabledChanged() {
     if (GetEnabled()) return;
-    IOleInPlaceObject* inPlace = nullptr;
-    if (SUCCEEDED(
-            ExternalQueryInterface(IID_IOleInPlaceObject, reinterpret_cast<void**>(&inPlace)))) {
+    ComPtr<IOleInPlaceObject> inPlace;
+    if (SUCCEEDED(ExternalQueryInterface(IID_IOleInPlaceObject, inPlace.outVoid()))) {
         inPlace->UIDeactivate();
-        inPlace->Release();
     }
 }
 
@@ -926,12 +675,12 @@ void CShapectlCtrl::SetPrinterhDC(LONG hdc) {
 BSTR CShapectlCtrl::GetFontName() {
     if (!AmbientUserMode()) GetNotSupported();
     BSTR name = nullptr;
-    if (IFont* f = InternalGetFont().m_pFont) f->get_Name(&name);
+    if (IFont* f = InternalGetFont().m_pFont.get()) f->get_Name(&name);
     return name ? name : SysAllocStringLen(nullptr, 0);
 }
 
 void CShapectlCtrl::SetFontName(LPCOLESTR name) {
-    IFont* f = InternalGetFont().m_pFont;
+    IFont* f = InternalGetFont().m_pFont.get();
     if (!f) return;
     BSTR copy = SysAllocString(name ? name : u"");
     f->put_Name(copy);
@@ -940,7 +689,7 @@ void CShapectlCtrl::SetFontName(LPCOLESTR name) {
 
 FLOAT CShapectlCtrl::GetFontSize() {
     if (!AmbientUserMode()) GetNotSupported();
-    IFont* f = InternalGetFont().m_pFont;
+    IFont* f = InternalGetFont().m_pFont.get();
     if (!f) return 0;
     CY size{};
     f->get_Size(&size);
@@ -951,7 +700,7 @@ FLOAT CShapectlCtrl::GetFontSize() {
 }
 
 void CShapectlCtrl::SetFontSize(FLOAT size) {
-    IFont* f = InternalGetFont().m_pFont;
+    IFont* f = InternalGetFont().m_pFont.get();
     if (!f) return;
     Variant r4 = Variant::R4(size);
     Variant cy;
@@ -971,31 +720,31 @@ BOOL GetFlag(IFont* f, HRESULT (IFont::*get)(BOOL*)) {
 
 BOOL CShapectlCtrl::GetFontBold() {
     if (!AmbientUserMode()) GetNotSupported();
-    return GetFlag(InternalGetFont().m_pFont, &IFont::get_Bold);
+    return GetFlag(InternalGetFont().m_pFont.get(), &IFont::get_Bold);
 }
 void CShapectlCtrl::SetFontBold(BOOL v) {
-    if (IFont* f = InternalGetFont().m_pFont) f->put_Bold(v);
+    if (IFont* f = InternalGetFont().m_pFont.get()) f->put_Bold(v);
 }
 BOOL CShapectlCtrl::GetFontItalic() {
     if (!AmbientUserMode()) GetNotSupported();
-    return GetFlag(InternalGetFont().m_pFont, &IFont::get_Italic);
+    return GetFlag(InternalGetFont().m_pFont.get(), &IFont::get_Italic);
 }
 void CShapectlCtrl::SetFontItalic(BOOL v) {
-    if (IFont* f = InternalGetFont().m_pFont) f->put_Italic(v);
+    if (IFont* f = InternalGetFont().m_pFont.get()) f->put_Italic(v);
 }
 BOOL CShapectlCtrl::GetFontStrikethru() {
     if (!AmbientUserMode()) GetNotSupported();
-    return GetFlag(InternalGetFont().m_pFont, &IFont::get_Strikethrough);
+    return GetFlag(InternalGetFont().m_pFont.get(), &IFont::get_Strikethrough);
 }
 void CShapectlCtrl::SetFontStrikethru(BOOL v) {
-    if (IFont* f = InternalGetFont().m_pFont) f->put_Strikethrough(v);
+    if (IFont* f = InternalGetFont().m_pFont.get()) f->put_Strikethrough(v);
 }
 BOOL CShapectlCtrl::GetFontUnderline() {
     if (!AmbientUserMode()) GetNotSupported();
-    return GetFlag(InternalGetFont().m_pFont, &IFont::get_Underline);
+    return GetFlag(InternalGetFont().m_pFont.get(), &IFont::get_Underline);
 }
 void CShapectlCtrl::SetFontUnderline(BOOL v) {
-    if (IFont* f = InternalGetFont().m_pFont) f->put_Underline(v);
+    if (IFont* f = InternalGetFont().m_pFont.get()) f->put_Underline(v);
 }
 
 void CShapectlCtrl::SetHDisable(SHORT index) {
@@ -1167,16 +916,9 @@ LPUNKNOWN CShapectlCtrl::GetQuixPicture() {
 }
 
 void CShapectlCtrl::SetQuixPicture(LPUNKNOWN picture) {
-    IDispatch* disp = nullptr;
-    if (picture) picture->QueryInterface(IID_IPictureDisp, reinterpret_cast<void**>(&disp));
-    try {
-        ValidatePicture(disp);
-    } catch (...) {
-        if (disp) disp->Release();
-        throw;
-    }
-    m_Picture.SetPictureDispatch(disp);
-    if (disp) disp->Release();
+    auto disp = Query<IDispatch>(picture, IID_IPictureDisp);
+    ValidatePicture(disp.get());
+    m_Picture.SetPictureDispatch(disp.get());
     RedrawControl();
 }
 
@@ -1280,7 +1022,7 @@ SHORT CShapectlCtrl::GetTextW() {
 }
 
 void CShapectlCtrl::SetFrame(SHORT value) {
-    ValidateShortRange(value, 0, 6, k0To6, CTL_E_INVALIDPROPERTYVALUE);
+    ValidateShortRange(value, 0, 6, RangeMessage(0, 6).c_str(), CTL_E_INVALIDPROPERTYVALUE);
     m_props.Frame = value;
     RedrawControl();
 }

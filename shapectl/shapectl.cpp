@@ -99,18 +99,21 @@ int CShapectlApp::ExitInstance() {
 
 namespace {
 
-ICatRegister* CategoryManager(HRESULT* hr) {
-    ICatRegister* reg = nullptr;
+// The categories manager's registration interface, released when the caller is done with it;
+// null (with the reason in *hr) when it cannot be made.
+platform::com::ComPtr<ICatRegister> CategoryManager(HRESULT* hr) {
+    platform::com::ComPtr<ICatRegister> reg;
     *hr = CoCreateInstance(CLSID_StdComponentCategoriesMgr, nullptr, CLSCTX_INPROC_SERVER,
-                           IID_ICatRegister, reinterpret_cast<void**>(&reg));
-    return SUCCEEDED(*hr) ? reg : nullptr;
+                           IID_ICatRegister, reg.outVoid());
+    if (FAILED(*hr)) return nullptr;
+    return reg;
 }
 
 }  // namespace
 
 HRESULT CreateComponentCategory(CATID catid, const char16_t* catDescription) {
     HRESULT hr;
-    ICatRegister* reg = CategoryManager(&hr);
+    auto reg = CategoryManager(&hr);
     if (!reg) return hr;
     CATEGORYINFO info{};
     info.catid = catid;
@@ -119,29 +122,23 @@ HRESULT CreateComponentCategory(CATID catid, const char16_t* catDescription) {
     while (catDescription[length] && length < 127) ++length;
     std::copy(catDescription, catDescription + length, info.szDescription);
     info.szDescription[length] = 0;
-    hr = reg->RegisterCategories(1, &info);
-    reg->Release();
-    return hr;
+    return reg->RegisterCategories(1, &info);
 }
 
 HRESULT RegisterCLSIDInCategory(REFCLSID clsid, CATID catid) {
     HRESULT hr;
-    ICatRegister* reg = CategoryManager(&hr);
+    auto reg = CategoryManager(&hr);
     if (!reg) return hr;
     CATID ids[] = {catid};
-    hr = reg->RegisterClassImplCategories(clsid, 1, ids);
-    reg->Release();
-    return hr;
+    return reg->RegisterClassImplCategories(clsid, 1, ids);
 }
 
 HRESULT UnRegisterCLSIDInCategory(REFCLSID clsid, CATID catid) {
     HRESULT hr;
-    ICatRegister* reg = CategoryManager(&hr);
+    auto reg = CategoryManager(&hr);
     if (!reg) return hr;
     CATID ids[] = {catid};
-    hr = reg->UnRegisterClassImplCategories(clsid, 1, ids);
-    reg->Release();
-    return hr;
+    return reg->UnRegisterClassImplCategories(clsid, 1, ids);
 }
 
 // ---- the entry points ----

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 #include <fstream>
+#include <optional>
 #include <sstream>
 
 #include "platform/com/activation.h"
@@ -128,101 +129,87 @@ std::vector<std::string> Words(const std::string& line) {
     return words;
 }
 
-bool ParseValue(const std::string& text, Variant* value, std::string* error) {
-    auto fail = [&](const std::string& why) {
-        *error = why;
-        return false;
-    };
-    if (text.empty()) return fail("missing value");
-    if (text.front() == '"') {
-        std::string s;
-        if (!Unquote(text, &s)) return fail("bad text " + text);
-        *value = Variant::String(s);
-        return true;
-    }
+// The value parsers: each returns false with the reason in *error.
+bool Refuse(std::string* error, const std::string& why) {
+    *error = why;
+    return false;
+}
+
+// The values a word names: true, false, empty, missing, nothing; none for another word.
+std::optional<Variant> NamedValue(const std::string& text) {
     if (SameWord(text, "true") || SameWord(text, "false")) {
-        *value = Variant::Bool(SameWord(text, "true"));
-        return true;
+        return Variant::Bool(SameWord(text, "true"));
     }
-    if (SameWord(text, "empty")) {
-        *value = Variant();
-        return true;
+    if (SameWord(text, "empty")) return Variant();
+    if (SameWord(text, "missing")) return Variant::Missing();
+    if (SameWord(text, "nothing")) return Variant::Dispatch(nullptr);
+    return std::nullopt;
+}
+
+// "nopicture": a picture of type none.
+bool MakeNoPicture(Variant* value, std::string* error) {
+    PICTDESC desc{};
+    desc.cbSizeofstruct = sizeof desc;
+    desc.picType = PICTYPE_NONE;
+    ComPtr<IDispatch> p;
+    if (FAILED(OleCreatePictureIndirect(&desc, IID_IPictureDisp, TRUE, p.outVoid()))) {
+        return Refuse(error, "cannot make a picture");
     }
-    if (SameWord(text, "missing")) {
-        *value = Variant::Missing();
-        return true;
-    }
-    if (SameWord(text, "nothing")) {
-        *value = Variant::Dispatch(nullptr);
-        return true;
-    }
-    if (SameWord(text, "nopicture")) {
-        PICTDESC desc{};
-        desc.cbSizeofstruct = sizeof desc;
-        desc.picType = PICTYPE_NONE;
-        IDispatch* p = nullptr;
-        if (FAILED(OleCreatePictureIndirect(&desc, IID_IPictureDisp, TRUE,
-                                            reinterpret_cast<void**>(&p)))) {
-            return fail("cannot make a picture");
-        }
-        *value = Variant::Dispatch(p);
-        p->Release();
-        return true;
-    }
-    auto colon = text.find(':');
-    if (colon != std::string::npos) {
-        std::string kind = text.substr(0, colon), rest = text.substr(colon + 1);
-        if (kind == "picture" || kind == "icon" || kind == "metafile" || kind == "emf") {
-            IPicture* picture =
-                platform::ole::LoadPictureFile(rest, kind == "picture" ? "bitmap" : kind);
-            if (!picture) return fail("cannot read the picture " + rest);
-            IDispatch* disp = nullptr;
-            picture->QueryInterface(IID_IPictureDisp, reinterpret_cast<void**>(&disp));
-            picture->Release();
-            *value = Variant::Dispatch(disp);
-            disp->Release();
-            return true;
-        }
-        if (kind == "bytes") {
-            if (rest.size() % 2) return fail("bad bytes " + rest);
-            SAFEARRAY* array =
-                SafeArrayCreateVector(VT_UI1, 0, static_cast<ULONG>(rest.size() / 2));
-            void* data = nullptr;
-            SafeArrayAccessData(array, &data);
-            for (std::size_t i = 0; i < rest.size(); i += 2) {
-                unsigned byte = 0;
-                if (std::from_chars(rest.data() + i, rest.data() + i + 2, byte, 16).ec !=
-                    std::errc()) {
-                    SafeArrayUnaccessData(array);
-                    SafeArrayDestroy(array);
-                    return fail("bad bytes " + rest);
-                }
-                static_cast<BYTE*>(data)[i / 2] = static_cast<BYTE>(byte);
-            }
+    *value = Variant::Dispatch(p.get());
+    return true;
+}
+
+// "picture:", "icon:", "metafile:" or "emf:" and a file.
+bool ReadPictureFile(const std::string& kind, const std::string& file, Variant* value,
+                     std::string* error) {
+    auto picture = platform::ole::LoadPictureFile(file, kind == "picture" ? "bitmap" : kind);
+    if (!picture) return Refuse(error, "cannot read the picture " + file);
+    *value = Variant::Dispatch(picture.Query<IDispatch>(IID_IPictureDisp).get());
+    return true;
+}
+
+// "bytes:" and hexadecimal digits, two a byte: an array of bytes.
+bool ParseBytes(const std::string& digits, Variant* value, std::string* error) {
+    if (digits.size() % 2) return Refuse(error, "bad bytes " + digits);
+    SAFEARRAY* array = SafeArrayCreateVector(VT_UI1, 0, static_cast<ULONG>(digits.size() / 2));
+    void* data = nullptr;
+    SafeArrayAccessData(array, &data);
+    for (std::size_t i = 0; i < digits.size(); i += 2) {
+        unsigned byte = 0;
+        if (std::from_chars(digits.data() + i, digits.data() + i + 2, byte, 16).ec != std::errc()) {
             SafeArrayUnaccessData(array);
-            VARIANT* v = value->out();
-            v->vt = VT_ARRAY | VT_UI1;
-            v->parray = array;
-            return true;
+            SafeArrayDestroy(array);
+            return Refuse(error, "bad bytes " + digits);
         }
-        return fail("unknown value " + text);
+        static_cast<BYTE*>(data)[i / 2] = static_cast<BYTE>(byte);
     }
-    if (text.size() > 2 && text[0] == '&' && (text[1] == 'H' || text[1] == 'h')) {
-        std::string digits = text.substr(2);
-        if (!digits.empty() && digits.back() == '&') digits.pop_back();
-        unsigned long long n = 0;
-        auto r = std::from_chars(digits.data(), digits.data() + digits.size(), n, 16);
-        if (digits.empty() || r.ec != std::errc() || r.ptr != digits.data() + digits.size() ||
-            n > 0xFFFFFFFFull) {
-            return fail("bad number " + text);
-        }
-        if (digits.size() <= 4) {
-            *value = Variant::I2(static_cast<SHORT>(static_cast<USHORT>(n)));
-        } else {
-            *value = Variant::I4(static_cast<LONG>(static_cast<ULONG>(n)));
-        }
-        return true;
+    SafeArrayUnaccessData(array);
+    VARIANT* v = value->out();
+    v->vt = VT_ARRAY | VT_UI1;
+    v->parray = array;
+    return true;
+}
+
+// "&H<hex>[&]": 16 bits for up to four digits, else 32 bits.
+bool ParseHex(const std::string& text, Variant* value, std::string* error) {
+    std::string digits = text.substr(2);
+    if (!digits.empty() && digits.back() == '&') digits.pop_back();
+    unsigned long long n = 0;
+    auto r = std::from_chars(digits.data(), digits.data() + digits.size(), n, 16);
+    if (digits.empty() || r.ec != std::errc() || r.ptr != digits.data() + digits.size() ||
+        n > 0xFFFFFFFFull) {
+        return Refuse(error, "bad number " + text);
     }
+    if (digits.size() <= 4) {
+        *value = Variant::I2(static_cast<SHORT>(static_cast<USHORT>(n)));
+    } else {
+        *value = Variant::I4(static_cast<LONG>(static_cast<ULONG>(n)));
+    }
+    return true;
+}
+
+// A whole number (16 bits, 32 bits or else a real), or a real.
+bool ParseNumber(const std::string& text, Variant* value, std::string* error) {
     long long whole = 0;
     auto r = std::from_chars(text.data(), text.data() + text.size(), whole);
     if (r.ec == std::errc() && r.ptr == text.data() + text.size()) {
@@ -241,7 +228,35 @@ bool ParseValue(const std::string& text, Variant* value, std::string* error) {
         *value = Variant::R8(real);
         return true;
     }
-    return fail("unknown value " + text);
+    return Refuse(error, "unknown value " + text);
+}
+
+bool ParseValue(const std::string& text, Variant* value, std::string* error) {
+    if (text.empty()) return Refuse(error, "missing value");
+    if (text.front() == '"') {
+        std::string s;
+        if (!Unquote(text, &s)) return Refuse(error, "bad text " + text);
+        *value = Variant::String(s);
+        return true;
+    }
+    if (auto named = NamedValue(text)) {
+        *value = *named;
+        return true;
+    }
+    if (SameWord(text, "nopicture")) return MakeNoPicture(value, error);
+    auto colon = text.find(':');
+    if (colon != std::string::npos) {
+        std::string kind = text.substr(0, colon), rest = text.substr(colon + 1);
+        if (kind == "picture" || kind == "icon" || kind == "metafile" || kind == "emf") {
+            return ReadPictureFile(kind, rest, value, error);
+        }
+        if (kind == "bytes") return ParseBytes(rest, value, error);
+        return Refuse(error, "unknown value " + text);
+    }
+    if (text.size() > 2 && text[0] == '&' && (text[1] == 'H' || text[1] == 'h')) {
+        return ParseHex(text, value, error);
+    }
+    return ParseNumber(text, value, error);
 }
 
 std::string FormatValue(const VARIANT& v) {
@@ -257,11 +272,8 @@ std::string FormatValue(const VARIANT& v) {
         case VT_DISPATCH:
         case VT_UNKNOWN: {
             if (!v.punkVal) return "nothing";
-            IPicture* picture = nullptr;
-            if (SUCCEEDED(
-                    v.punkVal->QueryInterface(IID_IPicture, reinterpret_cast<void**>(&picture)))) {
-                auto data = platform::ole::SavePictureData(picture);
-                picture->Release();
+            if (auto picture = platform::com::Query<IPicture>(v.punkVal, IID_IPicture)) {
+                auto data = platform::ole::SavePictureData(picture.get());
                 if (!data) return "(picture)";
                 if (data->type == "none") return "(picture none)";
                 return "(picture " + data->type + " " + std::to_string(data->width) + "x" +
@@ -425,8 +437,7 @@ bool Container::Save(const std::vector<std::string>& args) {
         (args.size() == 3 && args[2] != "all" && args[2] != "changed")) {
         return Fail("usage: save <file> [all|changed]");
     }
-    auto bag =
-        ComPtr<platform::ole::TextPropertyBag>::Attach(platform::ole::CreateTextPropertyBag());
+    auto bag = platform::ole::CreateTextPropertyBag();
     HRESULT hr = c->host->Save(bag.get(), args.size() == 2 || args[2] == "all");
     if (FAILED(hr)) return Fail("Save: " + Hex(hr));
     std::ofstream file(args[1], std::ios::binary | std::ios::trunc);
@@ -458,8 +469,7 @@ bool Container::Load(const std::vector<std::string>& args) {
         return Fail(args[1] + " is not a saved control");
     }
     std::string error;
-    auto bag = ComPtr<platform::ole::TextPropertyBag>::Attach(
-        platform::ole::ParseTextPropertyBag(body, &error));
+    auto bag = platform::ole::ParseTextPropertyBag(body, &error);
     if (!bag) return Fail(args[1] + ": " + error);
     std::string name = args.size() == 3 ? args[2] : words[2];
     if (!Create({"create", words[1], name})) return false;

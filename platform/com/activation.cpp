@@ -20,6 +20,7 @@
 #include "platform/com/comcat.h"
 #include "platform/com/guid.h"
 #include "platform/com/internal.h"
+#include "platform/com/object.h"
 #include "platform/registry/registry.h"
 
 namespace {
@@ -92,11 +93,13 @@ std::string SharedLibraryName(const std::string& name) {
 struct Registration {
     DWORD cookie;
     CLSID clsid;
-    IUnknown* object;
+    platform::com::ComPtr<IUnknown> object;
 };
 
 std::mutex g_classMutex;
-std::vector<Registration> g_registered;
+// Never destroyed: a registration left at the end of the process is not released, since the
+// library its object came from may be gone by then.
+std::vector<Registration>& g_registered = *new std::vector<Registration>();
 DWORD g_nextCookie = 1;
 std::map<std::string, HMODULE> g_servers;  // loaded server libraries by path
 
@@ -108,19 +111,13 @@ std::string ClsidKey(REFCLSID clsid) {
 
 // ---- task memory ----
 
-class TaskAllocator final : public IMalloc {
+// A static of this library.
+class TaskAllocator final : public platform::com::UncountedObject<IMalloc> {
 public:
-    HRESULT QueryInterface(REFIID riid, void** ppv) override {
-        if (!ppv) return E_POINTER;
-        if (riid == IID_IUnknown || riid == IID_IMalloc) {
-            *ppv = static_cast<IMalloc*>(this);
-            return S_OK;
-        }
-        *ppv = nullptr;
-        return E_NOINTERFACE;
+    void* GetInterface(REFIID riid) override {
+        if (riid == IID_IUnknown || riid == IID_IMalloc) return static_cast<IMalloc*>(this);
+        return nullptr;
     }
-    ULONG AddRef() override { return 2; }
-    ULONG Release() override { return 1; }
     void* Alloc(std::size_t cb) override { return CoTaskMemAlloc(cb); }
     void* Realloc(void* pv, std::size_t cb) override { return CoTaskMemRealloc(pv, cb); }
     void Free(void* pv) override { CoTaskMemFree(pv); }
@@ -269,29 +266,27 @@ void CoUninitialize() {
 
 HRESULT CoRegisterClassObject(REFCLSID rclsid, IUnknown* pUnk, DWORD, DWORD, DWORD* lpdwRegister) {
     if (!pUnk || !lpdwRegister) return E_INVALIDARG;
-    pUnk->AddRef();
+    platform::com::ComPtr<IUnknown> object(pUnk);
     std::lock_guard lock(g_classMutex);
     DWORD cookie = g_nextCookie++;
-    g_registered.push_back({cookie, rclsid, pUnk});
+    g_registered.push_back({cookie, rclsid, std::move(object)});
     *lpdwRegister = cookie;
     return S_OK;
 }
 
 HRESULT CoRevokeClassObject(DWORD dwRegister) {
-    IUnknown* object = nullptr;
+    platform::com::ComPtr<IUnknown> object;  // released outside the lock
     {
         std::lock_guard lock(g_classMutex);
         for (auto it = g_registered.begin(); it != g_registered.end(); ++it) {
             if (it->cookie == dwRegister) {
-                object = it->object;
+                object = std::move(it->object);
                 g_registered.erase(it);
                 break;
             }
         }
     }
-    if (!object) return E_INVALIDARG;
-    object->Release();
-    return S_OK;
+    return object ? S_OK : E_INVALIDARG;
 }
 
 HRESULT CoGetClassObject(REFCLSID rclsid, DWORD dwClsContext, void*, REFIID riid, void** ppv) {
@@ -301,12 +296,9 @@ HRESULT CoGetClassObject(REFCLSID rclsid, DWORD dwClsContext, void*, REFIID riid
         std::unique_lock lock(g_classMutex);
         for (const auto& r : g_registered) {
             if (r.clsid == rclsid) {
-                IUnknown* object = r.object;
-                object->AddRef();
+                platform::com::ComPtr<IUnknown> object = r.object;
                 lock.unlock();
-                HRESULT hr = object->QueryInterface(riid, ppv);
-                object->Release();
-                return hr;
+                return object->QueryInterface(riid, ppv);
             }
         }
     }
@@ -316,10 +308,7 @@ HRESULT CoGetClassObject(REFCLSID rclsid, DWORD dwClsContext, void*, REFIID riid
     if (!server || server->empty()) return REGDB_E_CLASSNOTREG;
     if (*server == platform::com::SystemServerPath()) {
         if (rclsid == CLSID_StdComponentCategoriesMgr) {
-            IClassFactory* factory = platform::com::internal::CategoriesManagerFactory();
-            HRESULT hr = factory->QueryInterface(riid, ppv);
-            factory->Release();
-            return hr;
+            return platform::com::internal::CategoriesManagerFactory()->QueryInterface(riid, ppv);
         }
         return REGDB_E_CLASSNOTREG;
     }
@@ -348,13 +337,11 @@ HRESULT CoCreateInstance(REFCLSID rclsid, IUnknown* pUnkOuter, DWORD dwClsContex
                          void** ppv) {
     if (!ppv) return E_POINTER;
     *ppv = nullptr;
-    IClassFactory* factory = nullptr;
-    HRESULT hr = CoGetClassObject(rclsid, dwClsContext, nullptr, IID_IClassFactory,
-                                  reinterpret_cast<void**>(&factory));
+    platform::com::ComPtr<IClassFactory> factory;
+    HRESULT hr =
+        CoGetClassObject(rclsid, dwClsContext, nullptr, IID_IClassFactory, factory.outVoid());
     if (FAILED(hr)) return hr;
-    hr = factory->CreateInstance(pUnkOuter, riid, ppv);
-    factory->Release();
-    return hr;
+    return factory->CreateInstance(pUnkOuter, riid, ppv);
 }
 
 void CoFreeUnusedLibraries() {

@@ -30,6 +30,10 @@ std::u16string_view View(BSTR bstr);
 // A new BSTR holding the UTF-8 text.
 BSTR AllocBstr(std::string_view utf8);
 
+// Automation's names (members, parameters, types, saved properties, keys) match without regard
+// to ASCII letter case.
+bool SameName(std::string_view a, std::string_view b);
+
 // Owns one BSTR.
 class Bstr {
 public:

@@ -1,6 +1,5 @@
 #include "platform/com/comcat.h"
 
-#include <atomic>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -10,41 +9,20 @@
 #include "platform/com/bstr.h"
 #include "platform/com/guid.h"
 #include "platform/com/internal.h"
+#include "platform/com/object.h"
 #include "platform/registry/registry.h"
 
 namespace {
 
 using platform::com::GuidToString;
+using platform::com::internal::KeyExists;
+using platform::com::internal::LcidName;
+using platform::com::internal::SubKeys;
 
 const char* const kCategories = "Component Categories\\";
 
 std::string ClassKey(REFCLSID clsid, const char* list) {
     return "CLSID\\" + GuidToString(clsid) + "\\" + list;
-}
-
-std::string LcidName(LCID lcid) {
-    char buf[16];
-    std::snprintf(buf, sizeof buf, "%x", static_cast<unsigned>(lcid));
-    return buf;
-}
-
-bool KeyExists(const std::string& path) {
-    HKEY key;
-    if (RegOpenKeyA(HKEY_CLASSES_ROOT, path.c_str(), &key) != ERROR_SUCCESS) return false;
-    RegCloseKey(key);
-    return true;
-}
-
-std::vector<std::string> SubKeys(const std::string& path) {
-    std::vector<std::string> names;
-    HKEY key;
-    if (RegOpenKeyA(HKEY_CLASSES_ROOT, path.c_str(), &key) != ERROR_SUCCESS) return names;
-    char name[260];
-    for (DWORD i = 0; RegEnumKeyA(key, i, name, sizeof name) == ERROR_SUCCESS; ++i) {
-        names.emplace_back(name);
-    }
-    RegCloseKey(key);
-    return names;
 }
 
 HRESULT AddMarks(REFCLSID clsid, const char* list, ULONG count, CATID* ids) {
@@ -74,26 +52,13 @@ HRESULT RemoveMarks(REFCLSID clsid, const char* list, ULONG count, CATID* ids) {
     return S_OK;
 }
 
-class CategoriesManager final : public ICatRegister, public ICatInformation {
+class CategoriesManager final : public platform::com::Object<ICatRegister, ICatInformation> {
 public:
-    HRESULT QueryInterface(REFIID riid, void** ppv) override {
-        if (!ppv) return E_POINTER;
-        if (riid == IID_IUnknown || riid == IID_ICatRegister) {
-            *ppv = static_cast<ICatRegister*>(this);
-        } else if (riid == IID_ICatInformation) {
-            *ppv = static_cast<ICatInformation*>(this);
-        } else {
-            *ppv = nullptr;
-            return E_NOINTERFACE;
-        }
-        AddRef();
-        return S_OK;
-    }
-    ULONG AddRef() override { return ++refs_; }
-    ULONG Release() override {
-        ULONG n = --refs_;
-        if (n == 0) delete this;
-        return n;
+    void* GetInterface(REFIID riid) override {
+        if (riid == IID_IUnknown || riid == IID_ICatRegister)
+            return static_cast<ICatRegister*>(this);
+        if (riid == IID_ICatInformation) return static_cast<ICatInformation*>(this);
+        return nullptr;
     }
 
     HRESULT RegisterCategories(ULONG count, CATEGORYINFO* infos) override {
@@ -162,40 +127,12 @@ public:
         for (const auto& name : SubKeys(ClassKey(clsid, "Required Categories"))) {
             bool allowed = false;
             for (ULONG i = 0; i < cReq; ++i) {
-                if (platform::com::internal::SameName(name, GuidToString(req[i]))) allowed = true;
+                if (platform::com::SameName(name, GuidToString(req[i]))) allowed = true;
             }
             if (!allowed) return S_FALSE;
         }
         return S_OK;
     }
-
-private:
-    std::atomic<ULONG> refs_{1};
-};
-
-class ManagerFactory final : public IClassFactory {
-public:
-    HRESULT QueryInterface(REFIID riid, void** ppv) override {
-        if (!ppv) return E_POINTER;
-        if (riid == IID_IUnknown || riid == IID_IClassFactory) {
-            *ppv = static_cast<IClassFactory*>(this);
-            return S_OK;
-        }
-        *ppv = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG AddRef() override { return 2; }
-    ULONG Release() override { return 1; }
-    HRESULT CreateInstance(IUnknown* outer, REFIID riid, void** ppv) override {
-        if (!ppv) return E_POINTER;
-        *ppv = nullptr;
-        if (outer) return CLASS_E_NOAGGREGATION;
-        auto* manager = new CategoriesManager();
-        HRESULT hr = manager->QueryInterface(riid, ppv);
-        manager->Release();
-        return hr;
-    }
-    HRESULT LockServer(BOOL) override { return S_OK; }
 };
 
 }  // namespace
@@ -203,9 +140,38 @@ public:
 namespace platform::com::internal {
 
 IClassFactory* CategoriesManagerFactory() {
-    static ManagerFactory factory;
+    static ClassFactory<CategoriesManager> factory;
     return &factory;
 }
+
+std::string LcidName(LCID lcid) {
+    char buf[16];
+    std::snprintf(buf, sizeof buf, "%x", static_cast<unsigned>(lcid));
+    return buf;
+}
+
+bool KeyExists(const std::string& path) {
+    HKEY key;
+    if (RegOpenKeyA(HKEY_CLASSES_ROOT, path.c_str(), &key) != ERROR_SUCCESS) return false;
+    RegCloseKey(key);
+    return true;
+}
+
+std::vector<std::string> SubKeys(const std::string& path) {
+    std::vector<std::string> names;
+    HKEY key;
+    if (RegOpenKeyA(HKEY_CLASSES_ROOT, path.c_str(), &key) != ERROR_SUCCESS) return names;
+    char name[260];
+    for (DWORD i = 0; RegEnumKeyA(key, i, name, sizeof name) == ERROR_SUCCESS; ++i) {
+        names.emplace_back(name);
+    }
+    RegCloseKey(key);
+    return names;
+}
+
+}  // namespace platform::com::internal
+
+namespace platform::com {
 
 bool SameName(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
@@ -216,4 +182,4 @@ bool SameName(std::string_view a, std::string_view b) {
     return true;
 }
 
-}  // namespace platform::com::internal
+}  // namespace platform::com

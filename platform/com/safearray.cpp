@@ -78,6 +78,7 @@ void ClearElements(SAFEARRAY* psa) {
         auto* p = static_cast<BSTR*>(psa->pvData);
         for (ULONG i = 0; i < n; ++i) SysFreeString(p[i]);
     } else if (psa->fFeatures & (FADF_UNKNOWN | FADF_DISPATCH)) {
+        // An array of objects owns a reference on each: destroying it releases them.
         auto* p = static_cast<IUnknown**>(psa->pvData);
         for (ULONG i = 0; i < n; ++i) {
             if (p[i]) p[i]->Release();
@@ -267,6 +268,7 @@ HRESULT SafeArrayPutElement(SAFEARRAY* psa, LONG* rgIndices, void* pv) {
         SysFreeString(*slot);
         *slot = copy;
     } else if (psa->fFeatures & (FADF_UNKNOWN | FADF_DISPATCH)) {
+        // The slot owns its reference: the new object's is taken, the old one's released.
         IUnknown** slot = reinterpret_cast<IUnknown**>(at);
         IUnknown* p = static_cast<IUnknown*>(pv);
         if (p) p->AddRef();

@@ -1,4 +1,3 @@
-#include <atomic>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
@@ -8,6 +7,7 @@
 #include "platform/com/activation.h"
 #include "platform/com/guid.h"
 #include "platform/com/internal.h"
+#include "platform/com/object.h"
 #include "platform/com/resources.h"
 #include "platform/com/typeinfo.h"
 #include "platform/registry/registry.h"
@@ -15,7 +15,10 @@
 namespace {
 
 using platform::com::GuidToString;
-using platform::com::internal::SameName;
+using platform::com::SameName;
+using platform::com::internal::KeyExists;
+using platform::com::internal::LcidName;
+using platform::com::internal::SubKeys;
 
 // ---- the description ----
 
@@ -163,6 +166,164 @@ bool ParseType(const std::string& name, const LibData& lib, TypeRef& out) {
     return false;
 }
 
+// Each line of the text is read by the function of its kind; a function returns the reason a
+// line is refused, or an empty string.
+using Line = std::vector<std::string>;
+
+std::string ParseLibraryLine(const Line& t, LibData& lib) {
+    if (t.size() < 4) return "bad library line";
+    lib.name = t[1];
+    auto g = platform::com::ParseGuid(t[2]);
+    unsigned maj, min;
+    if (!g || std::sscanf(t[3].c_str(), "%u.%u", &maj, &min) != 2) {
+        return "bad library id or version";
+    }
+    lib.libid = *g;
+    lib.major = static_cast<WORD>(maj);
+    lib.minor = static_cast<WORD>(min);
+    for (size_t i = 4; i < t.size(); ++i) {
+        long long v;
+        if (t[i] == "lcid" && i + 1 < t.size() && ParseInt(t[i + 1], v)) {
+            lib.lcid = static_cast<LCID>(v);
+            ++i;
+        } else if (t[i] == "helpfile" && i + 1 < t.size() && IsString(t[i + 1])) {
+            lib.helpfile = Unquote(t[i + 1]);
+            ++i;
+        } else if (IsString(t[i])) {
+            lib.doc = Unquote(t[i]);
+        } else {
+            return "unexpected '" + t[i] + "'";
+        }
+    }
+    return {};
+}
+
+// "enum", "dispinterface" or "coclass": opens a new type.
+std::string ParseTypeLine(const Line& t, LibData& lib) {
+    const std::string& word = t[0];
+    TypeDef def;
+    if (word == "enum" && t.size() == 2) {
+        def.kind = TKIND_ENUM;
+        def.name = t[1];
+    } else if ((word == "dispinterface" || word == "coclass") && t.size() >= 3) {
+        def.kind = word == "coclass" ? TKIND_COCLASS : TKIND_DISPATCH;
+        def.name = t[1];
+        auto g = platform::com::ParseGuid(t[2]);
+        if (!g) return "bad GUID";
+        def.guid = *g;
+        if (t.size() > 3) {
+            if (t.size() > 4 || !IsString(t[3])) return "unexpected text";
+            def.doc = Unquote(t[3]);
+        }
+    } else {
+        return "unknown declaration '" + word + "'";
+    }
+    for (const auto& other : lib.types) {
+        if (SameName(other.name, def.name)) return "duplicate type " + def.name;
+    }
+    lib.types.push_back(def);
+    return {};
+}
+
+std::string ParseConstantLine(const Line& t, TypeDef& open) {
+    long long v;
+    if (t.size() != 3 || t[1] != "=" || !ParseInt(t[2], v)) return "bad constant";
+    open.constants.emplace_back(t[0], static_cast<LONG>(v));
+    return {};
+}
+
+std::string ParseInterfaceLine(const Line& t, const LibData& lib, TypeDef& open) {
+    Impl impl;
+    size_t i = 0;
+    for (; i < t.size() && (t[i] == "default" || t[i] == "source"); ++i) {
+        impl.flags |= t[i] == "default" ? IMPLTYPEFLAG_FDEFAULT : IMPLTYPEFLAG_FSOURCE;
+    }
+    if (i + 2 != t.size() || t[i] != "dispinterface") return "bad interface line";
+    for (size_t k = 0; k < lib.types.size(); ++k) {
+        if (lib.types[k].kind == TKIND_DISPATCH && lib.types[k].name == t[i + 1]) {
+            impl.type = static_cast<int>(k);
+        }
+    }
+    if (impl.type < 0) return "unknown interface " + t[i + 1];
+    open.impls.push_back(impl);
+    return {};
+}
+
+// A method's result type and parameter list, from t[i] on; i ends past them.
+std::string ParseSignature(const Line& t, const LibData& lib, size_t& i, Member& m) {
+    m.type = TypeRef{VT_VOID, -1};
+    if (i < t.size() && t[i] != "(" && t[i] != "hidden") {
+        if (!ParseType(t[i], lib, m.type)) return "unknown type " + t[i];
+        ++i;
+    }
+    if (i >= t.size() || t[i] != "(") return {};
+    ++i;
+    while (i < t.size() && t[i] != ")") {
+        Param p;
+        if (t[i] == "[optional]") {
+            p.optional = true;
+            ++i;
+        }
+        if (i + 1 >= t.size() || !ParseType(t[i], lib, p.type) || p.type.vt == VT_VOID) {
+            return "bad parameter";
+        }
+        p.name = t[i + 1];
+        i += 2;
+        m.params.push_back(p);
+        if (i < t.size() && t[i] == ",") ++i;
+    }
+    if (i >= t.size()) return "missing ')'";
+    ++i;
+    return {};
+}
+
+// "property" or "method" of a dispinterface.
+std::string ParseMemberLine(const Line& t, const LibData& lib, TypeDef& open) {
+    Member m;
+    long long id;
+    if ((t[0] != "property" && t[0] != "method") || t.size() < 3 || !ParseInt(t[1], id)) {
+        return "bad member";
+    }
+    m.isProperty = t[0] == "property";
+    m.id = static_cast<DISPID>(id);
+    m.name = t[2];
+    size_t i = 3;
+    if (m.isProperty) {
+        if (t.size() < 4 || !ParseType(t[3], lib, m.type) || m.type.vt == VT_VOID) {
+            return "bad property type";
+        }
+        i = 4;
+    } else if (std::string why = ParseSignature(t, lib, i, m); !why.empty()) {
+        return why;
+    }
+    for (; i < t.size(); ++i) {
+        if (t[i] == "readonly" && m.isProperty) {
+            m.readonly = true;
+        } else if (t[i] == "hidden") {
+            m.hidden = true;
+        } else {
+            return "unexpected '" + t[i] + "'";
+        }
+    }
+    for (const auto& other : open.members) {
+        if (other.id == m.id) return "duplicate dispatch id " + std::to_string(m.id);
+        if (SameName(other.name, m.name)) return "duplicate member " + m.name;
+    }
+    open.members.push_back(m);
+    return {};
+}
+
+// One line inside the open type: its end, or one of its constants, interfaces or members.
+std::string ParseTypeBody(const Line& t, const LibData& lib, TypeDef*& open) {
+    if (t[0] == "end" && t.size() == 1) {
+        open = nullptr;
+        return {};
+    }
+    if (open->kind == TKIND_ENUM) return ParseConstantLine(t, *open);
+    if (open->kind == TKIND_COCLASS) return ParseInterfaceLine(t, lib, *open);
+    return ParseMemberLine(t, lib, *open);
+}
+
 std::shared_ptr<LibData> Parse(std::string_view text, std::string* error) {
     auto lib = std::make_shared<LibData>();
     std::istringstream in{std::string(text)};
@@ -180,143 +341,18 @@ std::shared_ptr<LibData> Parse(std::string_view text, std::string* error) {
         auto t = Tokens(line, &why);
         if (!why.empty()) return fail(why);
         if (t.empty() || t[0][0] == '#') continue;
-        const std::string& word = t[0];
-        if (!open) {
-            if (word == "library") {
-                if (haveLibrary || t.size() < 4) return fail("bad library line");
-                lib->name = t[1];
-                auto g = platform::com::ParseGuid(t[2]);
-                unsigned maj, min;
-                if (!g || std::sscanf(t[3].c_str(), "%u.%u", &maj, &min) != 2) {
-                    return fail("bad library id or version");
-                }
-                lib->libid = *g;
-                lib->major = static_cast<WORD>(maj);
-                lib->minor = static_cast<WORD>(min);
-                for (size_t i = 4; i < t.size(); ++i) {
-                    long long v;
-                    if (t[i] == "lcid" && i + 1 < t.size() && ParseInt(t[i + 1], v)) {
-                        lib->lcid = static_cast<LCID>(v);
-                        ++i;
-                    } else if (t[i] == "helpfile" && i + 1 < t.size() && IsString(t[i + 1])) {
-                        lib->helpfile = Unquote(t[i + 1]);
-                        ++i;
-                    } else if (IsString(t[i])) {
-                        lib->doc = Unquote(t[i]);
-                    } else {
-                        return fail("unexpected '" + t[i] + "'");
-                    }
-                }
-                haveLibrary = true;
-                continue;
-            }
-            if (!haveLibrary) return fail("the library line must come first");
-            TypeDef def;
-            if (word == "enum" && t.size() == 2) {
-                def.kind = TKIND_ENUM;
-                def.name = t[1];
-            } else if ((word == "dispinterface" || word == "coclass") && t.size() >= 3) {
-                def.kind = word == "coclass" ? TKIND_COCLASS : TKIND_DISPATCH;
-                def.name = t[1];
-                auto g = platform::com::ParseGuid(t[2]);
-                if (!g) return fail("bad GUID");
-                def.guid = *g;
-                if (t.size() > 3) {
-                    if (t.size() > 4 || !IsString(t[3])) return fail("unexpected text");
-                    def.doc = Unquote(t[3]);
-                }
-            } else {
-                return fail("unknown declaration '" + word + "'");
-            }
-            for (const auto& other : lib->types) {
-                if (SameName(other.name, def.name)) return fail("duplicate type " + def.name);
-            }
-            lib->types.push_back(def);
-            open = &lib->types.back();
-            continue;
-        }
-        if (word == "end" && t.size() == 1) {
-            open = nullptr;
-            continue;
-        }
-        if (open->kind == TKIND_ENUM) {
-            long long v;
-            if (t.size() != 3 || t[1] != "=" || !ParseInt(t[2], v)) return fail("bad constant");
-            open->constants.emplace_back(t[0], static_cast<LONG>(v));
-            continue;
-        }
-        if (open->kind == TKIND_COCLASS) {
-            Impl impl;
-            size_t i = 0;
-            for (; i < t.size() && (t[i] == "default" || t[i] == "source"); ++i) {
-                impl.flags |= t[i] == "default" ? IMPLTYPEFLAG_FDEFAULT : IMPLTYPEFLAG_FSOURCE;
-            }
-            if (i + 2 != t.size() || t[i] != "dispinterface") return fail("bad interface line");
-            for (size_t k = 0; k < lib->types.size(); ++k) {
-                if (lib->types[k].kind == TKIND_DISPATCH && lib->types[k].name == t[i + 1]) {
-                    impl.type = static_cast<int>(k);
-                }
-            }
-            if (impl.type < 0) return fail("unknown interface " + t[i + 1]);
-            open->impls.push_back(impl);
-            continue;
-        }
-        // dispinterface members
-        Member m;
-        long long id;
-        if ((word != "property" && word != "method") || t.size() < 3 || !ParseInt(t[1], id)) {
-            return fail("bad member");
-        }
-        m.isProperty = word == "property";
-        m.id = static_cast<DISPID>(id);
-        m.name = t[2];
-        size_t i = 3;
-        if (m.isProperty) {
-            if (t.size() < 4 || !ParseType(t[3], *lib, m.type) || m.type.vt == VT_VOID) {
-                return fail("bad property type");
-            }
-            i = 4;
+        if (open) {
+            why = ParseTypeBody(t, *lib, open);
+        } else if (t[0] == "library") {
+            why = haveLibrary ? "bad library line" : ParseLibraryLine(t, *lib);
+            haveLibrary = true;
+        } else if (!haveLibrary) {
+            why = "the library line must come first";
         } else {
-            m.type = TypeRef{VT_VOID, -1};
-            if (i < t.size() && t[i] != "(" && t[i] != "hidden") {
-                if (!ParseType(t[i], *lib, m.type)) return fail("unknown type " + t[i]);
-                ++i;
-            }
-            if (i < t.size() && t[i] == "(") {
-                ++i;
-                while (i < t.size() && t[i] != ")") {
-                    Param p;
-                    if (t[i] == "[optional]") {
-                        p.optional = true;
-                        ++i;
-                    }
-                    if (i + 1 >= t.size() || !ParseType(t[i], *lib, p.type) ||
-                        p.type.vt == VT_VOID) {
-                        return fail("bad parameter");
-                    }
-                    p.name = t[i + 1];
-                    i += 2;
-                    m.params.push_back(p);
-                    if (i < t.size() && t[i] == ",") ++i;
-                }
-                if (i >= t.size()) return fail("missing ')'");
-                ++i;
-            }
+            why = ParseTypeLine(t, *lib);
+            if (why.empty()) open = &lib->types.back();
         }
-        for (; i < t.size(); ++i) {
-            if (t[i] == "readonly" && m.isProperty) {
-                m.readonly = true;
-            } else if (t[i] == "hidden") {
-                m.hidden = true;
-            } else {
-                return fail("unexpected '" + t[i] + "'");
-            }
-        }
-        for (const auto& other : open->members) {
-            if (other.id == m.id) return fail("duplicate dispatch id " + std::to_string(m.id));
-            if (SameName(other.name, m.name)) return fail("duplicate member " + m.name);
-        }
-        open->members.push_back(m);
+        if (!why.empty()) return fail(why);
     }
     if (open) return fail("missing 'end'");
     if (!haveLibrary) return fail("no library line");
@@ -331,26 +367,14 @@ BSTR NewBstr(const std::string& s) {
 
 class TypeLib;
 
-class TypeInfo final : public ITypeInfo {
+class TypeInfo final : public platform::com::Object<ITypeInfo> {
 public:
     TypeInfo(TypeLib* lib, std::shared_ptr<const LibData> data, int index);
-    ~TypeInfo();
+    ~TypeInfo() override;
 
-    HRESULT QueryInterface(REFIID riid, void** ppv) override {
-        if (!ppv) return E_POINTER;
-        if (riid == IID_IUnknown || riid == IID_ITypeInfo) {
-            *ppv = static_cast<ITypeInfo*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *ppv = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG AddRef() override { return ++refs_; }
-    ULONG Release() override {
-        ULONG n = --refs_;
-        if (n == 0) delete this;
-        return n;
+    void* GetInterface(REFIID riid) override {
+        if (riid == IID_IUnknown || riid == IID_ITypeInfo) return static_cast<ITypeInfo*>(this);
+        return nullptr;
     }
 
     const TypeDef& Def() const { return data_->types[index_]; }
@@ -553,31 +577,18 @@ public:
     HRESULT GetContainingTypeLib(ITypeLib** pp, UINT* index) override;
 
 private:
-    std::atomic<ULONG> refs_{1};
-    TypeLib* lib_;
+    platform::com::ComPtr<TypeLib> lib_;
     std::shared_ptr<const LibData> data_;
     int index_;
 };
 
-class TypeLib final : public ITypeLib {
+class TypeLib final : public platform::com::Object<ITypeLib> {
 public:
     explicit TypeLib(std::shared_ptr<const LibData> data) : data_(std::move(data)) {}
 
-    HRESULT QueryInterface(REFIID riid, void** ppv) override {
-        if (!ppv) return E_POINTER;
-        if (riid == IID_IUnknown || riid == IID_ITypeLib) {
-            *ppv = static_cast<ITypeLib*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *ppv = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG AddRef() override { return ++refs_; }
-    ULONG Release() override {
-        ULONG n = --refs_;
-        if (n == 0) delete this;
-        return n;
+    void* GetInterface(REFIID riid) override {
+        if (riid == IID_IUnknown || riid == IID_ITypeLib) return static_cast<ITypeLib*>(this);
+        return nullptr;
     }
 
     UINT GetTypeInfoCount() override { return static_cast<UINT>(data_->types.size()); }
@@ -631,17 +642,12 @@ public:
     const LibData& Data() const { return *data_; }
 
 private:
-    std::atomic<ULONG> refs_{1};
     std::shared_ptr<const LibData> data_;
 };
 
 TypeInfo::TypeInfo(TypeLib* lib, std::shared_ptr<const LibData> data, int index)
-    : lib_(lib), data_(std::move(data)), index_(index) {
-    lib_->AddRef();
-}
-TypeInfo::~TypeInfo() {
-    lib_->Release();
-}
+    : lib_(lib), data_(std::move(data)), index_(index) {}
+TypeInfo::~TypeInfo() = default;
 
 HRESULT TypeInfo::GetRefTypeInfo(HREFTYPE ref, ITypeInfo** pp) {
     return lib_->GetTypeInfo(static_cast<UINT>(ref), pp);
@@ -649,7 +655,7 @@ HRESULT TypeInfo::GetRefTypeInfo(HREFTYPE ref, ITypeInfo** pp) {
 
 HRESULT TypeInfo::GetContainingTypeLib(ITypeLib** pp, UINT* index) {
     if (pp) {
-        *pp = lib_;
+        *pp = lib_.get();
         lib_->AddRef();
     }
     if (index) *index = static_cast<UINT>(index_);
@@ -662,31 +668,6 @@ std::string VersionName(WORD major, WORD minor) {
     char buf[32];
     std::snprintf(buf, sizeof buf, "%x.%x", major, minor);
     return buf;
-}
-
-std::string LcidName(LCID lcid) {
-    char buf[16];
-    std::snprintf(buf, sizeof buf, "%x", static_cast<unsigned>(lcid));
-    return buf;
-}
-
-std::vector<std::string> SubKeys(const std::string& path) {
-    std::vector<std::string> names;
-    HKEY key;
-    if (RegOpenKeyA(HKEY_CLASSES_ROOT, path.c_str(), &key) != ERROR_SUCCESS) return names;
-    char name[260];
-    for (DWORD i = 0; RegEnumKeyA(key, i, name, sizeof name) == ERROR_SUCCESS; ++i) {
-        names.emplace_back(name);
-    }
-    RegCloseKey(key);
-    return names;
-}
-
-bool KeyExists(const std::string& path) {
-    HKEY key;
-    if (RegOpenKeyA(HKEY_CLASSES_ROOT, path.c_str(), &key) != ERROR_SUCCESS) return false;
-    RegCloseKey(key);
-    return true;
 }
 
 // The path registered for a version: the LCID's entry, its primary language's, the neutral one,
@@ -705,6 +686,22 @@ std::optional<std::string> RegisteredPath(const std::string& versionKey, LCID lc
         if (auto path = at(name)) return path;
     }
     return std::nullopt;
+}
+
+// Calls f with the type information and attributes of each dispatch interface of the library.
+template <class F>
+void ForEachDispatchInterface(ITypeLib* lib, F&& f) {
+    UINT n = lib->GetTypeInfoCount();
+    for (UINT i = 0; i < n; ++i) {
+        TYPEKIND kind;
+        if (FAILED(lib->GetTypeInfoType(i, &kind)) || kind != TKIND_DISPATCH) continue;
+        platform::com::ComPtr<ITypeInfo> info;
+        if (FAILED(lib->GetTypeInfo(i, info.out()))) continue;
+        TYPEATTR* ta = nullptr;
+        if (FAILED(info->GetTypeAttr(&ta)) || !ta) continue;
+        f(info.get(), *ta);
+        info->ReleaseTypeAttr(ta);
+    }
 }
 
 HRESULT LoadFile(const std::string& file, ITypeLib** pptlib) {
@@ -770,7 +767,7 @@ HRESULT FindTypeInfo(ITypeLib* lib, std::string_view name, ITypeInfo** pp) {
     for (UINT i = 0; i < n; ++i) {
         BSTR b = nullptr;
         if (SUCCEEDED(lib->GetDocumentation(static_cast<INT>(i), &b, nullptr, nullptr, nullptr))) {
-            bool same = internal::SameName(Utf8(b), name);
+            bool same = SameName(Utf8(b), name);
             SysFreeString(b);
             if (same) return lib->GetTypeInfo(i, pp);
         }
@@ -850,17 +847,11 @@ HRESULT RegisterTypeLib(ITypeLib* ptlib, LPCOLESTR szFullPath, LPCOLESTR szHelpD
             versionKey + "\\" + LcidName(a.lcid) + "\\" + platform::com::kTypeLibPlatformKey, "",
             path) == ERROR_SUCCESS;
     if (!ok) return TYPE_E_REGISTRYACCESS;
-    UINT n = ptlib->GetTypeInfoCount();
-    for (UINT i = 0; i < n; ++i) {
-        TYPEKIND kind;
-        if (FAILED(ptlib->GetTypeInfoType(i, &kind)) || kind != TKIND_DISPATCH) continue;
-        ITypeInfo* info = nullptr;
-        if (FAILED(ptlib->GetTypeInfo(i, &info))) continue;
-        TYPEATTR* ta = nullptr;
-        info->GetTypeAttr(&ta);
+    ForEachDispatchInterface(ptlib, [&](ITypeInfo* info, const TYPEATTR& ta) {
+        if (FAILED(hr)) return;
         BSTR iname = nullptr;
         info->GetDocumentation(-1, &iname, nullptr, nullptr, nullptr);
-        std::string key = "Interface\\" + GuidToString(ta->guid);
+        std::string key = "Interface\\" + GuidToString(ta.guid);
         ok = WriteString(HKEY_CLASSES_ROOT, key, "", platform::com::Utf8(iname)) == ERROR_SUCCESS &&
              WriteString(HKEY_CLASSES_ROOT, key + "\\ProxyStubClsid32", "",
                          GuidToString(CLSID_PSDispatch)) == ERROR_SUCCESS &&
@@ -868,11 +859,9 @@ HRESULT RegisterTypeLib(ITypeLib* ptlib, LPCOLESTR szFullPath, LPCOLESTR szHelpD
              WriteString(HKEY_CLASSES_ROOT, key + "\\TypeLib", "Version",
                          VersionName(a.wMajorVerNum, a.wMinorVerNum)) == ERROR_SUCCESS;
         SysFreeString(iname);
-        info->ReleaseTypeAttr(ta);
-        info->Release();
-        if (!ok) return TYPE_E_REGISTRYACCESS;
-    }
-    return S_OK;
+        if (!ok) hr = TYPE_E_REGISTRYACCESS;
+    });
+    return hr;
 }
 
 HRESULT UnRegisterTypeLib(REFGUID libID, WORD wVerMajor, WORD wVerMinor, LCID lcid, SYSKIND) {
@@ -881,25 +870,16 @@ HRESULT UnRegisterTypeLib(REFGUID libID, WORD wVerMajor, WORD wVerMinor, LCID lc
     std::string versionKey = libKey + "\\" + VersionName(wVerMajor, wVerMinor);
     if (!KeyExists(versionKey)) return TYPE_E_REGISTRYACCESS;
     if (auto path = RegisteredPath(versionKey, lcid)) {
-        ITypeLib* lib = nullptr;
-        if (SUCCEEDED(LoadFile(*path, &lib))) {
-            UINT n = lib->GetTypeInfoCount();
-            for (UINT i = 0; i < n; ++i) {
-                TYPEKIND kind;
-                if (FAILED(lib->GetTypeInfoType(i, &kind)) || kind != TKIND_DISPATCH) continue;
-                ITypeInfo* info = nullptr;
-                if (FAILED(lib->GetTypeInfo(i, &info))) continue;
-                TYPEATTR* ta = nullptr;
-                info->GetTypeAttr(&ta);
-                std::string key = "Interface\\" + GuidToString(ta->guid);
+        platform::com::ComPtr<ITypeLib> lib;
+        if (SUCCEEDED(LoadFile(*path, lib.out()))) {
+            ForEachDispatchInterface(lib.get(), [&](ITypeInfo*, const TYPEATTR& ta) {
+                std::string key = "Interface\\" + GuidToString(ta.guid);
                 auto owner =
                     platform::registry::ReadString(HKEY_CLASSES_ROOT, key + "\\TypeLib", "");
-                if (owner && SameName(*owner, libid))
+                if (owner && SameName(*owner, libid)) {
                     RegDeleteTreeA(HKEY_CLASSES_ROOT, key.c_str());
-                info->ReleaseTypeAttr(ta);
-                info->Release();
-            }
-            lib->Release();
+                }
+            });
         }
     }
     if (RegDeleteTreeA(HKEY_CLASSES_ROOT, versionKey.c_str()) != ERROR_SUCCESS) {

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstddef>
+#include <type_traits>
 #include <utility>
 
 #include "platform/com/types.h"
@@ -103,7 +104,8 @@ using LPDISPATCH = IDispatch*;
 
 namespace platform::com {
 
-// Holds one counted reference; releases it at the end.
+// Holds one counted reference; releases it at the end. Every reference a function or member
+// holds is one of these.
 template <class T>
 class ComPtr {
 public:
@@ -115,6 +117,11 @@ public:
     }
     ComPtr(const ComPtr& o) : ComPtr(o.p_) {}
     ComPtr(ComPtr&& o) noexcept : p_(o.p_) { o.p_ = nullptr; }
+    // From a pointer to a derived class (or to a class of the same interface).
+    template <class U, class = std::enable_if_t<std::is_convertible_v<U*, T*>>>
+    ComPtr(const ComPtr<U>& o) : ComPtr(static_cast<T*>(o.get())) {}
+    template <class U, class = std::enable_if_t<std::is_convertible_v<U*, T*>>>
+    ComPtr(ComPtr<U>&& o) noexcept : p_(o.detach()) {}
     ComPtr& operator=(ComPtr o) noexcept {
         std::swap(p_, o.p_);
         return *this;
@@ -136,7 +143,10 @@ public:
     }
     T* get() const { return p_; }
     T* operator->() const { return p_; }
+    T& operator*() const { return *p_; }
     explicit operator bool() const { return p_ != nullptr; }
+    friend bool operator==(const ComPtr& a, std::nullptr_t) { return a.p_ == nullptr; }
+    friend bool operator==(const ComPtr& a, const ComPtr& b) { return a.p_ == b.p_; }
     T** out() {
         reset();
         return &p_;
@@ -152,9 +162,27 @@ public:
         if (!p_) return E_POINTER;
         return p_->QueryInterface(iid, other->outVoid());
     }
+    // A new reference on the interface iid of the object, or null.
+    template <class U>
+    ComPtr<U> Query(REFIID iid) const;
 
 private:
     T* p_ = nullptr;
 };
+
+// A new reference on the interface iid of the object p points to, or null (for a null p or an
+// interface the object does not answer).
+template <class U, class T>
+ComPtr<U> Query(T* p, REFIID iid) {
+    void* raw = nullptr;
+    if (!p || FAILED(p->QueryInterface(iid, &raw)) || !raw) return nullptr;
+    return ComPtr<U>::Attach(static_cast<U*>(raw));
+}
+
+template <class T>
+template <class U>
+ComPtr<U> ComPtr<T>::Query(REFIID iid) const {
+    return platform::com::Query<U>(p_, iid);
+}
 
 }  // namespace platform::com

@@ -254,22 +254,87 @@ HRESULT Read(const VARIANT& src, Value& v, USHORT flags, int depth);
 
 HRESULT ReadDefaultValue(IUnknown* obj, Value& v, USHORT flags, int depth) {
     if (!obj || (flags & VARIANT_NOVALUEPROP) || depth > 4) return DISP_E_TYPEMISMATCH;
-    IDispatch* disp = nullptr;
-    if (FAILED(obj->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&disp))) || !disp) {
-        return DISP_E_TYPEMISMATCH;
-    }
+    auto disp = platform::com::Query<IDispatch>(obj, IID_IDispatch);
+    if (!disp) return DISP_E_TYPEMISMATCH;
     DISPPARAMS none{nullptr, nullptr, 0, 0};
-    VARIANT result;
-    VariantInit(&result);
-    HRESULT hr = disp->Invoke(DISPID_VALUE, GUID_NULL, 0, DISPATCH_PROPERTYGET, &none, &result,
+    platform::com::Variant result;
+    HRESULT hr = disp->Invoke(DISPID_VALUE, GUID_NULL, 0, DISPATCH_PROPERTYGET, &none, result.ptr(),
                               nullptr, nullptr);
-    disp->Release();
     if (FAILED(hr)) return DISP_E_TYPEMISMATCH;
-    hr = Read(result, v, flags, depth + 1);
+    hr = Read(result.get(), v, flags, depth + 1);
     // Keep a string; objects are not owned by Value, so a returned object cannot be used.
     if (v.kind == Value::Obj) hr = DISP_E_TYPEMISMATCH;
-    VariantClear(&result);
     return hr;
+}
+
+// The variant's field, or for a by-reference variant what it points to.
+template <class T>
+T Field(const VARIANT& src, bool ref, T VARIANT::*field) {
+    return ref ? *static_cast<const T*>(src.byref) : src.*field;
+}
+
+HRESULT ReadInteger(LONGLONG i, Value& v) {
+    v.kind = Value::Int;
+    v.i = i;
+    return S_OK;
+}
+
+HRESULT ReadReal(double d, Value::Kind kind, Value& v) {
+    v.kind = kind;
+    v.d = d;
+    return S_OK;
+}
+
+HRESULT ReadUnsigned64(ULONGLONG u, Value& v) {
+    if (u > static_cast<ULONGLONG>(std::numeric_limits<LONGLONG>::max())) {
+        return ReadReal(static_cast<double>(u), Value::Real, v);
+    }
+    return ReadInteger(static_cast<LONGLONG>(u), v);
+}
+
+// The numbers, dates, Booleans and error codes.
+HRESULT ReadScalar(const VARIANT& src, VARTYPE vt, bool ref, Value& v) {
+    switch (vt) {
+        case VT_I1:
+            return ReadInteger(Field(src, ref, &VARIANT::cVal), v);
+        case VT_UI1:
+            return ReadInteger(Field(src, ref, &VARIANT::bVal), v);
+        case VT_I2:
+            return ReadInteger(Field(src, ref, &VARIANT::iVal), v);
+        case VT_UI2:
+            return ReadInteger(Field(src, ref, &VARIANT::uiVal), v);
+        case VT_I4:
+        case VT_INT:
+            return ReadInteger(Field(src, ref, &VARIANT::lVal), v);
+        case VT_UI4:
+        case VT_UINT:
+            return ReadInteger(Field(src, ref, &VARIANT::ulVal), v);
+        case VT_I8:
+            return ReadInteger(Field(src, ref, &VARIANT::llVal), v);
+        case VT_UI8:
+            return ReadUnsigned64(static_cast<ULONGLONG>(Field(src, ref, &VARIANT::llVal)), v);
+        case VT_R4:
+            v.single = true;
+            return ReadReal(Field(src, ref, &VARIANT::fltVal), Value::Real, v);
+        case VT_R8:
+            return ReadReal(Field(src, ref, &VARIANT::dblVal), Value::Real, v);
+        case VT_DATE:
+            return ReadReal(Field(src, ref, &VARIANT::date), Value::Date, v);
+        case VT_CY:
+            v.kind = Value::Cy;
+            v.i = Field(src, ref, &VARIANT::cyVal).int64;
+            return S_OK;
+        case VT_BOOL:
+            v.kind = Value::Bool;
+            v.b = Field(src, ref, &VARIANT::boolVal) != 0;
+            return S_OK;
+        case VT_ERROR:
+            v.kind = Value::Error;
+            v.i = Field(src, ref, &VARIANT::scode);
+            return S_OK;
+        default:
+            return DISP_E_BADVARTYPE;
+    }
 }
 
 HRESULT Read(const VARIANT& src, Value& v, USHORT flags, int depth) {
@@ -285,94 +350,25 @@ HRESULT Read(const VARIANT& src, Value& v, USHORT flags, int depth) {
         case VT_NULL:
             v.kind = Value::Null;
             return S_OK;
-        case VT_I1:
-            v.kind = Value::Int;
-            v.i = ref ? *reinterpret_cast<CHAR*>(src.byref) : src.cVal;
-            return S_OK;
-        case VT_UI1:
-            v.kind = Value::Int;
-            v.i = ref ? *src.pbVal : src.bVal;
-            return S_OK;
-        case VT_I2:
-            v.kind = Value::Int;
-            v.i = ref ? *src.piVal : src.iVal;
-            return S_OK;
-        case VT_UI2:
-            v.kind = Value::Int;
-            v.i = ref ? *reinterpret_cast<USHORT*>(src.byref) : src.uiVal;
-            return S_OK;
-        case VT_I4:
-        case VT_INT:
-            v.kind = Value::Int;
-            v.i = ref ? *src.plVal : src.lVal;
-            return S_OK;
-        case VT_UI4:
-        case VT_UINT:
-            v.kind = Value::Int;
-            v.i = ref ? *reinterpret_cast<ULONG*>(src.byref) : src.ulVal;
-            return S_OK;
-        case VT_I8:
-            v.kind = Value::Int;
-            v.i = ref ? *reinterpret_cast<LONGLONG*>(src.byref) : src.llVal;
-            return S_OK;
-        case VT_UI8: {
-            ULONGLONG u =
-                ref ? *reinterpret_cast<ULONGLONG*>(src.byref) : static_cast<ULONGLONG>(src.llVal);
-            if (u > static_cast<ULONGLONG>(std::numeric_limits<LONGLONG>::max())) {
-                v.kind = Value::Real;
-                v.d = static_cast<double>(u);
-            } else {
-                v.kind = Value::Int;
-                v.i = static_cast<LONGLONG>(u);
-            }
-            return S_OK;
-        }
-        case VT_R4:
-            v.kind = Value::Real;
-            v.single = true;
-            v.d = ref ? *src.pfltVal : src.fltVal;
-            return S_OK;
-        case VT_R8:
-            v.kind = Value::Real;
-            v.d = ref ? *src.pdblVal : src.dblVal;
-            return S_OK;
-        case VT_CY:
-            v.kind = Value::Cy;
-            v.i = (ref ? *src.pcyVal : src.cyVal).int64;
-            return S_OK;
-        case VT_DATE:
-            v.kind = Value::Date;
-            v.d = ref ? *src.pdate : src.date;
-            return S_OK;
-        case VT_BOOL:
-            v.kind = Value::Bool;
-            v.b = (ref ? *src.pboolVal : src.boolVal) != 0;
-            return S_OK;
-        case VT_ERROR:
-            v.kind = Value::Error;
-            v.i = ref ? *src.pscode : src.scode;
-            return S_OK;
-        case VT_BSTR: {
-            BSTR b = ref ? *src.pbstrVal : src.bstrVal;
+        case VT_BSTR:
             v.kind = Value::Str;
-            v.s = std::u16string(platform::com::View(b));
+            v.s = std::u16string(platform::com::View(Field(src, ref, &VARIANT::bstrVal)));
             return S_OK;
-        }
         case VT_DISPATCH:
-        case VT_UNKNOWN: {
-            IUnknown* p =
-                ref ? (vt == VT_DISPATCH ? static_cast<IUnknown*>(*src.ppdispVal) : *src.ppunkVal)
-                    : (vt == VT_DISPATCH ? static_cast<IUnknown*>(src.pdispVal) : src.punkVal);
             v.kind = Value::Obj;
-            v.obj = p;
-            v.isDispatch = vt == VT_DISPATCH;
+            v.obj = Field(src, ref, &VARIANT::pdispVal);
+            v.isDispatch = true;
             return S_OK;
-        }
+        case VT_UNKNOWN:
+            v.kind = Value::Obj;
+            v.obj = Field(src, ref, &VARIANT::punkVal);
+            v.isDispatch = false;
+            return S_OK;
         case VT_VARIANT:
             if (!ref) return DISP_E_BADVARTYPE;
             return Read(*src.pvarVal, v, flags, depth + 1);
         default:
-            return DISP_E_BADVARTYPE;
+            return ReadScalar(src, vt, ref, v);
     }
 }
 
@@ -543,16 +539,126 @@ HRESULT Fit(LONGLONG n, T& out) {
     return S_OK;
 }
 
-HRESULT Write(const Value& v, VARTYPE vt, VARIANT& out, USHORT flags) {
-    VariantInit(&out);
+// One writer a target type; each leaves out as it was (VT_EMPTY) when it fails.
+
+template <class T>
+HRESULT WriteInteger(const Value& v, VARTYPE vt, VARIANT& out, T VARIANT::*field) {
     LONGLONG n = 0;
+    HRESULT hr = ToInteger(v, n);
+    if (SUCCEEDED(hr)) hr = Fit(n, out.*field);
+    if (SUCCEEDED(hr)) out.vt = vt;
+    return hr;
+}
+
+HRESULT WriteSingle(const Value& v, VARIANT& out) {
+    double d;
+    HRESULT hr = ToReal(v, d);
+    if (FAILED(hr)) return hr;
+    if (std::isfinite(d) && std::fabs(d) > std::numeric_limits<float>::max()) {
+        return DISP_E_OVERFLOW;
+    }
+    out.vt = VT_R4;
+    out.fltVal = static_cast<float>(d);
+    return S_OK;
+}
+
+HRESULT WriteDouble(const Value& v, VARIANT& out) {
+    double d;
+    HRESULT hr = ToReal(v, d);
+    if (FAILED(hr)) return hr;
+    out.vt = VT_R8;
+    out.dblVal = d;
+    return S_OK;
+}
+
+HRESULT WriteCy(const Value& v, VARIANT& out) {
+    LONGLONG n = 0;
+    HRESULT hr = ToCy(v, n);
+    if (FAILED(hr)) return hr;
+    out.vt = VT_CY;
+    out.cyVal.int64 = n;
+    return S_OK;
+}
+
+// A text is read as a date, else as a number of days.
+HRESULT WriteDate(const Value& v, VARIANT& out) {
+    double d;
     HRESULT hr = S_OK;
-    auto integer = [&](auto& field) {
-        hr = ToInteger(v, n);
-        if (SUCCEEDED(hr)) hr = Fit(n, field);
-        if (SUCCEEDED(hr)) out.vt = vt;
-        return hr;
-    };
+    if (v.kind == Value::Str) {
+        auto date = ParseDate(v.s);
+        if (!date) {
+            auto num = ParseNumber(v.s);
+            if (!num) return DISP_E_TYPEMISMATCH;
+            hr = ToReal(*num, d);
+        } else {
+            d = *date;
+        }
+    } else {
+        hr = ToReal(v, d);
+    }
+    if (FAILED(hr)) return hr;
+    out.vt = VT_DATE;
+    out.date = d;
+    return S_OK;
+}
+
+HRESULT WriteBool(const Value& v, VARIANT& out) {
+    bool b;
+    HRESULT hr = ToBool(v, b);
+    if (FAILED(hr)) return hr;
+    out.vt = VT_BOOL;
+    out.boolVal = b ? VARIANT_TRUE : VARIANT_FALSE;
+    return S_OK;
+}
+
+HRESULT WriteText(const Value& v, VARIANT& out) {
+    std::string text;
+    HRESULT hr = ToText(v, text);
+    if (FAILED(hr)) return hr;
+    BSTR b = platform::com::AllocBstr(text);
+    if (!b && !text.empty()) return E_OUTOFMEMORY;
+    if (!b) b = SysAllocStringLen(nullptr, 0);
+    out.vt = VT_BSTR;
+    out.bstrVal = b;
+    return S_OK;
+}
+
+HRESULT WriteError(const Value& v, VARIANT& out) {
+    if (v.kind == Value::Error) {
+        out.vt = VT_ERROR;
+        out.scode = static_cast<SCODE>(v.i);
+        return S_OK;
+    }
+    if (v.kind != Value::Int) return DISP_E_TYPEMISMATCH;
+    LONG l;
+    if (FAILED(Fit(v.i, l))) return DISP_E_OVERFLOW;
+    out.vt = VT_ERROR;
+    out.scode = l;
+    return S_OK;
+}
+
+// VT_DISPATCH or VT_UNKNOWN: a new reference on the object's interface (the VARIANT owns it).
+HRESULT WriteObject(const Value& v, VARTYPE vt, VARIANT& out) {
+    if (v.kind != Value::Empty && v.kind != Value::Obj) return DISP_E_TYPEMISMATCH;
+    if (v.kind == Value::Empty || !v.obj) {
+        out.vt = vt;
+        out.punkVal = nullptr;
+        return S_OK;
+    }
+    void* p = nullptr;
+    HRESULT hr = v.obj->QueryInterface(vt == VT_DISPATCH ? IID_IDispatch : IID_IUnknown, &p);
+    if (FAILED(hr) || !p) return DISP_E_TYPEMISMATCH;
+    out.vt = vt;
+    if (vt == VT_DISPATCH) {
+        out.pdispVal = static_cast<IDispatch*>(p);
+    } else {
+        out.punkVal = static_cast<IUnknown*>(p);
+    }
+    return S_OK;
+}
+
+HRESULT Write(const Value& v, VARTYPE vt, VARIANT& out, USHORT) {
+    VariantInit(&out);
     switch (vt) {
         case VT_EMPTY:
             return S_OK;
@@ -560,127 +666,40 @@ HRESULT Write(const Value& v, VARTYPE vt, VARIANT& out, USHORT flags) {
             out.vt = VT_NULL;
             return S_OK;
         case VT_I1:
-            return integer(out.cVal);
+            return WriteInteger(v, vt, out, &VARIANT::cVal);
         case VT_UI1:
-            return integer(out.bVal);
+            return WriteInteger(v, vt, out, &VARIANT::bVal);
         case VT_I2:
-            return integer(out.iVal);
+            return WriteInteger(v, vt, out, &VARIANT::iVal);
         case VT_UI2:
-            return integer(out.uiVal);
+            return WriteInteger(v, vt, out, &VARIANT::uiVal);
         case VT_I4:
-            return integer(out.lVal);
+            return WriteInteger(v, vt, out, &VARIANT::lVal);
         case VT_UI4:
-            return integer(out.ulVal);
+            return WriteInteger(v, vt, out, &VARIANT::ulVal);
         case VT_INT:
-            return integer(out.intVal);
+            return WriteInteger(v, vt, out, &VARIANT::intVal);
         case VT_UINT:
-            return integer(out.uintVal);
+            return WriteInteger(v, vt, out, &VARIANT::uintVal);
         case VT_I8:
-            return integer(out.llVal);
-        case VT_R4: {
-            double d;
-            hr = ToReal(v, d);
-            if (FAILED(hr)) return hr;
-            if (std::isfinite(d) && std::fabs(d) > std::numeric_limits<float>::max()) {
-                return DISP_E_OVERFLOW;
-            }
-            out.vt = VT_R4;
-            out.fltVal = static_cast<float>(d);
-            return S_OK;
-        }
-        case VT_R8: {
-            double d;
-            hr = ToReal(v, d);
-            if (FAILED(hr)) return hr;
-            out.vt = VT_R8;
-            out.dblVal = d;
-            return S_OK;
-        }
-        case VT_CY: {
-            hr = ToCy(v, n);
-            if (FAILED(hr)) return hr;
-            out.vt = VT_CY;
-            out.cyVal.int64 = n;
-            return S_OK;
-        }
-        case VT_DATE: {
-            double d;
-            if (v.kind == Value::Str) {
-                auto date = ParseDate(v.s);
-                if (!date) {
-                    auto num = ParseNumber(v.s);
-                    if (!num) return DISP_E_TYPEMISMATCH;
-                    hr = ToReal(*num, d);
-                    if (FAILED(hr)) return hr;
-                } else {
-                    d = *date;
-                }
-            } else {
-                hr = ToReal(v, d);
-                if (FAILED(hr)) return hr;
-            }
-            out.vt = VT_DATE;
-            out.date = d;
-            return S_OK;
-        }
-        case VT_BOOL: {
-            bool b;
-            hr = ToBool(v, b);
-            if (FAILED(hr)) return hr;
-            out.vt = VT_BOOL;
-            out.boolVal = b ? VARIANT_TRUE : VARIANT_FALSE;
-            return S_OK;
-        }
-        case VT_BSTR: {
-            std::string text;
-            hr = ToText(v, text);
-            if (FAILED(hr)) return hr;
-            BSTR b = platform::com::AllocBstr(text);
-            if (!b && !text.empty()) return E_OUTOFMEMORY;
-            if (!b) b = SysAllocStringLen(nullptr, 0);
-            out.vt = VT_BSTR;
-            out.bstrVal = b;
-            return S_OK;
-        }
-        case VT_ERROR: {
-            if (v.kind == Value::Error) {
-                out.vt = VT_ERROR;
-                out.scode = static_cast<SCODE>(v.i);
-                return S_OK;
-            }
-            if (v.kind == Value::Int) {
-                LONG l;
-                if (FAILED(Fit(v.i, l))) return DISP_E_OVERFLOW;
-                out.vt = VT_ERROR;
-                out.scode = l;
-                return S_OK;
-            }
-            return DISP_E_TYPEMISMATCH;
-        }
+            return WriteInteger(v, vt, out, &VARIANT::llVal);
+        case VT_R4:
+            return WriteSingle(v, out);
+        case VT_R8:
+            return WriteDouble(v, out);
+        case VT_CY:
+            return WriteCy(v, out);
+        case VT_DATE:
+            return WriteDate(v, out);
+        case VT_BOOL:
+            return WriteBool(v, out);
+        case VT_BSTR:
+            return WriteText(v, out);
+        case VT_ERROR:
+            return WriteError(v, out);
         case VT_DISPATCH:
-        case VT_UNKNOWN: {
-            if (v.kind == Value::Empty) {
-                out.vt = vt;
-                out.punkVal = nullptr;
-                return S_OK;
-            }
-            if (v.kind != Value::Obj) return DISP_E_TYPEMISMATCH;
-            if (!v.obj) {
-                out.vt = vt;
-                out.punkVal = nullptr;
-                return S_OK;
-            }
-            void* p = nullptr;
-            hr = v.obj->QueryInterface(vt == VT_DISPATCH ? IID_IDispatch : IID_IUnknown, &p);
-            if (FAILED(hr) || !p) return DISP_E_TYPEMISMATCH;
-            out.vt = vt;
-            if (vt == VT_DISPATCH) {
-                out.pdispVal = static_cast<IDispatch*>(p);
-            } else {
-                out.punkVal = static_cast<IUnknown*>(p);
-            }
-            return S_OK;
-        }
+        case VT_UNKNOWN:
+            return WriteObject(v, vt, out);
         default:
             return DISP_E_BADVARTYPE;
     }
@@ -711,6 +730,7 @@ HRESULT VariantClear(VARIANTARG* pvarg) {
                 case VT_BSTR:
                     SysFreeString(pvarg->bstrVal);
                     break;
+                // The variant owns its object's reference: clearing it releases the reference.
                 case VT_DISPATCH:
                     if (pvarg->pdispVal) pvarg->pdispVal->Release();
                     break;
@@ -744,7 +764,7 @@ HRESULT VariantCopy(VARIANTARG* dest, const VARIANTARG* src) {
                 if (!copy.bstrVal) return E_OUTOFMEMORY;
             }
         } else if (src->vt == VT_DISPATCH || src->vt == VT_UNKNOWN) {
-            if (src->punkVal) src->punkVal->AddRef();
+            if (src->punkVal) src->punkVal->AddRef();  // the copy owns a reference of its own
         }
     }
     VariantClear(dest);

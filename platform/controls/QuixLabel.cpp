@@ -3,7 +3,6 @@
 #include <QLabel>
 #include <cctype>
 #include <cstdlib>
-#include <map>
 
 #include "platform/vb/Conversions.h"
 #include "platform/vb/Error.h"
@@ -23,44 +22,6 @@ bool AllOf(const std::string& s, int (*pred)(int)) {
         if (!pred(c)) return false;
     }
     return true;
-}
-
-// Glyphs of the symbol fonts, by character code, as Unicode symbols.
-const std::map<unsigned char, const char*>& Glyphs(const std::string& font) {
-    static const std::map<unsigned char, const char*> webdings = {
-        {0x33, "\u25C0"},  // rewind
-        {0x34, "\u25B6"},  // forward
-        {0x35, "\u23CF"},  // eject: browse
-        {0x37, "\u23EE"},  // to the start
-        {0x38, "\u23E9"},  // fast forward
-        {0x39, "\u23EA"},  // fast rewind / previous
-        {0x3A, "\u23ED"},  // next
-        {0x3B, "\u23F8"},  // pause
-        {0x3C, "\u23F9"},  // stop
-        {0x3D, "\u25A0"},  // stop square: close
-        {0x30, "\u2013"},  // minimise
-        {0x31, "\u25A1"},  // restore
-        {0x72, "\u2715"},  // close
-        {0x9D, "\u2630"},  // list
-        {0x4C, "\u266B"},  // music
-    };
-    static const std::map<unsigned char, const char*> wingdings = {
-        {0x5D, "\u25BA"},      // play
-        {0x31, "\U0001F4C2"},  // open folder
-        {0x30, "\U0001F4C1"},  // folder
-        {0xE9, "\u2191"},     {0xEA, "\u2193"},
-    };
-    static const std::map<unsigned char, const char*> symbol = {
-        {0xAD, "\u2191"},  // arrow up
-        {0xAF, "\u2193"},  // arrow down
-        {0xAC, "\u2190"},
-        {0xAE, "\u2192"},
-    };
-    static const std::map<unsigned char, const char*> none;
-    if (vb::LCase(font) == "webdings") return webdings;
-    if (vb::LCase(font) == "wingdings") return wingdings;
-    if (vb::LCase(font) == "symbol") return symbol;
-    return none;
 }
 
 }  // namespace
@@ -84,17 +45,6 @@ COLORREF ColorFromText(const std::string& text) {
     vb::Raise(vb::vbErrInvalidPropertyValue);
 }
 
-std::string SymbolFontText(const std::string& fontName, const std::string& caption) {
-    const auto& glyphs = Glyphs(fontName);
-    if (glyphs.empty()) return caption;
-    std::string out;
-    for (unsigned char c : caption) {
-        auto it = glyphs.find(c);
-        out += it != glyphs.end() ? std::string(it->second) : std::string(1, static_cast<char>(c));
-    }
-    return out;
-}
-
 QuixLabel::QuixLabel(vb::Form* form, const char* name, const std::string& caption,
                      vb::Control* container)
     : vb::Control(form, name, container), caption_(caption) {
@@ -112,7 +62,7 @@ void QuixLabel::SetCaption(const std::string& caption) {
 }
 
 void QuixLabel::ShowCaption() {
-    std::string shown = SymbolFontText(font_.name, caption_);
+    std::string shown = vb::SymbolFontText(font_.name, caption_);
     // An ampersand marks an access key, as in the run-time's captions; "&&" shows one.
     QString text = QString::fromUtf8(shown.c_str());
     text.replace("&&", QChar(0xE000));
@@ -148,18 +98,16 @@ void QuixLabel::SetAlignment(int a) {
 
 void QuixLabel::SetFont(const vb::Font& font) {
     font_ = font;
-    vb::Font shown = font;
-    // Symbol fonts show Unicode symbols, which any text font with symbols can draw.
-    if (!Glyphs(font.name).empty()) shown.name = "DejaVu Sans";
-    vb::ApplyFont(label_, shown);
+    vb::ApplyFont(label_, font);
     ShowCaption();
 }
 
 void QuixLabel::Restyle() {
     label_->setStyleSheet("QLabel { color: " + Css(fore_) + "; background: " +
                           (backStyle_ ? Css(back_) : QString("transparent")) + "; }");
-    // A transparent label shows what lies beneath it in its window. It paints no background of its
-    // own; it needs no alpha channel (a window with one shows nothing without a compositor).
+    // A transparent label shows what lies beneath it in its window: it paints no background of
+    // its own and needs no alpha channel (a window with one shows nothing without a compositor).
+    // An opaque one fills itself with its colour.
     label_->setAttribute(Qt::WA_NoSystemBackground, backStyle_ == 0);
     label_->setAutoFillBackground(backStyle_ != 0);
 }

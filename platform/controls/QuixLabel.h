@@ -35,8 +35,7 @@ public:
     void SetBackStyle(int style);
     // 0 left, 1 right, 2 centre.
     void SetAlignment(int alignment);
-    // A font by name; the symbol fonts "Webdings", "Wingdings" and "Symbol" show their glyphs
-    // through the matching Unicode symbols.
+    // A font by name; a symbol font shows its caption's symbols (see vb::SymbolFontText).
     void SetFont(const vb::Font& font);
     const vb::Font& Font() const { return font_; }
 
@@ -49,9 +48,5 @@ private:
     COLORREF fore_ = 0x000000, back_ = 0xFFFFFF;
     int backStyle_ = 0;
 };
-
-// The Unicode text a symbol-font caption shows ("Webdings", "Wingdings", "Symbol"); other fonts'
-// captions are returned as they are.
-std::string SymbolFontText(const std::string& fontName, const std::string& caption);
 
 }  // namespace controls

@@ -37,14 +37,11 @@ HRESULT ConnectionPoint::GetConnectionPointContainer(IConnectionPointContainer**
 HRESULT ConnectionPoint::Advise(IUnknown* pUnkSink, DWORD* pdwCookie) {
     if (!pUnkSink || !pdwCookie) return E_POINTER;
     *pdwCookie = 0;
-    void* sink = nullptr;
-    if (FAILED(pUnkSink->QueryInterface(iid_, &sink)) || !sink) {
-        if (!acceptDispatch_ || FAILED(pUnkSink->QueryInterface(IID_IDispatch, &sink)) || !sink) {
-            return CONNECT_E_CANNOTCONNECT;
-        }
-    }
+    auto sink = platform::com::Query<IUnknown>(pUnkSink, iid_);
+    if (!sink && acceptDispatch_) sink = platform::com::Query<IUnknown>(pUnkSink, IID_IDispatch);
+    if (!sink) return CONNECT_E_CANNOTCONNECT;
     DWORD cookie = next_++;
-    sinks_.emplace_back(cookie, static_cast<IUnknown*>(sink));
+    sinks_.emplace_back(cookie, std::move(sink));
     *pdwCookie = cookie;
     if (onAdvise_) onAdvise_(true);
     return S_OK;
@@ -53,9 +50,9 @@ HRESULT ConnectionPoint::Advise(IUnknown* pUnkSink, DWORD* pdwCookie) {
 HRESULT ConnectionPoint::Unadvise(DWORD dwCookie) {
     for (auto it = sinks_.begin(); it != sinks_.end(); ++it) {
         if (it->first == dwCookie) {
-            IUnknown* sink = it->second;
+            auto sink = std::move(it->second);
             sinks_.erase(it);
-            sink->Release();
+            sink.reset();
             if (onAdvise_) onAdvise_(false);
             return S_OK;
         }
@@ -64,21 +61,17 @@ HRESULT ConnectionPoint::Unadvise(DWORD dwCookie) {
 }
 
 void ConnectionPoint::ForEach(const std::function<void(IUnknown*)>& f) {
-    std::vector<IUnknown*> copy;
-    for (auto& s : sinks_) {
-        s.second->AddRef();
-        copy.push_back(s.second);
-    }
-    for (IUnknown* s : copy) {
-        f(s);
-        s->Release();
+    std::vector<platform::com::ComPtr<IUnknown>> copy;
+    for (auto& s : sinks_) copy.push_back(s.second);
+    for (auto& s : copy) {
+        f(s.get());
+        s.reset();
     }
 }
 
 void ConnectionPoint::Clear() {
-    auto sinks = std::move(sinks_);
+    auto sinks = std::move(sinks_);  // released after the list is empty
     sinks_.clear();
-    for (auto& s : sinks) s.second->Release();
 }
 
 }  // namespace platform::ole

@@ -43,7 +43,7 @@ private:
     IID iid_;
     bool acceptDispatch_;
     std::function<void(bool)> onAdvise_;
-    std::vector<std::pair<DWORD, IUnknown*>> sinks_;
+    std::vector<std::pair<DWORD, platform::com::ComPtr<IUnknown>>> sinks_;
     DWORD next_ = 1;
 };
 

@@ -55,14 +55,9 @@ BOOL COleObjectFactory::UpdateRegistryAll(BOOL bRegister) {
     return TRUE;
 }
 
-HRESULT COleObjectFactory::QueryInterface(REFIID riid, void** ppv) {
-    if (!ppv) return E_POINTER;
-    if (riid == IID_IUnknown || riid == IID_IClassFactory) {
-        *ppv = static_cast<IClassFactory*>(this);
-        return S_OK;
-    }
-    *ppv = nullptr;
-    return E_NOINTERFACE;
+void* COleObjectFactory::GetInterface(REFIID riid) {
+    if (riid == IID_IUnknown || riid == IID_IClassFactory) return static_cast<IClassFactory*>(this);
+    return nullptr;
 }
 
 HRESULT COleObjectFactory::CreateInstance(IUnknown* pUnkOuter, REFIID riid, void** ppvObject) {
@@ -80,6 +75,8 @@ HRESULT COleObjectFactory::CreateInstance(IUnknown* pUnkOuter, REFIID riid, void
     }
     if (!object) return E_OUTOFMEMORY;
     HRESULT hr = object->ExternalQueryInterface(riid, ppvObject);
+    // The new object's first reference is the factory's; the caller's interface keeps it alive
+    // (a failed query ends it here).
     object->InternalRelease();
     return hr;
 }
@@ -185,17 +182,16 @@ BOOL AfxOleRegisterTypeLib(HINSTANCE hInstance, REFGUID tlid, LPCSTR pszFileName
         pszFileName ? std::string(pszFileName) : platform::com::ModulePath(hInstance);
     if (path.empty()) return FALSE;
     std::u16string wide = platform::com::Utf16(path);
-    ITypeLib* lib = nullptr;
-    if (FAILED(LoadTypeLib(wide.c_str(), &lib))) return FALSE;
+    platform::com::ComPtr<ITypeLib> lib;
+    if (FAILED(LoadTypeLib(wide.c_str(), lib.out()))) return FALSE;
     TLIBATTR* attr = nullptr;
     bool same = SUCCEEDED(lib->GetLibAttr(&attr)) && attr->guid == tlid;
     if (attr) lib->ReleaseTLibAttr(attr);
     HRESULT hr = E_FAIL;
     if (same) {
         std::u16string help = pszHelpDir ? platform::com::Utf16(pszHelpDir) : std::u16string();
-        hr = RegisterTypeLib(lib, wide.c_str(), pszHelpDir ? help.c_str() : nullptr);
+        hr = RegisterTypeLib(lib.get(), wide.c_str(), pszHelpDir ? help.c_str() : nullptr);
     }
-    lib->Release();
     return SUCCEEDED(hr) ? TRUE : FALSE;
 }
 

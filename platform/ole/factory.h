@@ -21,14 +21,16 @@
 
 #include <string>
 
+#include "platform/com/object.h"
 #include "platform/ole/module.h"
 
 inline constexpr int afxRegInsertable = 0x0001;
 inline constexpr int afxRegApartmentThreading = 0x0002;
 
-// The factory of one class. Factories are static objects of their module; each adds itself to
-// the module's list when it is built and takes itself off when it goes.
-class COleObjectFactory : public IClassFactory {
+// The factory of one class. Factories are static objects of their module (their references are
+// not counted); each adds itself to the module's list when it is built and takes itself off when
+// it goes.
+class COleObjectFactory : public platform::com::UncountedObject<IClassFactory> {
 public:
     COleObjectFactory(REFCLSID clsid, const CRuntimeClass* pRuntimeClass, BOOL bMultiInstance,
                       LPCSTR lpszProgID);
@@ -45,10 +47,8 @@ public:
     REFCLSID GetClassID() const { return m_clsid; }
     LPCSTR GetProgID() const { return m_lpszProgID; }
 
-    // IClassFactory. The factory is static: its references are not counted.
-    HRESULT QueryInterface(REFIID riid, void** ppv) override;
-    ULONG AddRef() override { return 1; }
-    ULONG Release() override { return 1; }
+    // IClassFactory.
+    void* GetInterface(REFIID riid) override;
     HRESULT CreateInstance(IUnknown* pUnkOuter, REFIID riid, void** ppvObject) override;
     HRESULT LockServer(BOOL fLock) override;
 

@@ -1,24 +1,23 @@
 #include "platform/ole/holders.h"
 
+using platform::com::ComPtr;
+using platform::com::Query;
+
 // ---- pictures ----
 
 CPictureHolder::CPictureHolder() = default;
 
-CPictureHolder::~CPictureHolder() {
-    if (m_pPict) m_pPict->Release();
-}
+CPictureHolder::~CPictureHolder() = default;
 
 namespace {
 
 BOOL Make(CPictureHolder& holder, PICTDESC& desc, BOOL own) {
-    IPicture* picture = nullptr;
+    ComPtr<IPicture> picture;
     desc.cbSizeofstruct = sizeof desc;
-    if (FAILED(OleCreatePictureIndirect(&desc, IID_IPicture, own,
-                                        reinterpret_cast<void**>(&picture)))) {
+    if (FAILED(OleCreatePictureIndirect(&desc, IID_IPicture, own, picture.outVoid()))) {
         return FALSE;
     }
-    if (holder.m_pPict) holder.m_pPict->Release();
-    holder.m_pPict = picture;
+    holder.m_pPict = std::move(picture);
     return TRUE;
 }
 
@@ -69,25 +68,16 @@ SHORT CPictureHolder::GetType() const {
 }
 
 LPPICTUREDISP CPictureHolder::GetPictureDispatch() const {
-    if (!m_pPict) return nullptr;
-    IDispatch* disp = nullptr;
-    if (FAILED(m_pPict->QueryInterface(IID_IPictureDisp, reinterpret_cast<void**>(&disp)))) {
-        return nullptr;
-    }
-    return disp;
+    return m_pPict.Query<IDispatch>(IID_IPictureDisp).detach();
 }
 
 void CPictureHolder::SetPictureDispatch(LPPICTUREDISP pDisp) {
-    IPicture* picture = nullptr;
-    if (pDisp && FAILED(pDisp->QueryInterface(IID_IPicture, reinterpret_cast<void**>(&picture)))) {
-        picture = nullptr;
-    }
+    auto picture = Query<IPicture>(pDisp, IID_IPicture);
     if (!picture) {
         CreateEmpty();
         return;
     }
-    if (m_pPict) m_pPict->Release();
-    m_pPict = picture;
+    m_pPict = std::move(picture);
 }
 
 // ---- fonts ----
@@ -99,74 +89,52 @@ CFontHolder::~CFontHolder() {
 }
 
 void CFontHolder::InitializeFont(const FONTDESC* pFontDesc, LPDISPATCH pFontDispAmbient) {
-    IFont* font = nullptr;
-    if (pFontDispAmbient) {
-        IFont* ambient = nullptr;
-        if (SUCCEEDED(
-                pFontDispAmbient->QueryInterface(IID_IFont, reinterpret_cast<void**>(&ambient)))) {
-            ambient->Clone(&font);
-            ambient->Release();
-        }
-    }
+    ComPtr<IFont> font;
+    if (auto ambient = Query<IFont>(pFontDispAmbient, IID_IFont)) ambient->Clone(font.out());
     if (!font) {
-        OleCreateFontIndirect(const_cast<FONTDESC*>(pFontDesc), IID_IFont,
-                              reinterpret_cast<void**>(&font));
+        OleCreateFontIndirect(const_cast<FONTDESC*>(pFontDesc), IID_IFont, font.outVoid());
     }
-    SetFont(font);
+    SetFont(font.detach());
 }
 
 void CFontHolder::SetFont(LPFONT pNewFont) {
-    if (pNewFont == m_pFont) {
-        if (pNewFont) pNewFont->Release();  // the holder already has its reference
-        return;
-    }
+    auto font = ComPtr<IFont>::Attach(pNewFont);
+    if (font == m_pFont) return;  // the holder keeps the one reference it has
     ReleaseFont();
-    m_pFont = pNewFont;
+    m_pFont = std::move(font);
     Connect();
 }
 
 void CFontHolder::ReleaseFont() {
     if (!m_pFont) return;
     Disconnect();
-    m_pFont->Release();
-    m_pFont = nullptr;
+    m_pFont.reset();
 }
 
 LPFONTDISP CFontHolder::GetFontDispatch() const {
-    if (!m_pFont) return nullptr;
-    IDispatch* disp = nullptr;
-    if (FAILED(m_pFont->QueryInterface(IID_IFontDisp, reinterpret_cast<void**>(&disp)))) {
-        return nullptr;
-    }
-    return disp;
+    return m_pFont.Query<IDispatch>(IID_IFontDisp).detach();
 }
+
+namespace {
+
+// The font's connection point for property notices, or null.
+ComPtr<IConnectionPoint> NoticePoint(IFont* font) {
+    ComPtr<IConnectionPoint> point;
+    if (auto container = Query<IConnectionPointContainer>(font, IID_IConnectionPointContainer)) {
+        container->FindConnectionPoint(IID_IPropertyNotifySink, point.out());
+    }
+    return point;
+}
+
+}  // namespace
 
 void CFontHolder::Connect() {
     if (!m_pFont || !m_pNotify) return;
-    IConnectionPointContainer* container = nullptr;
-    if (FAILED(m_pFont->QueryInterface(IID_IConnectionPointContainer,
-                                       reinterpret_cast<void**>(&container)))) {
-        return;
-    }
-    IConnectionPoint* point = nullptr;
-    if (SUCCEEDED(container->FindConnectionPoint(IID_IPropertyNotifySink, &point))) {
-        point->Advise(m_pNotify, &m_dwConnectCookie);
-        point->Release();
-    }
-    container->Release();
+    if (auto point = NoticePoint(m_pFont.get())) point->Advise(m_pNotify, &m_dwConnectCookie);
 }
 
 void CFontHolder::Disconnect() {
     if (!m_pFont || !m_dwConnectCookie) return;
-    IConnectionPointContainer* container = nullptr;
-    if (SUCCEEDED(m_pFont->QueryInterface(IID_IConnectionPointContainer,
-                                          reinterpret_cast<void**>(&container)))) {
-        IConnectionPoint* point = nullptr;
-        if (SUCCEEDED(container->FindConnectionPoint(IID_IPropertyNotifySink, &point))) {
-            point->Unadvise(m_dwConnectCookie);
-            point->Release();
-        }
-        container->Release();
-    }
+    if (auto point = NoticePoint(m_pFont.get())) point->Unadvise(m_dwConnectCookie);
     m_dwConnectCookie = 0;
 }

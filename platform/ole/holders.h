@@ -26,7 +26,7 @@ public:
     // Holds the given picture (a new reference); null empties the holder.
     void SetPictureDispatch(LPPICTUREDISP pDisp);
 
-    IPicture* m_pPict = nullptr;
+    platform::com::ComPtr<IPicture> m_pPict;
 };
 
 // Owns one font object (IFont) and tells a sink about its changes.
@@ -47,7 +47,7 @@ public:
     // A new reference on the font's dispatch interface (null without a font).
     LPFONTDISP GetFontDispatch() const;
 
-    IFont* m_pFont = nullptr;
+    platform::com::ComPtr<IFont> m_pFont;
 
 private:
     void Connect();

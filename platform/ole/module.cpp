@@ -91,27 +91,18 @@ AFX_MODULE_STATE::~AFX_MODULE_STATE() {
 
 // ---- type library caches ----
 
-ITypeLib* CTypeLibCache::Lookup(LCID lcid) {
+platform::com::ComPtr<ITypeLib> CTypeLibCache::Lookup(LCID lcid) {
     std::lock_guard lock(m_mutex);
     auto it = m_libs.find(lcid);
     if (it == m_libs.end()) return nullptr;
-    it->second->AddRef();
     return it->second;
 }
 
 void CTypeLibCache::Cache(LCID lcid, ITypeLib* lib) {
     if (!lib) return;
-    lib->AddRef();
+    platform::com::ComPtr<ITypeLib> held(lib);
     std::lock_guard lock(m_mutex);
-    auto [it, inserted] = m_libs.emplace(lcid, lib);
-    if (!inserted) {
-        it->second->Release();
-        it->second = lib;
-    }
-}
-
-CTypeLibCache::~CTypeLibCache() {
-    for (auto& [lcid, lib] : m_libs) lib->Release();
+    std::swap(m_libs[lcid], held);  // a library cached before goes when `held` does
 }
 
 CTypeLibCache* AfxGetTypeLibCache(const GUID* pTypeLibID) {

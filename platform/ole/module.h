@@ -28,14 +28,13 @@ struct AFX_STRING_RESOURCE {
 class CTypeLibCache {
 public:
     // A new reference on the cached library, or null.
-    ITypeLib* Lookup(LCID lcid);
+    platform::com::ComPtr<ITypeLib> Lookup(LCID lcid);
     // Keeps a reference on the library.
     void Cache(LCID lcid, ITypeLib* lib);
-    ~CTypeLibCache();
 
 private:
     std::mutex m_mutex;
-    std::map<LCID, ITypeLib*> m_libs;
+    std::map<LCID, platform::com::ComPtr<ITypeLib>> m_libs;
 };
 
 // A module's state lives as long as the module: it goes when the shared library is unloaded.

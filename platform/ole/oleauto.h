@@ -63,12 +63,13 @@ struct PictureData {
 };
 std::optional<PictureData> SavePictureData(IPicture* picture);
 // A new picture object owning its handles; null when the data cannot be read.
-IPicture* LoadPictureData(const PictureData& data);
+platform::com::ComPtr<IPicture> LoadPictureData(const PictureData& data);
 
 // A picture made from a file: an image file (PNG, BMP, JPEG, ...) as a bitmap; with kind "icon"
 // the image as an icon (transparent where it is transparent); with "metafile" or "emf" the
 // file's bytes as records. Null when the file cannot be read.
-IPicture* LoadPictureFile(const std::string& path, const std::string& kind = "bitmap");
+platform::com::ComPtr<IPicture> LoadPictureFile(const std::string& path,
+                                                const std::string& kind = "bitmap");
 
 // The default font's description.
 const FONTDESC& DefaultFontDesc();

@@ -8,9 +8,12 @@
 
 #include "platform/com/activation.h"
 #include "platform/com/bstr.h"
+#include "platform/com/object.h"
 #include "platform/ole/connpt.h"
 #include "platform/ole/oleauto.h"
 
+using platform::com::ComPtr;
+using platform::com::Query;
 using platform::com::Variant;
 using platform::ole::DispEntry;
 using platform::ole::DispKind;
@@ -56,16 +59,13 @@ struct COleControl::Parts {
     struct XOleObject final : IOleObject {
         KESTO_PART_UNKNOWN;
         HRESULT SetClientSite(IOleClientSite* site) override {
-            if (site) site->AddRef();
-            if (m_pThis->m_pClientSite) m_pThis->m_pClientSite->Release();
-            m_pThis->m_pClientSite = site;
+            m_pThis->m_pClientSite = ComPtr<IOleClientSite>(site);
             m_pThis->OnSetClientSite();
             return S_OK;
         }
         HRESULT GetClientSite(IOleClientSite** pp) override {
             if (!pp) return E_POINTER;
-            *pp = m_pThis->m_pClientSite;
-            if (*pp) (*pp)->AddRef();
+            *pp = ComPtr<IOleClientSite>(m_pThis->m_pClientSite).detach();
             return S_OK;
         }
         HRESULT Close(DWORD) override {
@@ -235,19 +235,14 @@ struct COleControl::Parts {
 
     // The stock font's notices. It is a part of the control that the font holds while the
     // control holds the font, so its references are not counted.
-    struct XFontNotification final : IPropertyNotifySink {
-        COleControl* m_pThis;
-        HRESULT QueryInterface(REFIID riid, void** ppv) override {
-            if (!ppv) return E_POINTER;
+    struct XFontNotification final : platform::com::UncountedObject<IPropertyNotifySink> {
+        COleControl* m_pThis = nullptr;
+        void* GetInterface(REFIID riid) override {
             if (riid == IID_IUnknown || riid == IID_IPropertyNotifySink) {
-                *ppv = static_cast<IPropertyNotifySink*>(this);
-                return S_OK;
+                return static_cast<IPropertyNotifySink*>(this);
             }
-            *ppv = nullptr;
-            return E_NOINTERFACE;
+            return nullptr;
         }
-        ULONG AddRef() override { return 1; }
-        ULONG Release() override { return 1; }
         HRESULT OnChanged(DISPID) override {
             m_pThis->OnFontChanged();
             return S_OK;
@@ -275,8 +270,7 @@ COleControl::COleControl() : m_parts(new Parts(this)), m_font(&m_parts->fontNoti
 COleControl::~COleControl() {
     m_parts->events.Clear();
     m_parts->propNotify.Clear();
-    if (m_pClientSite) m_pClientSite->Release();
-    m_pClientSite = nullptr;
+    m_pClientSite.reset();
 }
 
 void* COleControl::GetInterface(REFIID iid) {
@@ -330,10 +324,9 @@ const platform::ole::DispEntry* COleControl::FindEntry(DISPID id) const {
 
 HRESULT COleControl::GetIDsOfNames(LPOLESTR* names, UINT count, LCID lcid, DISPID* ids) {
     if (!names || !ids || count == 0) return E_INVALIDARG;
-    ITypeInfo* info = nullptr;
-    if (SUCCEEDED(GetTypeInfoOfGuid(lcid, m_piidPrimary, &info)) && info) {
+    ComPtr<ITypeInfo> info;
+    if (SUCCEEDED(GetTypeInfoOfGuid(lcid, m_piidPrimary, info.out())) && info) {
         HRESULT hr = info->GetIDsOfNames(names, count, ids);
-        info->Release();
         if (SUCCEEDED(hr)) return hr;
     }
     for (UINT i = 0; i < count; ++i) ids[i] = DISPID_UNKNOWN;
@@ -518,13 +511,10 @@ LPFONTDISP COleControl::GetFont() {
 }
 
 void COleControl::SetFont(LPFONTDISP pFontDisp) {
-    IFont* font = nullptr;
-    if (pFontDisp &&
-        SUCCEEDED(pFontDisp->QueryInterface(IID_IFont, reinterpret_cast<void**>(&font)))) {
-        IFont* copy = nullptr;
-        font->Clone(&copy);
-        font->Release();
-        m_font.SetFont(copy);
+    if (auto font = Query<IFont>(pFontDisp, IID_IFont)) {
+        ComPtr<IFont> copy;
+        font->Clone(copy.out());
+        m_font.SetFont(copy.detach());
     } else {
         m_font.InitializeFont(nullptr, nullptr);
     }
@@ -540,23 +530,17 @@ void COleControl::SetEnabled(BOOL bEnabled) {
 
 // ---- the container ----
 
-IDispatch* COleControl::AmbientDispatch() {
-    if (!m_pClientSite) return nullptr;
-    IDispatch* disp = nullptr;
-    if (FAILED(m_pClientSite->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&disp)))) {
-        return nullptr;
-    }
-    return disp;
+ComPtr<IDispatch> COleControl::AmbientDispatch() {
+    return m_pClientSite.Query<IDispatch>(IID_IDispatch);
 }
 
 BOOL COleControl::GetAmbientProperty(DISPID dispid, VARTYPE vtProp, void* pvProp) {
-    IDispatch* disp = AmbientDispatch();
+    auto disp = AmbientDispatch();
     if (!disp) return FALSE;
     DISPPARAMS none{nullptr, nullptr, 0, 0};
     Variant value;
     HRESULT hr = disp->Invoke(dispid, GUID_NULL, 0, DISPATCH_PROPERTYGET, &none, value.ptr(),
                               nullptr, nullptr);
-    disp->Release();
     if (FAILED(hr)) return FALSE;
     Variant converted;
     VARTYPE want = vtProp == VT_UI4 ? static_cast<VARTYPE>(VT_I4) : vtProp;
@@ -579,8 +563,7 @@ BOOL COleControl::GetAmbientProperty(DISPID dispid, VARTYPE vtProp, void* pvProp
             *static_cast<std::string*>(pvProp) = platform::com::Utf8(v.bstrVal);
             break;
         case VT_DISPATCH:
-            *static_cast<IDispatch**>(pvProp) = v.pdispVal;
-            if (v.pdispVal) v.pdispVal->AddRef();
+            *static_cast<IDispatch**>(pvProp) = ComPtr<IDispatch>(v.pdispVal).detach();
             break;
         default:
             return FALSE;
@@ -633,24 +616,13 @@ BOOL COleControl::BoundPropertyRequestEdit(DISPID dispid) {
 }
 
 BOOL COleControl::LockInPlaceActive(BOOL bLock) {
-    if (!m_pClientSite) return FALSE;
-    IOleControlSite* site = nullptr;
-    if (FAILED(
-            m_pClientSite->QueryInterface(IID_IOleControlSite, reinterpret_cast<void**>(&site)))) {
-        return FALSE;
-    }
-    HRESULT hr = site->LockInPlaceActive(bLock);
-    site->Release();
-    return SUCCEEDED(hr);
+    auto site = m_pClientSite.Query<IOleControlSite>(IID_IOleControlSite);
+    return site && SUCCEEDED(site->LockInPlaceActive(bLock));
 }
 
 void COleControl::ControlInfoChanged() {
-    if (!m_pClientSite) return;
-    IOleControlSite* site = nullptr;
-    if (SUCCEEDED(
-            m_pClientSite->QueryInterface(IID_IOleControlSite, reinterpret_cast<void**>(&site)))) {
+    if (auto site = m_pClientSite.Query<IOleControlSite>(IID_IOleControlSite)) {
         site->OnControlInfoChanged();
-        site->Release();
     }
 }
 
@@ -769,9 +741,8 @@ void COleControl::ExchangeStockProps(CPropExchange* pPX) {
         if (e.id == DISPID_CAPTION || e.id == DISPID_TEXT) {
             PX_String(pPX, e.name, m_strText, std::string());
         } else if (e.id == DISPID_FONT) {
-            LPFONTDISP ambient = pPX->IsLoading() ? AmbientFont() : nullptr;
-            PX_Font(pPX, "Font", m_font, &platform::ole::DefaultFontDesc(), ambient);
-            if (ambient) ambient->Release();
+            auto ambient = ComPtr<IDispatch>::Attach(pPX->IsLoading() ? AmbientFont() : nullptr);
+            PX_Font(pPX, "Font", m_font, &platform::ole::DefaultFontDesc(), ambient.get());
         } else if (e.id == DISPID_ENABLED) {
             PX_Bool(pPX, "Enabled", m_bEnabled, TRUE);
         }
@@ -798,15 +769,13 @@ HRESULT COleControl::GetTypeInfoOfGuid(LCID lcid, REFGUID guid, ITypeInfo** ppTy
     if (!ppTypeInfo) return E_POINTER;
     *ppTypeInfo = nullptr;
     CTypeLibCache* cache = GetTypeLibCache();
-    ITypeLib* lib = cache ? cache->Lookup(lcid) : nullptr;
+    ComPtr<ITypeLib> lib = cache ? cache->Lookup(lcid) : nullptr;
     if (!lib) {
-        HRESULT hr = GetTypeLib(lcid, &lib);
+        HRESULT hr = GetTypeLib(lcid, lib.out());
         if (FAILED(hr)) return hr;
-        if (cache) cache->Cache(lcid, lib);
+        if (cache) cache->Cache(lcid, lib.get());
     }
-    HRESULT hr = lib->GetTypeInfoOfGuid(guid, ppTypeInfo);
-    lib->Release();
-    return hr;
+    return lib->GetTypeInfoOfGuid(guid, ppTypeInfo);
 }
 
 // ---- default overridables ----

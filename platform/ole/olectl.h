@@ -54,7 +54,7 @@ public:
     void SetEnabled(BOOL bEnabled);
 
     // ---- the container ----
-    IOleClientSite* GetClientSite() const { return m_pClientSite; }
+    IOleClientSite* GetClientSite() const { return m_pClientSite.get(); }
     // Reads an ambient property of the container (converted to vtProp into *pvProp: SHORT, LONG,
     // BOOL, OLE_COLOR, std::string or IDispatch* with a new reference). FALSE without one.
     BOOL GetAmbientProperty(DISPID dispid, VARTYPE vtProp, void* pvProp);
@@ -161,7 +161,7 @@ private:
                    UINT* argErr);
     HRESULT GetIDsOfNames(LPOLESTR* names, UINT count, LCID lcid, DISPID* ids);
     const platform::ole::DispEntry* FindEntry(DISPID id) const;
-    IDispatch* AmbientDispatch();
+    platform::com::ComPtr<IDispatch> AmbientDispatch();
 
     std::unique_ptr<Parts> m_parts;
     CFontHolder m_font;
@@ -169,7 +169,7 @@ private:
     BOOL m_bEnabled = TRUE;
     BOOL m_bModified = FALSE;
     BOOL m_bConvertVBX = FALSE;
-    IOleClientSite* m_pClientSite = nullptr;
+    platform::com::ComPtr<IOleClientSite> m_pClientSite;
     IID m_piidPrimary = GUID_NULL;
     IID m_piidEvents = GUID_NULL;
     SIZEL m_extent{2646, 1323};  // 100 x 50 pixels

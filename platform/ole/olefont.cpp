@@ -1,7 +1,7 @@
-#include <atomic>
 #include <cstring>
 
 #include "platform/com/bstr.h"
+#include "platform/com/object.h"
 #include "platform/ole/connpt.h"
 #include "platform/ole/oleauto.h"
 #include "platform/ole/simpledisp.h"
@@ -11,10 +11,9 @@ namespace {
 using platform::com::Variant;
 using platform::ole::internal::SimpleProperty;
 
-class Font final : public IFont,
-                   public IDispatch,
-                   public IConnectionPointContainer,
-                   public IPersistPropertyBag {
+class Font final
+    : public platform::com::Object<IFont, platform::ole::internal::SimpleDispatch<Font>,
+                                   IConnectionPointContainer, IPersistPropertyBag> {
 public:
     explicit Font(const FONTDESC& d)
         : name_(platform::com::Utf8FromWide(d.lpstrName)),
@@ -26,28 +25,16 @@ public:
           strike_(d.fStrikethrough != 0),
           notify_(static_cast<IConnectionPointContainer*>(this), IID_IPropertyNotifySink, false) {}
 
-    HRESULT QueryInterface(REFIID riid, void** ppv) override {
-        if (!ppv) return E_POINTER;
-        if (riid == IID_IUnknown || riid == IID_IFont) {
-            *ppv = static_cast<IFont*>(this);
-        } else if (riid == IID_IDispatch || riid == IID_IFontDisp) {
-            *ppv = static_cast<IDispatch*>(this);
-        } else if (riid == IID_IConnectionPointContainer) {
-            *ppv = static_cast<IConnectionPointContainer*>(this);
-        } else if (riid == IID_IPersistPropertyBag || riid == IID_IPersist) {
-            *ppv = static_cast<IPersistPropertyBag*>(this);
-        } else {
-            *ppv = nullptr;
-            return E_NOINTERFACE;
+    void* GetInterface(REFIID riid) override {
+        if (riid == IID_IUnknown || riid == IID_IFont) return static_cast<IFont*>(this);
+        if (riid == IID_IDispatch || riid == IID_IFontDisp) return static_cast<IDispatch*>(this);
+        if (riid == IID_IConnectionPointContainer) {
+            return static_cast<IConnectionPointContainer*>(this);
         }
-        AddRef();
-        return S_OK;
-    }
-    ULONG AddRef() override { return ++refs_; }
-    ULONG Release() override {
-        ULONG n = --refs_;
-        if (n == 0) delete this;
-        return n;
+        if (riid == IID_IPersistPropertyBag || riid == IID_IPersist) {
+            return static_cast<IPersistPropertyBag*>(this);
+        }
+        return nullptr;
     }
 
     // ---- IFont ----
@@ -62,11 +49,7 @@ public:
         Changed(DISPID_FONT_NAME);
         return S_OK;
     }
-    HRESULT get_Size(CY* p) override {
-        if (!p) return E_POINTER;
-        *p = size_;
-        return S_OK;
-    }
+    HRESULT get_Size(CY* p) override { return platform::com::GiveOut(p, size_); }
     HRESULT put_Size(CY size) override {
         if (size.int64 <= 0) return E_INVALIDARG;
         size_ = size;
@@ -74,9 +57,7 @@ public:
         return S_OK;
     }
     HRESULT get_Bold(BOOL* p) override {
-        if (!p) return E_POINTER;
-        *p = weight_ >= FW_BOLD ? TRUE : FALSE;
-        return S_OK;
+        return platform::com::GiveOut(p, weight_ >= FW_BOLD ? TRUE : FALSE);
     }
     HRESULT put_Bold(BOOL bold) override {
         weight_ = bold ? FW_BOLD : FW_NORMAL;
@@ -89,26 +70,10 @@ public:
     HRESULT put_Underline(BOOL v) override { return Put(underline_, v, DISPID_FONT_UNDER); }
     HRESULT get_Strikethrough(BOOL* p) override { return Get(strike_, p); }
     HRESULT put_Strikethrough(BOOL v) override { return Put(strike_, v, DISPID_FONT_STRIKE); }
-    HRESULT get_Weight(SHORT* p) override {
-        if (!p) return E_POINTER;
-        *p = weight_;
-        return S_OK;
-    }
-    HRESULT put_Weight(SHORT w) override {
-        weight_ = w;
-        Changed(DISPID_FONT_WEIGHT);
-        return S_OK;
-    }
-    HRESULT get_Charset(SHORT* p) override {
-        if (!p) return E_POINTER;
-        *p = charset_;
-        return S_OK;
-    }
-    HRESULT put_Charset(SHORT c) override {
-        charset_ = c;
-        Changed(DISPID_FONT_CHARSET);
-        return S_OK;
-    }
+    HRESULT get_Weight(SHORT* p) override { return platform::com::GiveOut(p, weight_); }
+    HRESULT put_Weight(SHORT w) override { return Put(weight_, w, DISPID_FONT_WEIGHT); }
+    HRESULT get_Charset(SHORT* p) override { return platform::com::GiveOut(p, charset_); }
+    HRESULT put_Charset(SHORT c) override { return Put(charset_, c, DISPID_FONT_CHARSET); }
     HRESULT Clone(IFont** pp) override {
         if (!pp) return E_POINTER;
         std::u16string name = platform::com::Utf16(name_);
@@ -136,21 +101,6 @@ public:
                     charset == charset_ && (i != 0) == italic_ && (u != 0) == underline_ &&
                     (s != 0) == strike_;
         return same ? S_OK : S_FALSE;
-    }
-
-    // ---- IDispatch (IFontDisp) ----
-    HRESULT GetTypeInfoCount(UINT* p) override {
-        if (!p) return E_POINTER;
-        *p = 0;
-        return S_OK;
-    }
-    HRESULT GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-    HRESULT GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) override {
-        return platform::ole::internal::SimpleGetIDsOfNames(Table(), names, count, ids);
-    }
-    HRESULT Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params, VARIANT* result,
-                   EXCEPINFO*, UINT*) override {
-        return platform::ole::internal::SimpleInvoke(Table(), id, flags, params, result);
     }
 
     // ---- IConnectionPointContainer ----
@@ -206,13 +156,17 @@ private:
         return SUCCEEDED(bag->Read(n.c_str(), out, log)) && out->vt == vt;
     }
 
-    HRESULT Get(bool value, BOOL* p) {
-        if (!p) return E_POINTER;
-        *p = value ? TRUE : FALSE;
-        return S_OK;
+    static HRESULT Get(bool value, BOOL* p) {
+        return platform::com::GiveOut(p, value ? TRUE : FALSE);
     }
-    HRESULT Put(bool& field, BOOL v, DISPID id) {
-        field = v != 0;
+    // Stores a property (a flag as true for any non-zero value) and tells the sinks.
+    template <class F, class V>
+    HRESULT Put(F& field, V v, DISPID id) {
+        if constexpr (std::is_same_v<F, bool>) {
+            field = v != 0;
+        } else {
+            field = v;
+        }
         Changed(id);
         return S_OK;
     }
@@ -221,6 +175,9 @@ private:
             [id](IUnknown* sink) { static_cast<IPropertyNotifySink*>(sink)->OnChanged(id); });
     }
 
+    friend class platform::ole::internal::SimpleDispatch<Font>;
+
+    // The properties of IFontDisp.
     std::vector<SimpleProperty> Table() {
         auto boolProp = [this](const char* name, DISPID id, auto get, auto put) {
             return SimpleProperty{name, id, VT_BOOL,
@@ -267,7 +224,6 @@ private:
         };
     }
 
-    std::atomic<ULONG> refs_{1};
     std::string name_;
     CY size_;
     SHORT weight_;
@@ -295,8 +251,5 @@ HRESULT OleCreateFontIndirect(FONTDESC* lpFontDesc, REFIID riid, void** lplpvObj
     *lplpvObj = nullptr;
     const FONTDESC& desc = lpFontDesc ? *lpFontDesc : platform::ole::DefaultFontDesc();
     if (desc.cySize.int64 <= 0) return E_INVALIDARG;
-    auto* font = new Font(desc);
-    HRESULT hr = font->QueryInterface(riid, lplpvObj);
-    font->Release();
-    return hr;
+    return platform::com::MakeObject<Font>(desc)->QueryInterface(riid, lplpvObj);
 }

@@ -1,9 +1,9 @@
 #include <QBuffer>
 #include <QFile>
 #include <QImage>
-#include <atomic>
 #include <cstring>
 
+#include "platform/com/object.h"
 #include "platform/gdi/picturefile.h"
 #include "platform/gdi/qt.h"
 #include "platform/ole/oleauto.h"
@@ -25,7 +25,8 @@ OLE_HANDLE HandleValue(H h) {
     return static_cast<OLE_HANDLE>(reinterpret_cast<std::uintptr_t>(h));
 }
 
-class Picture final : public IPicture, public IDispatch {
+class Picture final
+    : public platform::com::Object<IPicture, platform::ole::internal::SimpleDispatch<Picture>> {
 public:
     Picture(const PICTDESC* desc, BOOL own) : own_(own) {
         if (!desc) {
@@ -36,7 +37,7 @@ public:
         }
         ComputeSize();
     }
-    ~Picture() {
+    ~Picture() override {
         if (!own_) return;
         switch (type_) {
             case PICTYPE_BITMAP:
@@ -57,24 +58,10 @@ public:
         }
     }
 
-    HRESULT QueryInterface(REFIID riid, void** ppv) override {
-        if (!ppv) return E_POINTER;
-        if (riid == IID_IUnknown || riid == IID_IPicture) {
-            *ppv = static_cast<IPicture*>(this);
-        } else if (riid == IID_IDispatch || riid == IID_IPictureDisp) {
-            *ppv = static_cast<IDispatch*>(this);
-        } else {
-            *ppv = nullptr;
-            return E_NOINTERFACE;
-        }
-        AddRef();
-        return S_OK;
-    }
-    ULONG AddRef() override { return ++refs_; }
-    ULONG Release() override {
-        ULONG n = --refs_;
-        if (n == 0) delete this;
-        return n;
+    void* GetInterface(REFIID riid) override {
+        if (riid == IID_IUnknown || riid == IID_IPicture) return static_cast<IPicture*>(this);
+        if (riid == IID_IDispatch || riid == IID_IPictureDisp) return static_cast<IDispatch*>(this);
+        return nullptr;
     }
 
     HRESULT get_Handle(OLE_HANDLE* p) override {
@@ -99,24 +86,12 @@ public:
         return S_OK;
     }
     HRESULT get_hPal(OLE_HANDLE* p) override {
-        if (!p) return E_POINTER;
-        *p = type_ == PICTYPE_BITMAP ? HandleValue(desc_.bmp.hpal) : 0;
-        return S_OK;
+        return platform::com::GiveOut(p, type_ == PICTYPE_BITMAP ? HandleValue(desc_.bmp.hpal) : 0);
     }
-    HRESULT get_Type(SHORT* p) override {
-        if (!p) return E_POINTER;
-        *p = type_;
-        return S_OK;
-    }
-    HRESULT get_Width(OLE_XSIZE_HIMETRIC* p) override {
-        if (!p) return E_POINTER;
-        *p = width_;
-        return S_OK;
-    }
+    HRESULT get_Type(SHORT* p) override { return platform::com::GiveOut(p, type_); }
+    HRESULT get_Width(OLE_XSIZE_HIMETRIC* p) override { return platform::com::GiveOut(p, width_); }
     HRESULT get_Height(OLE_YSIZE_HIMETRIC* p) override {
-        if (!p) return E_POINTER;
-        *p = height_;
-        return S_OK;
+        return platform::com::GiveOut(p, height_);
     }
     HRESULT set_hPal(OLE_HANDLE h) override {
         if (type_ != PICTYPE_BITMAP) return E_FAIL;
@@ -136,23 +111,12 @@ public:
         return S_OK;
     }
 
-    HRESULT GetTypeInfoCount(UINT* p) override {
-        if (!p) return E_POINTER;
-        *p = 0;
-        return S_OK;
-    }
-    HRESULT GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-    HRESULT GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) override {
-        return platform::ole::internal::SimpleGetIDsOfNames(Table(), names, count, ids);
-    }
-    HRESULT Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params, VARIANT* result,
-                   EXCEPINFO*, UINT*) override {
-        return platform::ole::internal::SimpleInvoke(Table(), id, flags, params, result);
-    }
-
     const PICTDESC& Desc() const { return desc_; }
 
 private:
+    friend class platform::ole::internal::SimpleDispatch<Picture>;
+
+    // The properties of IPictureDisp.
     std::vector<SimpleProperty> Table() {
         return {
             {"Handle",
@@ -218,7 +182,6 @@ private:
         }
     }
 
-    std::atomic<ULONG> refs_{1};
     BOOL own_;
     SHORT type_ = PICTYPE_NONE;
     PICTDESC desc_{};
@@ -237,6 +200,25 @@ QImage ImageOfPng(const std::string& bytes) {
     return platform::gdi::DecodePicture(bytes, "PNG");
 }
 
+// A monochrome bitmap of a black-and-white image: the image is copied through memory contexts,
+// white becoming the background.
+HBITMAP MonochromeOf(const QImage& whiteBlack) {
+    HBITMAP out = CreateBitmap(whiteBlack.width(), whiteBlack.height(), 1, 1, nullptr);
+    HBITMAP source = platform::gdi::BitmapFromImage(whiteBlack);
+    HDC from = CreateCompatibleDC(nullptr);
+    HDC to = CreateCompatibleDC(nullptr);
+    HGDIOBJ oldFrom = SelectObject(from, source);
+    HGDIOBJ oldTo = SelectObject(to, out);
+    SetBkColor(from, RGB(255, 255, 255));
+    BitBlt(to, 0, 0, whiteBlack.width(), whiteBlack.height(), from, 0, 0, SRCCOPY);
+    SelectObject(from, oldFrom);
+    SelectObject(to, oldTo);
+    DeleteDC(from);
+    DeleteDC(to);
+    DeleteObject(source);
+    return out;
+}
+
 HICON IconFromImage(const QImage& source) {
     QImage image = source.convertToFormat(QImage::Format_ARGB32);
     QImage color(image.size(), QImage::Format_RGB32);
@@ -250,20 +232,7 @@ HICON IconFromImage(const QImage& source) {
         }
     }
     HBITMAP colorBitmap = platform::gdi::BitmapFromImage(color);
-    // The mask as a monochrome bitmap: copy the black-and-white image through a memory context.
-    HBITMAP maskBitmap = CreateBitmap(image.width(), image.height(), 1, 1, nullptr);
-    HBITMAP whiteBlack = platform::gdi::BitmapFromImage(maskImage);
-    HDC from = CreateCompatibleDC(nullptr);
-    HDC to = CreateCompatibleDC(nullptr);
-    HGDIOBJ oldFrom = SelectObject(from, whiteBlack);
-    HGDIOBJ oldTo = SelectObject(to, maskBitmap);
-    SetBkColor(from, RGB(255, 255, 255));
-    BitBlt(to, 0, 0, image.width(), image.height(), from, 0, 0, SRCCOPY);
-    SelectObject(from, oldFrom);
-    SelectObject(to, oldTo);
-    DeleteDC(from);
-    DeleteDC(to);
-    DeleteObject(whiteBlack);
+    HBITMAP maskBitmap = MonochromeOf(maskImage);
     ICONINFO info{TRUE, 0, 0, maskBitmap, colorBitmap};
     HICON icon = CreateIconIndirect(&info);
     DeleteObject(maskBitmap);
@@ -275,27 +244,12 @@ HBITMAP BitmapFromPng(const QImage& image) {
     if (image.isNull()) return nullptr;
     bool mono = image.format() == QImage::Format_Mono || image.format() == QImage::Format_MonoLSB;
     if (!mono) return platform::gdi::BitmapFromImage(image);
-    QImage rgb = image.convertToFormat(QImage::Format_RGB32);
-    HBITMAP out = CreateBitmap(image.width(), image.height(), 1, 1, nullptr);
-    HBITMAP source = platform::gdi::BitmapFromImage(rgb);
-    HDC from = CreateCompatibleDC(nullptr);
-    HDC to = CreateCompatibleDC(nullptr);
-    HGDIOBJ oldFrom = SelectObject(from, source);
-    HGDIOBJ oldTo = SelectObject(to, out);
-    SetBkColor(from, RGB(255, 255, 255));
-    BitBlt(to, 0, 0, image.width(), image.height(), from, 0, 0, SRCCOPY);
-    SelectObject(from, oldFrom);
-    SelectObject(to, oldTo);
-    DeleteDC(from);
-    DeleteDC(to);
-    DeleteObject(source);
-    return out;
+    return MonochromeOf(image.convertToFormat(QImage::Format_RGB32));
 }
 
-IPicture* Create(PICTDESC& desc) {
-    IPicture* picture = nullptr;
-    if (FAILED(OleCreatePictureIndirect(&desc, IID_IPicture, TRUE,
-                                        reinterpret_cast<void**>(&picture)))) {
+platform::com::ComPtr<IPicture> Create(PICTDESC& desc) {
+    platform::com::ComPtr<IPicture> picture;
+    if (FAILED(OleCreatePictureIndirect(&desc, IID_IPicture, TRUE, picture.outVoid()))) {
         return nullptr;
     }
     return picture;
@@ -309,10 +263,7 @@ HRESULT OleCreatePictureIndirect(PICTDESC* lpPictDesc, REFIID riid, BOOL fOwn, v
     if (lpPictDesc && lpPictDesc->picType > static_cast<UINT>(PICTYPE_ENHMETAFILE)) {
         return E_INVALIDARG;
     }
-    auto* picture = new Picture(lpPictDesc, fOwn);
-    HRESULT hr = picture->QueryInterface(riid, lplpvObj);
-    picture->Release();
-    return hr;
+    return platform::com::MakeObject<Picture>(lpPictDesc, fOwn)->QueryInterface(riid, lplpvObj);
 }
 
 HRESULT OleTranslateColor(OLE_COLOR clr, HPALETTE hpal, COLORREF* lpcolorref) {
@@ -402,7 +353,7 @@ std::optional<PictureData> SavePictureData(IPicture* picture) {
     }
 }
 
-IPicture* LoadPictureData(const PictureData& data) {
+platform::com::ComPtr<IPicture> LoadPictureData(const PictureData& data) {
     PICTDESC desc{};
     desc.cbSizeofstruct = sizeof desc;
     if (data.type == "none") {
@@ -445,7 +396,7 @@ IPicture* LoadPictureData(const PictureData& data) {
     return nullptr;
 }
 
-IPicture* LoadPictureFile(const std::string& path, const std::string& kind) {
+platform::com::ComPtr<IPicture> LoadPictureFile(const std::string& path, const std::string& kind) {
     if (kind == "metafile" || kind == "emf") {
         QFile file(QString::fromStdString(path));
         if (!file.open(QIODevice::ReadOnly)) return nullptr;

@@ -1,7 +1,6 @@
 #include "platform/ole/propbag.h"
 
 #include <QByteArray>
-#include <atomic>
 #include <charconv>
 #include <cstdio>
 #include <sstream>
@@ -10,22 +9,17 @@
 #include "platform/com/activation.h"
 #include "platform/com/bstr.h"
 #include "platform/com/guid.h"
+#include "platform/com/object.h"
 #include "platform/ole/oleauto.h"
 
 namespace platform::ole {
 
 namespace {
 
+using platform::com::ComPtr;
+using platform::com::Query;
+using platform::com::SameName;
 using platform::com::Variant;
-
-bool SameName(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; };
-        if (lower(a[i]) != lower(b[i])) return false;
-    }
-    return true;
-}
 
 bool ValidName(std::string_view n) {
     if (n.empty()) return false;
@@ -223,27 +217,15 @@ struct Entry {
     Variant value;
     PictureData picture;
     CLSID clsid = GUID_NULL;
-    Bag* child = nullptr;  // owned reference
+    ComPtr<Bag> child;  // the object's own properties
 };
 
-class Bag final : public TextPropertyBag {
+class Bag final : public platform::com::Object<TextPropertyBag> {
 public:
-    ~Bag();
-    HRESULT QueryInterface(REFIID riid, void** ppv) override {
-        if (!ppv) return E_POINTER;
-        if (riid == IID_IUnknown || riid == IID_IPropertyBag) {
-            *ppv = static_cast<IPropertyBag*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *ppv = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG AddRef() override { return ++refs_; }
-    ULONG Release() override {
-        ULONG n = --refs_;
-        if (n == 0) delete this;
-        return n;
+    void* GetInterface(REFIID riid) override {
+        if (riid == IID_IUnknown || riid == IID_IPropertyBag)
+            return static_cast<IPropertyBag*>(this);
+        return nullptr;
     }
 
     HRESULT Read(LPCOLESTR pszPropName, VARIANT* pVar, IErrorLog* log) override;
@@ -259,7 +241,6 @@ public:
     bool Remove(std::string_view name) override {
         for (auto it = entries_.begin(); it != entries_.end(); ++it) {
             if (SameName(it->name, name)) {
-                if (it->child) it->child->Release();
                 entries_.erase(it);
                 return true;
             }
@@ -267,6 +248,8 @@ public:
         return false;
     }
 
+    // Reads the lines from lines[i] on (the lines of a BeginProperty block when nested); i ends
+    // at the line that ends the block, or at the line that is wrong (its reason in *error).
     bool ParseLines(const std::vector<std::string>& lines, size_t& i, bool nested,
                     std::string* error);
 
@@ -280,7 +263,6 @@ private:
     Entry& Slot(const std::string& name) {
         for (auto& e : entries_) {
             if (SameName(e.name, name)) {
-                if (e.child) e.child->Release();
                 Entry fresh;
                 fresh.name = e.name;
                 e = std::move(fresh);
@@ -292,14 +274,45 @@ private:
         return entries_.back();
     }
 
-    std::atomic<ULONG> refs_{1};
+    HRESULT WriteObject(const std::string& name, IUnknown* object);
+    HRESULT ReadObject(const Entry& e, IErrorLog* log, ComPtr<IUnknown>& object) const;
+    // The line kinds of ParseLines; each fails as ParseLines does.
+    bool ParseObject(std::string_view rest, const std::vector<std::string>& lines, size_t& i,
+                     std::string* error);
+    bool ParsePicture(const std::string& name, std::string_view header,
+                      const std::vector<std::string>& lines, size_t& i, std::string* error);
+    bool ParseItem(std::string_view line, const std::vector<std::string>& lines, size_t& i,
+                   std::string* error);
+
     std::vector<Entry> entries_;
 };
 
-Bag::~Bag() {
-    for (auto& e : entries_) {
-        if (e.child) e.child->Release();
+// A picture is kept as its data; another object as its class and its own properties.
+HRESULT Bag::WriteObject(const std::string& name, IUnknown* object) {
+    if (!object) {
+        Slot(name).value = Variant::Null();
+        return S_OK;
     }
+    if (auto picture = Query<IPicture>(object, IID_IPicture)) {
+        auto data = SavePictureData(picture.get());
+        if (!data) return E_FAIL;
+        Entry& e = Slot(name);
+        e.kind = Entry::Picture;
+        e.picture = *data;
+        return S_OK;
+    }
+    auto persist = Query<IPersistPropertyBag>(object, IID_IPersistPropertyBag);
+    if (!persist) return E_INVALIDARG;
+    CLSID clsid;
+    auto child = platform::com::MakeObject<Bag>();
+    HRESULT hr = persist->GetClassID(&clsid);
+    if (SUCCEEDED(hr)) hr = persist->Save(child.get(), FALSE, TRUE);
+    if (FAILED(hr)) return hr;
+    Entry& e = Slot(name);
+    e.kind = Entry::Object;
+    e.clsid = clsid;
+    e.child = std::move(child);
+    return S_OK;
 }
 
 HRESULT Bag::Write(LPCOLESTR pszPropName, VARIANT* pVar) {
@@ -310,47 +323,30 @@ HRESULT Bag::Write(LPCOLESTR pszPropName, VARIANT* pVar) {
     HRESULT hr = VariantCopyInd(value.ptr(), pVar);
     if (FAILED(hr)) return hr;
     const VARIANT& v = value.get();
-    if (v.vt == VT_UNKNOWN || v.vt == VT_DISPATCH) {
-        IUnknown* object = v.punkVal;
-        if (!object) {
-            Slot(name).value = Variant::Null();
-            return S_OK;
-        }
-        IPicture* picture = nullptr;
-        if (SUCCEEDED(object->QueryInterface(IID_IPicture, reinterpret_cast<void**>(&picture))) &&
-            picture) {
-            auto data = SavePictureData(picture);
-            picture->Release();
-            if (!data) return E_FAIL;
-            Entry& e = Slot(name);
-            e.kind = Entry::Picture;
-            e.picture = *data;
-            return S_OK;
-        }
-        IPersistPropertyBag* persist = nullptr;
-        if (FAILED(object->QueryInterface(IID_IPersistPropertyBag,
-                                          reinterpret_cast<void**>(&persist))) ||
-            !persist) {
-            return E_INVALIDARG;
-        }
-        CLSID clsid;
-        auto* child = new Bag();
-        hr = persist->GetClassID(&clsid);
-        if (SUCCEEDED(hr)) hr = persist->Save(child, FALSE, TRUE);
-        persist->Release();
-        if (FAILED(hr)) {
-            child->Release();
-            return hr;
-        }
-        Entry& e = Slot(name);
-        e.kind = Entry::Object;
-        e.clsid = clsid;
-        e.child = child;
-        return S_OK;
-    }
+    if (v.vt == VT_UNKNOWN || v.vt == VT_DISPATCH) return WriteObject(name, v.punkVal);
     if (Literal(v).empty()) return E_INVALIDARG;
     Slot(name).value = value;
     return S_OK;
+}
+
+// The object an entry keeps, made again: the picture from its data, another object by its class
+// (the standard font by this layer) and loaded from its properties.
+HRESULT Bag::ReadObject(const Entry& e, IErrorLog* log, ComPtr<IUnknown>& object) const {
+    if (e.kind == Entry::Picture) {
+        object = LoadPictureData(e.picture);
+        return object ? S_OK : CTL_E_INVALIDPICTURE;
+    }
+    ComPtr<IPersistPropertyBag> persist;
+    HRESULT hr;
+    if (e.clsid == CLSID_StdFont) {
+        hr = OleCreateFontIndirect(nullptr, IID_IPersistPropertyBag, persist.outVoid());
+    } else {
+        hr = CoCreateInstance(e.clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IPersistPropertyBag,
+                              persist.outVoid());
+    }
+    if (SUCCEEDED(hr)) hr = persist->Load(e.child.get(), log);
+    if (SUCCEEDED(hr)) object = std::move(persist);
+    return hr;
 }
 
 HRESULT Bag::Read(LPCOLESTR pszPropName, VARIANT* pVar, IErrorLog* log) {
@@ -365,29 +361,10 @@ HRESULT Bag::Read(LPCOLESTR pszPropName, VARIANT* pVar, IErrorLog* log) {
         hr = VariantChangeType(result.ptr(), &e->value.get(), 0,
                                want == VT_EMPTY ? e->value.vt() : want);
     } else {
-        IUnknown* object = nullptr;
-        if (e->kind == Entry::Picture) {
-            object = LoadPictureData(e->picture);
-            if (!object) hr = CTL_E_INVALIDPICTURE;
-        } else {
-            IPersistPropertyBag* persist = nullptr;
-            if (e->clsid == CLSID_StdFont) {
-                hr = OleCreateFontIndirect(nullptr, IID_IPersistPropertyBag,
-                                           reinterpret_cast<void**>(&persist));
-            } else {
-                hr = CoCreateInstance(e->clsid, nullptr, CLSCTX_INPROC_SERVER,
-                                      IID_IPersistPropertyBag, reinterpret_cast<void**>(&persist));
-            }
-            if (SUCCEEDED(hr)) hr = persist->Load(e->child, log);
-            if (SUCCEEDED(hr)) {
-                object = persist;
-            } else if (persist) {
-                persist->Release();
-            }
-        }
+        ComPtr<IUnknown> object;
+        hr = ReadObject(*e, log, object);
         if (object) {
-            Variant holder = Variant::Unknown(object);
-            object->Release();
+            Variant holder = Variant::Unknown(object.get());
             VARTYPE as = want == VT_EMPTY ? static_cast<VARTYPE>(VT_DISPATCH) : want;
             hr = VariantChangeType(result.ptr(), &holder.get(), VARIANT_NOVALUEPROP, as);
             if (FAILED(hr) && want == VT_EMPTY) {
@@ -451,97 +428,112 @@ std::string_view Trim(std::string_view s) {
     return s;
 }
 
+// FALSE, with the reason for lines[i] in *error ("line 3: ...").
+bool Fail(std::string* error, size_t i, const std::string& why) {
+    if (error) *error = "line " + std::to_string(i + 1) + ": " + why;
+    return false;
+}
+
+// "BeginProperty <name> <{CLSID}>" and the block up to its EndProperty.
+bool Bag::ParseObject(std::string_view rest, const std::vector<std::string>& lines, size_t& i,
+                      std::string* error) {
+    rest = Trim(rest);
+    auto space = rest.find(' ');
+    if (space == std::string_view::npos) {
+        return Fail(error, i, "BeginProperty needs a name and a class");
+    }
+    std::string name(rest.substr(0, space));
+    auto clsid = platform::com::ParseGuid(Trim(rest.substr(space + 1)));
+    if (!ValidName(name) || !clsid) return Fail(error, i, "bad BeginProperty line");
+    if (Find(name)) return Fail(error, i, "duplicate name " + name);
+    auto child = platform::com::MakeObject<Bag>();
+    ++i;
+    if (!child->ParseLines(lines, i, true, error)) return false;
+    Entry& e = Slot(name);
+    e.kind = Entry::Object;
+    e.clsid = *clsid;
+    e.child = std::move(child);
+    return true;
+}
+
+// "BeginPicture <type> [<width>x<height>]" after the name, the base64 lines and EndPicture. A
+// failure names the BeginPicture line.
+bool Bag::ParsePicture(const std::string& name, std::string_view header,
+                       const std::vector<std::string>& lines, size_t& i, std::string* error) {
+    std::istringstream words{std::string(header)};
+    PictureData data;
+    std::string size;
+    words >> data.type >> size;
+    if (data.type != "none" && data.type != "bitmap" && data.type != "icon" &&
+        data.type != "metafile" && data.type != "emf") {
+        return Fail(error, i, "unknown picture type '" + data.type + "'");
+    }
+    if (!size.empty() && std::sscanf(size.c_str(), "%dx%d", &data.width, &data.height) != 2) {
+        return Fail(error, i, "bad picture size");
+    }
+    size_t start = i;
+    QByteArray encoded;
+    for (++i; i < lines.size() && Trim(lines[i]) != "EndPicture"; ++i) {
+        std::string_view chunk = Trim(lines[i]);
+        encoded.append(chunk.data(), static_cast<qsizetype>(chunk.size()));
+    }
+    if (i >= lines.size()) {
+        i = start;
+        return Fail(error, i, "BeginPicture without EndPicture");
+    }
+    auto decoded = QByteArray::fromBase64Encoding(encoded, QByteArray::AbortOnBase64DecodingErrors);
+    if (!decoded) {
+        i = start;
+        return Fail(error, i, "bad picture data");
+    }
+    data.bytes.assign(decoded.decoded.constData(), static_cast<size_t>(decoded.decoded.size()));
+    Entry& e = Slot(name);
+    e.kind = Entry::Picture;
+    e.picture = std::move(data);
+    return true;
+}
+
+// "<name> = <value>", or a picture.
+bool Bag::ParseItem(std::string_view line, const std::vector<std::string>& lines, size_t& i,
+                    std::string* error) {
+    auto eq = line.find('=');
+    if (eq == std::string_view::npos) return Fail(error, i, "expected <name> = <value>");
+    std::string name(Trim(line.substr(0, eq)));
+    std::string_view value = Trim(line.substr(eq + 1));
+    if (!ValidName(name)) return Fail(error, i, "bad name '" + name + "'");
+    if (Find(name)) return Fail(error, i, "duplicate name " + name);
+    if (value.substr(0, 13) == "BeginPicture ") {
+        return ParsePicture(name, value.substr(13), lines, i, error);
+    }
+    Variant v;
+    if (!ParseLiteral(value, v)) return Fail(error, i, "bad value '" + std::string(value) + "'");
+    Slot(name).value = v;
+    return true;
+}
+
 bool Bag::ParseLines(const std::vector<std::string>& lines, size_t& i, bool nested,
                      std::string* error) {
-    auto fail = [&](const std::string& why) {
-        if (error) *error = "line " + std::to_string(i + 1) + ": " + why;
-        return false;
-    };
     for (; i < lines.size(); ++i) {
         std::string_view line = Trim(lines[i]);
         if (line.empty() || line.front() == '#') continue;
         if (line == "EndProperty") {
-            if (!nested) return fail("EndProperty without BeginProperty");
-            return true;
+            return nested || Fail(error, i, "EndProperty without BeginProperty");
         }
-        if (line.substr(0, 14) == "BeginProperty ") {
-            std::string_view rest = Trim(line.substr(14));
-            auto space = rest.find(' ');
-            if (space == std::string_view::npos)
-                return fail("BeginProperty needs a name and a class");
-            std::string name(rest.substr(0, space));
-            auto clsid = platform::com::ParseGuid(Trim(rest.substr(space + 1)));
-            if (!ValidName(name) || !clsid) return fail("bad BeginProperty line");
-            if (Find(name)) return fail("duplicate name " + name);
-            auto* child = new Bag();
-            ++i;
-            if (!child->ParseLines(lines, i, true, error)) {
-                child->Release();
-                return false;
-            }
-            Entry& e = Slot(name);
-            e.kind = Entry::Object;
-            e.clsid = *clsid;
-            e.child = child;
-            continue;
-        }
-        auto eq = line.find('=');
-        if (eq == std::string_view::npos) return fail("expected <name> = <value>");
-        std::string name(Trim(line.substr(0, eq)));
-        std::string_view value = Trim(line.substr(eq + 1));
-        if (!ValidName(name)) return fail("bad name '" + name + "'");
-        if (Find(name)) return fail("duplicate name " + name);
-        if (value.substr(0, 13) == "BeginPicture ") {
-            std::istringstream words{std::string(value.substr(13))};
-            PictureData data;
-            std::string size;
-            words >> data.type >> size;
-            if (data.type != "none" && data.type != "bitmap" && data.type != "icon" &&
-                data.type != "metafile" && data.type != "emf") {
-                return fail("unknown picture type '" + data.type + "'");
-            }
-            if (!size.empty() &&
-                std::sscanf(size.c_str(), "%dx%d", &data.width, &data.height) != 2) {
-                return fail("bad picture size");
-            }
-            size_t start = i;
-            QByteArray encoded;
-            for (++i; i < lines.size() && Trim(lines[i]) != "EndPicture"; ++i) {
-                std::string_view chunk = Trim(lines[i]);
-                encoded.append(chunk.data(), static_cast<qsizetype>(chunk.size()));
-            }
-            if (i >= lines.size()) {
-                i = start;
-                return fail("BeginPicture without EndPicture");
-            }
-            auto decoded =
-                QByteArray::fromBase64Encoding(encoded, QByteArray::AbortOnBase64DecodingErrors);
-            if (!decoded) {
-                i = start;
-                return fail("bad picture data");
-            }
-            data.bytes.assign(decoded.decoded.constData(),
-                              static_cast<size_t>(decoded.decoded.size()));
-            Entry& e = Slot(name);
-            e.kind = Entry::Picture;
-            e.picture = std::move(data);
-            continue;
-        }
-        Variant v;
-        if (!ParseLiteral(value, v)) return fail("bad value '" + std::string(value) + "'");
-        Slot(name).value = v;
+        bool ok = line.substr(0, 14) == "BeginProperty "
+                      ? ParseObject(line.substr(14), lines, i, error)
+                      : ParseItem(line, lines, i, error);
+        if (!ok) return false;
     }
-    if (nested) return fail("BeginProperty without EndProperty");
-    return true;
+    return !nested || Fail(error, i, "BeginProperty without EndProperty");
 }
 
 }  // namespace
 
-TextPropertyBag* CreateTextPropertyBag() {
-    return new Bag();
+ComPtr<TextPropertyBag> CreateTextPropertyBag() {
+    return platform::com::MakeObject<Bag>();
 }
 
-TextPropertyBag* ParseTextPropertyBag(std::string_view text, std::string* error) {
+ComPtr<TextPropertyBag> ParseTextPropertyBag(std::string_view text, std::string* error) {
     std::vector<std::string> lines;
     std::string current;
     for (char c : text) {
@@ -553,12 +545,9 @@ TextPropertyBag* ParseTextPropertyBag(std::string_view text, std::string* error)
         }
     }
     if (!current.empty()) lines.push_back(current);
-    auto* bag = new Bag();
+    auto bag = platform::com::MakeObject<Bag>();
     size_t i = 0;
-    if (!bag->ParseLines(lines, i, false, error)) {
-        bag->Release();
-        return nullptr;
-    }
+    if (!bag->ParseLines(lines, i, false, error)) return nullptr;
     return bag;
 }
 

@@ -39,10 +39,11 @@ namespace platform::ole {
 
 class TextPropertyBag;
 
-// Creates an empty bag (one reference).
-TextPropertyBag* CreateTextPropertyBag();
+// Creates an empty bag.
+platform::com::ComPtr<TextPropertyBag> CreateTextPropertyBag();
 // Parses the text form; null with the reason in *error ("line 3: ...") when it is not valid.
-TextPropertyBag* ParseTextPropertyBag(std::string_view text, std::string* error);
+platform::com::ComPtr<TextPropertyBag> ParseTextPropertyBag(std::string_view text,
+                                                            std::string* error);
 
 class TextPropertyBag : public IPropertyBag {
 public:

@@ -4,6 +4,8 @@
 
 #include "platform/com/bstr.h"
 
+using platform::com::ComPtr;
+using platform::com::Query;
 using platform::com::Utf16;
 using platform::com::Variant;
 
@@ -151,26 +153,23 @@ BOOL CPropbagPropExchange::ExchangeProp(LPCSTR pszPropName, VARTYPE vtProp, void
     return SUCCEEDED(m_pPropBag->Write(name.c_str(), v.ptr()));
 }
 
-BOOL CPropbagPropExchange::ExchangePersistentProp(LPCSTR pszPropName, LPUNKNOWN* ppUnk, REFIID iid,
-                                                  LPUNKNOWN pUnkDefault) {
+BOOL CPropbagPropExchange::ExchangePersistentProp(LPCSTR pszPropName, ComPtr<IUnknown>& unk,
+                                                  REFIID iid, LPUNKNOWN pUnkDefault) {
     std::u16string name = Utf16(pszPropName);
     if (m_bLoading) {
         Variant v;
         v.ptr()->vt = VT_UNKNOWN;
-        IUnknown* loaded = nullptr;
+        ComPtr<IUnknown> loaded;
         if (SUCCEEDED(m_pPropBag->Read(name.c_str(), v.ptr(), m_pErrorLog)) &&
-            v.vt() == VT_UNKNOWN && v.get().punkVal) {
-            v.get().punkVal->QueryInterface(iid, reinterpret_cast<void**>(&loaded));
+            v.vt() == VT_UNKNOWN) {
+            loaded = Query<IUnknown>(v.get().punkVal, iid);
         }
-        if (*ppUnk) (*ppUnk)->Release();
-        if (!loaded && pUnkDefault) {
-            pUnkDefault->QueryInterface(iid, reinterpret_cast<void**>(&loaded));
-        }
-        *ppUnk = loaded;
-        return loaded != nullptr;
+        if (!loaded) loaded = Query<IUnknown>(pUnkDefault, iid);
+        unk = std::move(loaded);
+        return unk != nullptr;
     }
-    if (!*ppUnk) return TRUE;
-    Variant v = Variant::Unknown(*ppUnk);
+    if (!unk) return TRUE;
+    Variant v = Variant::Unknown(unk.get());
     return SUCCEEDED(m_pPropBag->Write(name.c_str(), v.ptr()));
 }
 
@@ -185,11 +184,9 @@ BOOL CResetPropExchange::ExchangeProp(LPCSTR, VARTYPE vtProp, void* pvProp, cons
     return TRUE;
 }
 
-BOOL CResetPropExchange::ExchangePersistentProp(LPCSTR, LPUNKNOWN* ppUnk, REFIID iid,
+BOOL CResetPropExchange::ExchangePersistentProp(LPCSTR, ComPtr<IUnknown>& unk, REFIID iid,
                                                 LPUNKNOWN pUnkDefault) {
-    if (*ppUnk) (*ppUnk)->Release();
-    *ppUnk = nullptr;
-    if (pUnkDefault) pUnkDefault->QueryInterface(iid, reinterpret_cast<void**>(ppUnk));
+    unk = Query<IUnknown>(pUnkDefault, iid);
     return TRUE;
 }
 
@@ -229,43 +226,48 @@ BOOL PX_String(CPropExchange* pPX, LPCSTR name, std::string& value, const std::s
     return pPX->ExchangeProp(name, VT_BSTR, &value, &def);
 }
 
-BOOL PX_Picture(CPropExchange* pPX, LPCSTR name, CPictureHolder& pict) {
-    IUnknown* object = nullptr;
-    if (!pPX->IsLoading() && pict.GetType() != PICTYPE_NONE) object = pict.m_pPict;
-    if (!pPX->IsLoading()) return pPX->ExchangePersistentProp(name, &object, IID_IPicture, nullptr);
-    pPX->ExchangePersistentProp(name, &object, IID_IPicture, nullptr);
+namespace {
+
+// A loaded picture (a reference on its IPicture) into the holder; an empty picture for none.
+void TakePicture(CPictureHolder& pict, ComPtr<IUnknown> object) {
     if (object) {
-        if (pict.m_pPict) pict.m_pPict->Release();
-        pict.m_pPict = static_cast<IPicture*>(object);
+        pict.m_pPict = ComPtr<IPicture>::Attach(static_cast<IPicture*>(object.detach()));
     } else {
         pict.CreateEmpty();
     }
+}
+
+}  // namespace
+
+BOOL PX_Picture(CPropExchange* pPX, LPCSTR name, CPictureHolder& pict) {
+    ComPtr<IUnknown> object;
+    if (!pPX->IsLoading()) {
+        if (pict.GetType() != PICTYPE_NONE) object = pict.m_pPict;
+        return pPX->ExchangePersistentProp(name, object, IID_IPicture, nullptr);
+    }
+    pPX->ExchangePersistentProp(name, object, IID_IPicture, nullptr);
+    TakePicture(pict, std::move(object));
     return TRUE;
 }
 
 BOOL PX_Picture(CPropExchange* pPX, LPCSTR name, CPictureHolder& pict, CPictureHolder& def) {
     if (!pPX->IsLoading()) return PX_Picture(pPX, name, pict);
-    IUnknown* object = nullptr;
-    pPX->ExchangePersistentProp(name, &object, IID_IPicture, def.m_pPict);
-    if (object) {
-        if (pict.m_pPict) pict.m_pPict->Release();
-        pict.m_pPict = static_cast<IPicture*>(object);
-    } else {
-        pict.CreateEmpty();
-    }
+    ComPtr<IUnknown> object;
+    pPX->ExchangePersistentProp(name, object, IID_IPicture, def.m_pPict.get());
+    TakePicture(pict, std::move(object));
     return TRUE;
 }
 
 BOOL PX_Font(CPropExchange* pPX, LPCSTR name, CFontHolder& font, const FONTDESC* pFontDesc,
              LPFONTDISP pFontDispAmbient) {
+    ComPtr<IUnknown> object;
     if (!pPX->IsLoading()) {
-        IUnknown* object = font.m_pFont;
-        return pPX->ExchangePersistentProp(name, &object, IID_IFont, nullptr);
+        object = font.m_pFont;
+        return pPX->ExchangePersistentProp(name, object, IID_IFont, nullptr);
     }
-    IUnknown* object = nullptr;
-    if (!pPX->IsResetting()) pPX->ExchangePersistentProp(name, &object, IID_IFont, nullptr);
+    if (!pPX->IsResetting()) pPX->ExchangePersistentProp(name, object, IID_IFont, nullptr);
     if (object) {
-        font.SetFont(static_cast<IFont*>(object));
+        font.SetFont(static_cast<IFont*>(object.detach()));
     } else {
         font.InitializeFont(pFontDesc, pFontDispAmbient);
     }
@@ -274,7 +276,7 @@ BOOL PX_Font(CPropExchange* pPX, LPCSTR name, CFontHolder& font, const FONTDESC*
 
 BOOL PX_VBXFontConvert(CPropExchange* pPX, CFontHolder& font) {
     if (!pPX->IsLoading() || pPX->IsResetting() || !font.m_pFont) return FALSE;
-    IFont* f = font.m_pFont;
+    IFont* f = font.m_pFont.get();
     std::string name;
     if (pPX->ExchangeProp("FontName", VT_BSTR, &name, nullptr)) {
         BSTR b = platform::com::AllocBstr(name);

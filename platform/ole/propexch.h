@@ -29,10 +29,10 @@ public:
     // (BOOL), VT_R4 (float), VT_CY (CY) or VT_BSTR (std::string); pvDefault may be null.
     virtual BOOL ExchangeProp(LPCSTR pszPropName, VARTYPE vtProp, void* pvProp,
                               const void* pvDefault) = 0;
-    // An object property (a picture or a font): *ppUnk is the object saved, or receives the
-    // object loaded (a new reference) or the default (pUnkDefault, which may be null).
-    virtual BOOL ExchangePersistentProp(LPCSTR pszPropName, LPUNKNOWN* ppUnk, REFIID iid,
-                                        LPUNKNOWN pUnkDefault) = 0;
+    // An object property (a picture or a font): unk is the object saved, or receives the object
+    // loaded or the default (pUnkDefault, which may be null) as its interface iid.
+    virtual BOOL ExchangePersistentProp(LPCSTR pszPropName, platform::com::ComPtr<IUnknown>& unk,
+                                        REFIID iid, LPUNKNOWN pUnkDefault) = 0;
     // True in reset mode (neither loading nor saving data).
     virtual BOOL IsResetting() const { return FALSE; }
 
@@ -48,12 +48,13 @@ public:
                          BOOL bSaveAllProperties = FALSE);
     BOOL ExchangeProp(LPCSTR pszPropName, VARTYPE vtProp, void* pvProp,
                       const void* pvDefault) override;
-    BOOL ExchangePersistentProp(LPCSTR pszPropName, LPUNKNOWN* ppUnk, REFIID iid,
-                                LPUNKNOWN pUnkDefault) override;
+    BOOL ExchangePersistentProp(LPCSTR pszPropName, platform::com::ComPtr<IUnknown>& unk,
+                                REFIID iid, LPUNKNOWN pUnkDefault) override;
     // True when the bag holds the property.
     BOOL HasProp(LPCSTR pszPropName) const;
 
 private:
+    // Borrowed for the exchange, which lasts one load or save of the bag's owner.
     IPropertyBag* m_pPropBag;
     IErrorLog* m_pErrorLog;
     BOOL m_bSaveAllProperties;
@@ -65,8 +66,8 @@ public:
     CResetPropExchange();
     BOOL ExchangeProp(LPCSTR pszPropName, VARTYPE vtProp, void* pvProp,
                       const void* pvDefault) override;
-    BOOL ExchangePersistentProp(LPCSTR pszPropName, LPUNKNOWN* ppUnk, REFIID iid,
-                                LPUNKNOWN pUnkDefault) override;
+    BOOL ExchangePersistentProp(LPCSTR pszPropName, platform::com::ComPtr<IUnknown>& unk,
+                                REFIID iid, LPUNKNOWN pUnkDefault) override;
     BOOL IsResetting() const override { return TRUE; }
 };
 

@@ -7,52 +7,33 @@
 
 namespace platform::ole {
 
+using platform::com::ComPtr;
+using platform::com::Query;
 using platform::com::Variant;
 
 // ---- the site ----
 
-ControlSite* ControlSite::Create() {
-    auto* site = new ControlSite();
+ComPtr<ControlSite> ControlSite::Create() {
+    auto site = ComPtr<ControlSite>::Attach(new ControlSite());
     site->ambient_[DISPID_AMBIENT_USERMODE] = Variant::Bool(true);
     return site;
 }
 
 void ControlSite::SetAmbient(DISPID id, const Variant& value) {
     ambient_[id] = value;
-    if (!control_) return;
-    IOleControl* control = nullptr;
-    if (SUCCEEDED(control_->QueryInterface(IID_IOleControl, reinterpret_cast<void**>(&control)))) {
+    if (auto control = Query<IOleControl>(control_, IID_IOleControl)) {
         control->OnAmbientPropertyChange(id);
-        control->Release();
     }
 }
 
-HRESULT ControlSite::QueryInterface(REFIID riid, void** ppv) {
-    if (!ppv) return E_POINTER;
+void* ControlSite::GetInterface(REFIID riid) {
     if (riid == IID_IUnknown || riid == IID_IOleClientSite) {
-        *ppv = static_cast<IOleClientSite*>(this);
-    } else if (riid == IID_IOleControlSite) {
-        *ppv = static_cast<IOleControlSite*>(this);
-    } else if (riid == IID_IDispatch) {
-        *ppv = static_cast<IDispatch*>(this);
-    } else if (riid == IID_IPropertyNotifySink) {
-        *ppv = static_cast<IPropertyNotifySink*>(this);
-    } else {
-        *ppv = nullptr;
-        return E_NOINTERFACE;
+        return static_cast<IOleClientSite*>(this);
     }
-    AddRef();
-    return S_OK;
-}
-
-ULONG ControlSite::AddRef() {
-    return ++refs_;
-}
-
-ULONG ControlSite::Release() {
-    ULONG n = --refs_;
-    if (n == 0) delete this;
-    return n;
+    if (riid == IID_IOleControlSite) return static_cast<IOleControlSite*>(this);
+    if (riid == IID_IDispatch) return static_cast<IDispatch*>(this);
+    if (riid == IID_IPropertyNotifySink) return static_cast<IPropertyNotifySink*>(this);
+    return nullptr;
 }
 
 HRESULT ControlSite::GetContainer(IOleContainer** pp) {
@@ -111,33 +92,17 @@ HRESULT ControlSite::OnChanged(DISPID dispID) {
 
 // ---- the event sink ----
 
-EventSink* EventSink::Create(REFIID eventsIid, ITypeInfo* eventsInfo) {
-    return new EventSink(eventsIid, eventsInfo);
+ComPtr<EventSink> EventSink::Create(REFIID eventsIid, ITypeInfo* eventsInfo) {
+    return ComPtr<EventSink>::Attach(new EventSink(eventsIid, eventsInfo));
 }
 
-EventSink::EventSink(REFIID iid, ITypeInfo* info) : iid_(iid), info_(info) {
-    if (info_) info_->AddRef();
-}
+EventSink::EventSink(REFIID iid, ITypeInfo* info) : iid_(iid), info_(info) {}
 
-EventSink::~EventSink() {
-    if (info_) info_->Release();
-}
-
-HRESULT EventSink::QueryInterface(REFIID riid, void** ppv) {
-    if (!ppv) return E_POINTER;
+void* EventSink::GetInterface(REFIID riid) {
     if (riid == IID_IUnknown || riid == IID_IDispatch || (riid == iid_ && riid != GUID_NULL)) {
-        *ppv = static_cast<IDispatch*>(this);
-        AddRef();
-        return S_OK;
+        return static_cast<IDispatch*>(this);
     }
-    *ppv = nullptr;
-    return E_NOINTERFACE;
-}
-
-ULONG EventSink::Release() {
-    ULONG n = --refs_;
-    if (n == 0) delete this;
-    return n;
+    return nullptr;
 }
 
 HRESULT EventSink::GetTypeInfoCount(UINT* p) {
@@ -172,71 +137,57 @@ HRESULT EventSink::Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* params, VAR
 namespace {
 
 // The default source interface of the control's class, with its type information.
-bool EventInterfaceOf(IUnknown* control, IID* iid, ITypeInfo** info) {
-    *info = nullptr;
-    IProvideClassInfo* provide = nullptr;
-    if (FAILED(
-            control->QueryInterface(IID_IProvideClassInfo, reinterpret_cast<void**>(&provide)))) {
-        return false;
-    }
-    ITypeInfo* coclass = nullptr;
+bool EventInterfaceOf(IUnknown* control, IID* iid, ComPtr<ITypeInfo>* info) {
+    ComPtr<ITypeInfo> coclass;
+    auto provide = Query<IProvideClassInfo>(control, IID_IProvideClassInfo);
+    if (!provide || FAILED(provide->GetClassInfo(coclass.out()))) return false;
+    TYPEATTR* attr = nullptr;
+    coclass->GetTypeAttr(&attr);
     bool found = false;
-    if (SUCCEEDED(provide->GetClassInfo(&coclass))) {
-        TYPEATTR* attr = nullptr;
-        coclass->GetTypeAttr(&attr);
-        for (UINT i = 0; attr && i < attr->cImplTypes && !found; ++i) {
-            int flags = 0;
-            HREFTYPE ref;
-            if (FAILED(coclass->GetImplTypeFlags(i, &flags)) ||
-                (flags & (IMPLTYPEFLAG_FSOURCE | IMPLTYPEFLAG_FDEFAULT)) !=
-                    (IMPLTYPEFLAG_FSOURCE | IMPLTYPEFLAG_FDEFAULT) ||
-                FAILED(coclass->GetRefTypeOfImplType(i, &ref))) {
-                continue;
-            }
-            ITypeInfo* events = nullptr;
-            if (SUCCEEDED(coclass->GetRefTypeInfo(ref, &events))) {
-                TYPEATTR* ea = nullptr;
-                events->GetTypeAttr(&ea);
-                *iid = ea->guid;
-                events->ReleaseTypeAttr(ea);
-                *info = events;
-                found = true;
-            }
+    for (UINT i = 0; attr && i < attr->cImplTypes && !found; ++i) {
+        int flags = 0;
+        HREFTYPE ref;
+        if (FAILED(coclass->GetImplTypeFlags(i, &flags)) ||
+            (flags & (IMPLTYPEFLAG_FSOURCE | IMPLTYPEFLAG_FDEFAULT)) !=
+                (IMPLTYPEFLAG_FSOURCE | IMPLTYPEFLAG_FDEFAULT) ||
+            FAILED(coclass->GetRefTypeOfImplType(i, &ref))) {
+            continue;
         }
-        if (attr) coclass->ReleaseTypeAttr(attr);
-        coclass->Release();
+        ComPtr<ITypeInfo> events;
+        if (SUCCEEDED(coclass->GetRefTypeInfo(ref, events.out()))) {
+            TYPEATTR* ea = nullptr;
+            events->GetTypeAttr(&ea);
+            *iid = ea->guid;
+            events->ReleaseTypeAttr(ea);
+            *info = std::move(events);
+            found = true;
+        }
     }
-    provide->Release();
+    if (attr) coclass->ReleaseTypeAttr(attr);
     return found;
 }
 
+// The control's connection point for the interface, or null.
+ComPtr<IConnectionPoint> PointOf(IUnknown* control, REFIID iid) {
+    ComPtr<IConnectionPoint> point;
+    if (auto cpc = Query<IConnectionPointContainer>(control, IID_IConnectionPointContainer)) {
+        cpc->FindConnectionPoint(iid, point.out());
+    }
+    return point;
+}
+
 HRESULT Advise(IUnknown* control, REFIID iid, IUnknown* sink, DWORD* cookie) {
-    IConnectionPointContainer* cpc = nullptr;
-    HRESULT hr =
-        control->QueryInterface(IID_IConnectionPointContainer, reinterpret_cast<void**>(&cpc));
+    auto cpc = Query<IConnectionPointContainer>(control, IID_IConnectionPointContainer);
+    if (!cpc) return E_NOINTERFACE;
+    ComPtr<IConnectionPoint> point;
+    HRESULT hr = cpc->FindConnectionPoint(iid, point.out());
     if (FAILED(hr)) return hr;
-    IConnectionPoint* point = nullptr;
-    hr = cpc->FindConnectionPoint(iid, &point);
-    cpc->Release();
-    if (FAILED(hr)) return hr;
-    hr = point->Advise(sink, cookie);
-    point->Release();
-    return hr;
+    return point->Advise(sink, cookie);
 }
 
 void Unadvise(IUnknown* control, REFIID iid, DWORD cookie) {
     if (!cookie) return;
-    IConnectionPointContainer* cpc = nullptr;
-    if (FAILED(control->QueryInterface(IID_IConnectionPointContainer,
-                                       reinterpret_cast<void**>(&cpc)))) {
-        return;
-    }
-    IConnectionPoint* point = nullptr;
-    if (SUCCEEDED(cpc->FindConnectionPoint(iid, &point))) {
-        point->Unadvise(cookie);
-        point->Release();
-    }
-    cpc->Release();
+    if (auto point = PointOf(control, iid)) point->Unadvise(cookie);
 }
 
 }  // namespace
@@ -246,101 +197,73 @@ HostedControl::~HostedControl() {
 }
 
 HRESULT HostedControl::Create(REFCLSID clsid, const std::string& name, bool runMode) {
-    IUnknown* object = nullptr;
-    HRESULT hr = CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown,
-                                  reinterpret_cast<void**>(&object));
+    ComPtr<IUnknown> object;
+    HRESULT hr =
+        CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown, object.outVoid());
     if (FAILED(hr)) return hr;
-    hr = Attach(object, name, runMode);
-    object->Release();
-    return hr;
+    return Attach(object.get(), name, runMode);
 }
 
 HRESULT HostedControl::Attach(IUnknown* control, const std::string& name, bool runMode) {
     Close();
     if (!control) return E_POINTER;
-    HRESULT hr = control->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&dispatch_));
+    HRESULT hr = control->QueryInterface(IID_IDispatch, dispatch_.outVoid());
     if (FAILED(hr)) return hr;
-    unknown_ = control;
-    unknown_->AddRef();
+    unknown_ = ComPtr<IUnknown>(control);
     site_ = ControlSite::Create();
     site_->SetAmbient(DISPID_AMBIENT_DISPLAYNAME, Variant::String(name));
     site_->SetUserMode(runMode);
-    site_->Attach(unknown_);
-    IPersist* persist = nullptr;
-    if (SUCCEEDED(unknown_->QueryInterface(IID_IPersist, reinterpret_cast<void**>(&persist)))) {
-        persist->GetClassID(&clsid_);
-        persist->Release();
-    }
-    IOleObject* ole = nullptr;
-    if (SUCCEEDED(unknown_->QueryInterface(IID_IOleObject, reinterpret_cast<void**>(&ole)))) {
-        ole->SetClientSite(site_);
-        ole->Release();
-    }
-    Advise(unknown_, IID_IPropertyNotifySink, static_cast<IPropertyNotifySink*>(site_),
+    site_->Attach(unknown_.get());
+    if (auto persist = unknown_.Query<IPersist>(IID_IPersist)) persist->GetClassID(&clsid_);
+    if (auto ole = unknown_.Query<IOleObject>(IID_IOleObject)) ole->SetClientSite(site_.get());
+    Advise(unknown_.get(), IID_IPropertyNotifySink, static_cast<IPropertyNotifySink*>(site_.get()),
            &notifyCookie_);
     IID eventsIid = GUID_NULL;
-    ITypeInfo* info = nullptr;
-    EventInterfaceOf(unknown_, &eventsIid, &info);
-    events_ = EventSink::Create(eventsIid, info);
-    if (info) info->Release();
-    if (eventsIid != GUID_NULL) Advise(unknown_, eventsIid, events_, &eventCookie_);
+    ComPtr<ITypeInfo> info;
+    EventInterfaceOf(unknown_.get(), &eventsIid, &info);
+    events_ = EventSink::Create(eventsIid, info.get());
+    if (eventsIid != GUID_NULL) Advise(unknown_.get(), eventsIid, events_.get(), &eventCookie_);
     return S_OK;
 }
 
+// The control's persistence interface, or null.
+ComPtr<IPersistPropertyBag> HostedControl::Persistence() const {
+    return unknown_.Query<IPersistPropertyBag>(IID_IPersistPropertyBag);
+}
+
 HRESULT HostedControl::InitNew() {
-    IPersistPropertyBag* persist = nullptr;
-    HRESULT hr = unknown_ ? unknown_->QueryInterface(IID_IPersistPropertyBag,
-                                                     reinterpret_cast<void**>(&persist))
-                          : E_POINTER;
-    if (FAILED(hr)) return hr;
-    hr = persist->InitNew();
-    persist->Release();
-    return hr;
+    if (!unknown_) return E_POINTER;
+    auto persist = Persistence();
+    return persist ? persist->InitNew() : E_NOINTERFACE;
 }
 
 HRESULT HostedControl::Load(IPropertyBag* bag) {
-    IPersistPropertyBag* persist = nullptr;
-    HRESULT hr = unknown_ ? unknown_->QueryInterface(IID_IPersistPropertyBag,
-                                                     reinterpret_cast<void**>(&persist))
-                          : E_POINTER;
-    if (FAILED(hr)) return hr;
-    hr = persist->Load(bag, nullptr);
-    persist->Release();
-    return hr;
+    if (!unknown_) return E_POINTER;
+    auto persist = Persistence();
+    return persist ? persist->Load(bag, nullptr) : E_NOINTERFACE;
 }
 
 HRESULT HostedControl::Save(IPropertyBag* bag, bool saveAll) {
-    IPersistPropertyBag* persist = nullptr;
-    HRESULT hr = unknown_ ? unknown_->QueryInterface(IID_IPersistPropertyBag,
-                                                     reinterpret_cast<void**>(&persist))
-                          : E_POINTER;
-    if (FAILED(hr)) return hr;
-    hr = persist->Save(bag, TRUE, saveAll ? TRUE : FALSE);
-    persist->Release();
-    return hr;
+    if (!unknown_) return E_POINTER;
+    auto persist = Persistence();
+    return persist ? persist->Save(bag, TRUE, saveAll ? TRUE : FALSE) : E_NOINTERFACE;
 }
 
 void HostedControl::Close() {
     if (unknown_) {
-        if (events_) Unadvise(unknown_, events_->Iid(), eventCookie_);
-        Unadvise(unknown_, IID_IPropertyNotifySink, notifyCookie_);
-        IOleObject* ole = nullptr;
-        if (SUCCEEDED(unknown_->QueryInterface(IID_IOleObject, reinterpret_cast<void**>(&ole)))) {
+        if (events_) Unadvise(unknown_.get(), events_->Iid(), eventCookie_);
+        Unadvise(unknown_.get(), IID_IPropertyNotifySink, notifyCookie_);
+        if (auto ole = unknown_.Query<IOleObject>(IID_IOleObject)) {
             ole->Close(0);
             ole->SetClientSite(nullptr);
-            ole->Release();
         }
         if (site_) site_->Attach(nullptr);
     }
     eventCookie_ = notifyCookie_ = 0;
-    if (dispatch_) dispatch_->Release();
-    if (unknown_) unknown_->Release();
-    if (site_) site_->Release();
-    if (events_) events_->Release();
-    dispatch_ = nullptr;
-    unknown_ = nullptr;
-    site_ = nullptr;
-    events_ = nullptr;
+    dispatch_.reset();
+    unknown_.reset();
+    site_.reset();
+    events_.reset();
     clsid_ = GUID_NULL;
 }
 

@@ -8,19 +8,16 @@
 #include <string>
 #include <vector>
 
-#include "platform/com/unknown.h"
+#include "platform/com/object.h"
 #include "platform/com/variant.h"
 #include "platform/ole/oleidl.h"
 
 namespace platform::ole {
 
-class ControlSite final : public IOleClientSite,
-                          public IOleControlSite,
-                          public IDispatch,
-                          public IPropertyNotifySink {
+class ControlSite final : public platform::com::Object<IOleClientSite, IOleControlSite, IDispatch,
+                                                       IPropertyNotifySink> {
 public:
-    // A new site holding one reference.
-    static ControlSite* Create();
+    static platform::com::ComPtr<ControlSite> Create();
 
     // An ambient property (DISPID_AMBIENT_...); the control is told of the change when one is
     // attached.
@@ -38,9 +35,7 @@ public:
     int lockCalls = 0;  // LockInPlaceActive(TRUE) calls
     int controlInfoChanges = 0;
 
-    HRESULT QueryInterface(REFIID riid, void** ppv) override;
-    ULONG AddRef() override;
-    ULONG Release() override;
+    void* GetInterface(REFIID riid) override;
     // IOleClientSite
     HRESULT SaveObject() override { return S_OK; }
     HRESULT GetContainer(IOleContainer** pp) override;
@@ -65,29 +60,26 @@ public:
 
 private:
     ControlSite() = default;
-    ~ControlSite() = default;
-    ULONG refs_ = 1;
+    ~ControlSite() override = default;
     std::map<DISPID, platform::com::Variant> ambient_;
-    IUnknown* control_ = nullptr;  // not owned
+    IUnknown* control_ = nullptr;  // not owned: the control holds the site
 };
 
 // Records the events fired into it.
-class EventSink final : public IDispatch {
+class EventSink final : public platform::com::Object<IDispatch> {
 public:
     struct Event {
         DISPID id;
         std::string name;  // from the control's type information, or "#<dispid>"
         std::vector<platform::com::Variant> args;
     };
-    static EventSink* Create(REFIID eventsIid, ITypeInfo* eventsInfo);
+    static platform::com::ComPtr<EventSink> Create(REFIID eventsIid, ITypeInfo* eventsInfo);
 
     std::vector<Event> events;
     std::function<void(const Event&)> onEvent;
     REFIID Iid() const { return iid_; }
 
-    HRESULT QueryInterface(REFIID riid, void** ppv) override;
-    ULONG AddRef() override { return ++refs_; }
-    ULONG Release() override;
+    void* GetInterface(REFIID riid) override;
     HRESULT GetTypeInfoCount(UINT* p) override;
     HRESULT GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
     HRESULT GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
@@ -96,10 +88,9 @@ public:
 
 private:
     EventSink(REFIID iid, ITypeInfo* info);
-    ~EventSink();
-    ULONG refs_ = 1;
+    ~EventSink() override = default;
     IID iid_;
-    ITypeInfo* info_;
+    platform::com::ComPtr<ITypeInfo> info_;
 };
 
 // A control created by class id and placed in a site: the site is set first, the container
@@ -122,17 +113,19 @@ public:
     // Releases the control (and unhooks the site and the sinks).
     void Close();
 
-    IDispatch* Dispatch() const { return dispatch_; }
-    IUnknown* Object() const { return unknown_; }
+    IDispatch* Dispatch() const { return dispatch_.get(); }
+    IUnknown* Object() const { return unknown_.get(); }
     ControlSite& Site() const { return *site_; }
     EventSink& Events() const { return *events_; }
     CLSID ClassId() const { return clsid_; }
 
 private:
-    IUnknown* unknown_ = nullptr;
-    IDispatch* dispatch_ = nullptr;
-    ControlSite* site_ = nullptr;
-    EventSink* events_ = nullptr;
+    platform::com::ComPtr<IPersistPropertyBag> Persistence() const;
+
+    platform::com::ComPtr<IUnknown> unknown_;
+    platform::com::ComPtr<IDispatch> dispatch_;
+    platform::com::ComPtr<ControlSite> site_;
+    platform::com::ComPtr<EventSink> events_;
     DWORD eventCookie_ = 0;
     DWORD notifyCookie_ = 0;
     CLSID clsid_ = GUID_NULL;

@@ -27,7 +27,7 @@ QString Css(COLORREF c) {
 }  // namespace
 
 void ApplyFont(QWidget* widget, const Font& font) {
-    QFont f(Q(font.name));
+    QFont f(Q(IsSymbolFont(font.name) ? std::string(kSymbolStandInFont) : font.name));
     f.setPointSizeF(font.size);
     f.setBold(font.bold);
     f.setItalic(font.italic);
@@ -39,16 +39,20 @@ void ApplyFont(QWidget* widget, const Font& font) {
 
 Label::Label(Form* form, const char* name, const std::string& caption, Control* container)
     : Control(form, name, container), caption_(caption) {
-    label_ = new QLabel(Q(caption), ContainerWidget());
+    label_ = new QLabel(ContainerWidget());
     label_->setTextFormat(Qt::PlainText);
     label_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     Attach(label_);
+    ShowCaption();
     Restyle();
 }
 
 void Label::SetCaption(const std::string& caption) {
     caption_ = caption;
-    label_->setText(Q(caption));
+    ShowCaption();
+}
+void Label::ShowCaption() {
+    label_->setText(Q(SymbolFontText(font_.name, caption_)));
     if (autoSize_) SetAutoSize(true);
 }
 void Label::SetForeColor(COLORREF c) {
@@ -67,8 +71,10 @@ void Label::SetAlignment(int a) {
     Qt::Alignment h = a == 1 ? Qt::AlignRight : a == 2 ? Qt::AlignHCenter : Qt::AlignLeft;
     label_->setAlignment(h | Qt::AlignTop);
 }
-void Label::SetFont(const Font& font) {
+void Label::SetFont(const vb::Font& font) {
+    font_ = font;
     ApplyFont(label_, font);
+    ShowCaption();
 }
 void Label::SetAutoSize(bool a) {
     autoSize_ = a;
@@ -182,17 +188,20 @@ void CommandButton::SetCaption(const std::string& caption) {
 
 void CommandButton::SetDefault(bool isDefault) {
     delete defaultKey_;
-    defaultKey_ = nullptr;
+    delete defaultKeypadKey_;
+    defaultKey_ = defaultKeypadKey_ = nullptr;
     button_->setDefault(isDefault);
     if (!isDefault) return;
+    // Both shortcuts belong to the window: a shortcut works only in the window it belongs to.
     auto* enter = new QShortcut(QKeySequence(Qt::Key_Return), Parent().window());
-    auto* keypad = new QShortcut(QKeySequence(Qt::Key_Enter), enter);
+    auto* keypad = new QShortcut(QKeySequence(Qt::Key_Enter), Parent().window());
     auto press = [this] {
         if (Enabled() && Visible()) button_->click();
     };
     QObject::connect(enter, &QShortcut::activated, press);
     QObject::connect(keypad, &QShortcut::activated, press);
     defaultKey_ = enter;
+    defaultKeypadKey_ = keypad;
 }
 
 void CommandButton::SetCancel(bool isCancel) {

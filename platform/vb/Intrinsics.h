@@ -25,8 +25,17 @@ struct Font {
     bool underline = false;
 };
 
-// Applies a run-time font to a widget (a font the system lacks falls back to a similar one).
+// Applies a run-time font to a widget (a font the system lacks falls back to a similar one; a
+// symbol font is drawn in the stand-in font of its symbols).
 void ApplyFont(QWidget* widget, const Font& font);
+
+// The symbol fonts "Webdings", "Wingdings" and "Symbol" are not on this system. A caption in one
+// of them shows, character code by character code, Unicode symbols of the same role, all of which
+// the stand-in font DejaVu Sans (fonts-dejavu-core) draws; a code without a symbol shows as it is.
+inline constexpr const char* kSymbolStandInFont = "DejaVu Sans";
+bool IsSymbolFont(const std::string& fontName);
+// The text a caption in `fontName` shows: the symbols for a symbol font, else the caption itself.
+std::string SymbolFontText(const std::string& fontName, const std::string& caption);
 
 class Label : public Control {
 public:
@@ -44,13 +53,17 @@ public:
     void SetBackStyle(int style);
     // 0 left, 1 right, 2 centre.
     void SetAlignment(int alignment);
-    void SetFont(const Font& font);
+    // A symbol font shows its caption's symbols (see SymbolFontText).
+    void SetFont(const vb::Font& font);
+    const vb::Font& Font() const { return font_; }
     void SetAutoSize(bool autoSize);
 
 private:
     void Restyle();
+    void ShowCaption();
     QLabel* label_;
     std::string caption_;
+    vb::Font font_;
     COLORREF fore_ = 0x000000, back_ = 0xF0F0F0;
     int backStyle_ = 1;
     bool autoSize_ = false;
@@ -314,6 +327,7 @@ private:
     QPushButton* button_;
     std::string caption_;
     QObject* defaultKey_ = nullptr;
+    QObject* defaultKeypadKey_ = nullptr;
     QObject* cancelKey_ = nullptr;
 };
 

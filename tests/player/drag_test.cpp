@@ -2,6 +2,7 @@
 #include <QTest>
 
 #include "player/Module1.h"
+#include "player/Remote.h"
 #include "player/Skins.h"
 #include "player/frmAbout.h"
 #include "player/frmSkin.h"
@@ -11,18 +12,18 @@ using Dragging = PlayerTest;
 
 namespace {
 
-// Presses `buttons` one after another on `pressed` at (10, 10), moves the mouse by (30, 20) and
-// then by (60, 40) from there over `over` (the pressed widget by default), releases the buttons
-// where the mouse is, and returns how far `over`'s window moved. The cursor starts at the press,
-// as a real press leaves it.
+// Presses `buttons` one after another on `pressed` at `at` (its own coordinates), moves the mouse
+// by (30, 20) and then by (60, 40) from there over `over` (the pressed widget by default),
+// releases the buttons where the mouse is, and returns how far `over`'s window moved. The cursor
+// starts at the press, as a real press leaves it.
 QPoint Drag(QWidget* pressed, std::initializer_list<Qt::MouseButton> buttons,
-            QWidget* over = nullptr) {
+            QWidget* over = nullptr, QPoint at = QPoint(10, 10)) {
     if (!over) over = pressed;
     QWidget* window = over->window();
     const QPoint before = window->pos();
-    const QPoint start = pressed->mapToGlobal(QPoint(10, 10));
-    QTest::mouseMove(pressed, QPoint(10, 10));  // no button held: this puts the cursor there
-    for (Qt::MouseButton b : buttons) QTest::mousePress(pressed, b, {}, QPoint(10, 10));
+    const QPoint start = pressed->mapToGlobal(at);
+    QTest::mouseMove(pressed, at);  // no button held: this puts the cursor there
+    for (Qt::MouseButton b : buttons) QTest::mousePress(pressed, b, {}, at);
     for (QPoint step : {QPoint(30, 20), QPoint(60, 40)}) {
         QTest::mouseMove(over, over->mapFromGlobal(start + step));
     }
@@ -43,6 +44,15 @@ vb::Control& ChooserTitle() {
 }
 vb::Control& ChooserStrip() {
     return frmSkin->QuixLabel1;
+}
+vb::Control& RemoteTitle() {
+    return Remote->QuixLabel1;
+}
+vb::Control& RemoteDuration() {
+    return Remote->QuixLabel2;
+}
+vb::Control& RemoteElapsed() {
+    return Remote->QuixLabel3;
 }
 
 void ShowAt(vb::Form& form, float left, float top) {
@@ -73,6 +83,38 @@ TEST_F(Dragging, ThePlaylistsTitleStripMovesTheWindowAndAClickStaysAClick) {
     EXPECT_EQ(Form2->window()->pos(), now);
 }
 
+TEST_F(Dragging, ThePlaylistDragsFromWhereverNoOtherControlCoversItsFace) {
+    Start();
+    ShowAt(*Form2, 1500, 1500);
+    QWidget* window = Form2->window();
+    QWidget* strip = Form2->QuixLabel2.widget();
+    EXPECT_EQ(Form2->QuixLabel2.Caption(), "");
+    // The strip spans the window's width and nearly all of its height, beneath the other
+    // controls: each of them still takes the mouse.
+    EXPECT_EQ(strip->width(), window->width());
+    EXPECT_GE(strip->height(), window->height() * 9 / 10);
+    for (vb::Control* c : std::initializer_list<vb::Control*>{
+             &Form2->List1, &Form2->Command1, &Form2->Command2, &Form2->Command3, &Form2->Command4,
+             &Form2->Command5, &Form2->Command6, &Form2->QuixLabel1}) {
+        QWidget* w = c->widget();
+        QWidget* found = window->childAt(w->geometry().center());
+        EXPECT_TRUE(found == w || w->isAncestorOf(found)) << c->Name();
+    }
+    // Between the list and the buttons, and beside the hide button, lies the strip.
+    const QPoint belowList(
+        Form2->List1.widget()->geometry().center().x(),
+        (Form2->List1.widget()->geometry().bottom() + Form2->Command1.widget()->geometry().top()) /
+            2);
+    const QPoint beside(Form2->Command3.widget()->geometry().left() - 20,
+                        Form2->Command3.widget()->geometry().center().y());
+    for (QPoint at : {belowList, beside}) {
+        ASSERT_EQ(window->childAt(at), strip) << at.x() << "," << at.y();
+        EXPECT_EQ(Drag(strip, {Qt::LeftButton}, nullptr, strip->mapFrom(window, at)),
+                  QPoint(60, 40))
+            << at.x() << "," << at.y();
+    }
+}
+
 TEST_F(Dragging, TheMainWindowsSkinDragsWithTheLeftButtonAndPopsUpTheMenuWithTheRight) {
     Start();
     ShowAt(*frmMain1, 1500, 1500);
@@ -86,7 +128,7 @@ TEST_F(Dragging, TheMainWindowsSkinDragsWithTheLeftButtonAndPopsUpTheMenuWithThe
     EXPECT_EQ(script.Log().size(), 1u);
 }
 
-TEST_F(Dragging, TheChoosersAndTheAboutBoxMoveByTheirFaceOrTitleStrip) {
+TEST_F(Dragging, TheChoosersTheAboutBoxAndTheRemoteMoveByTheirFaceOrTitleStrip) {
     const QPoint moved(60, 40), still(0, 0);
     struct Case {
         const char* handle;
@@ -104,6 +146,10 @@ TEST_F(Dragging, TheChoosersAndTheAboutBoxMoveByTheirFaceOrTitleStrip) {
         {"frmSkin title", ChooserTitle, {Qt::LeftButton}, moved},
         {"frmSkin title", ChooserTitle, {Qt::RightButton}, moved},
         {"frmSkin title", ChooserTitle, {Qt::MiddleButton}, moved},
+        {"Remote title", RemoteTitle, {Qt::LeftButton}, moved},
+        {"Remote title", RemoteTitle, {Qt::RightButton}, moved},
+        {"Remote duration", RemoteDuration, {Qt::MiddleButton}, moved},
+        {"Remote elapsed", RemoteElapsed, {Qt::LeftButton}, moved},
         // The strip under the title drags only while the left button alone is held.
         {"frmSkin strip", ChooserStrip, {Qt::LeftButton}, moved},
         {"frmSkin strip", ChooserStrip, {Qt::RightButton}, still},

@@ -9,6 +9,7 @@
 #include <functional>
 #include <optional>
 
+#include "platform/win/windowpos.h"
 #include "player/Module1.h"
 #include "player/Skins.h"
 #include "player/frmAbout.h"
@@ -54,7 +55,22 @@ protected:
             .pixel(0, 0);
     }
     static bool Green(QRgb c) { return qGreen(c) > 180 && qRed(c) < 40 && qBlue(c) < 40; }
+    // Shows a blue window of another program's kind over the form's place; then each call of
+    // the returned test raises and activates it and tells whether it covers the form at `at`.
+    std::function<bool()> ActivatedWindowOver(vb::Form& form, QPoint at) {
+        other.setStyleSheet("background: rgb(0, 0, 230);");
+        other.setGeometry(150, 150, 500, 400);
+        other.show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(&other));
+        return [this, &form, at] {
+            other.raise();
+            other.activateWindow();
+            QRgb c = ScreenPixel(form.window()->mapToGlobal(at));
+            return qBlue(c) > 200 && qRed(c) < 40 && qGreen(c) < 40;
+        };
+    }
     QWidget backdrop;
+    QWidget other;
 };
 
 }  // namespace
@@ -82,17 +98,7 @@ TEST_F(OnScreen, ATopmostWindowStaysAboveAnActivatedWindow) {
     FrmVideo->Move(3000, 3000);
     FrmVideo->Show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(FrmVideo->window()));
-    QWidget other;
-    other.setStyleSheet("background: rgb(0, 0, 230);");
-    other.setGeometry(150, 150, 500, 400);
-    other.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&other));
-    auto otherOnTop = [&] {
-        other.raise();
-        other.activateWindow();
-        QRgb c = ScreenPixel(FrmVideo->window()->mapToGlobal(QPoint(20, 20)));
-        return qBlue(c) > 200 && qRed(c) < 40 && qGreen(c) < 40;
-    };
+    auto otherOnTop = ActivatedWindowOver(*FrmVideo, QPoint(20, 20));
     EXPECT_FALSE(QTest::qWaitFor(otherOnTop, 1500));
     // Back in the normal band, the activated window covers it.
     SetNotTopMost(*FrmVideo);
@@ -297,4 +303,37 @@ TEST_F(OnScreen, FullScreenTakesTheFocusAndEscapeLeavesIt) {
     input.Key(0xff1b);  // Escape, to whichever window has the focus
     EXPECT_TRUE(QTest::qWaitFor([&] { return fullScreen() == nullptr; }, 3000));
     EXPECT_EQ(Player().DisplaySize(), 0);
+}
+
+TEST_F(OnScreen, TheRemoteStaysAboveAnActivatedWindowOnceItWasActivated) {
+    Start();
+    Remote->Move(3000, 3000);
+    Remote->Show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(Remote->window()));
+    ASSERT_TRUE(QTest::qWaitFor([] { return IsTopMost(Remote->hWnd()); }, 3000));
+    EXPECT_FALSE(QTest::qWaitFor(ActivatedWindowOver(*Remote, QPoint(60, 10)), 1500));
+}
+
+TEST_F(OnScreen, ThePlaylistMovesWhenItsBackgroundIsDragged) {
+    testing_support::ServerInput pointer;
+    if (!pointer.Usable()) GTEST_SKIP() << "the X server takes no test input";
+    Start();
+    Form2->Move(3000, 3000);
+    Form2->Show();
+    QWidget* window = Form2->window();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
+    window->raise();
+    window->activateWindow();
+    QTest::qWait(200);
+    // Between the list and the buttons no control but the drag strip lies.
+    const QRect list = Form2->List1.widget()->geometry();
+    const QPoint at(list.center().x(),
+                    (list.bottom() + Form2->Command1.widget()->geometry().top()) / 2);
+    ASSERT_EQ(window->childAt(at), Form2->QuixLabel2.widget());
+    const QPoint before = window->geometry().topLeft();
+    pointer.Drag(window->mapToGlobal(at), QPoint(80, 60));
+    // The window follows the pointer, the pressed point staying under it.
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return window->geometry().topLeft() - before == QPoint(80, 60); }, 3000))
+        << window->geometry().x() - before.x() << "," << window->geometry().y() - before.y();
 }

@@ -149,12 +149,12 @@ constexpr std::size_t kCommonCount = 72;
 static_assert(sizeof kEntries / sizeof kEntries[0] == 118);
 
 ComPtr<TextPropertyBag> NewBag() {
-    return ComPtr<TextPropertyBag>::Attach(platform::ole::CreateTextPropertyBag());
+    return platform::ole::CreateTextPropertyBag();
 }
 
 ComPtr<TextPropertyBag> Parse(const std::string& text) {
     std::string error;
-    auto bag = ComPtr<TextPropertyBag>::Attach(platform::ole::ParseTextPropertyBag(text, &error));
+    auto bag = platform::ole::ParseTextPropertyBag(text, &error);
     EXPECT_TRUE(bag) << error;
     return bag;
 }

@@ -6,6 +6,7 @@
 #include <xcb/xtest.h>
 
 #include <QPoint>
+#include <QTest>
 #include <cstdlib>
 
 namespace testing_support {
@@ -36,6 +37,17 @@ public:
     void Click(QPoint at) {
         Press(at);
         Release(at);
+    }
+    // Presses the left button at `from`, moves the pointer by `by` in a few steps, letting the
+    // program see each, and lets go there.
+    void Drag(QPoint from, QPoint by) {
+        Press(from);
+        for (int i = 1; i <= 4; ++i) {
+            QTest::qWait(60);
+            MoveTo(from + by * i / 4);
+        }
+        QTest::qWait(60);
+        Release(from + by);
     }
     // Presses and releases the key that gives this key symbol (0xff1b: Escape).
     void Key(xcb_keysym_t symbol) {

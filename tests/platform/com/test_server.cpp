@@ -2,7 +2,7 @@
 // references. It exports the standard entry points.
 #include <atomic>
 
-#include "platform/com/unknown.h"
+#include "platform/com/object.h"
 
 namespace {
 
@@ -12,51 +12,17 @@ constexpr CLSID kCounterClsid{
 std::atomic<int> g_objects{0};
 std::atomic<int> g_locks{0};
 
-class Counter final : public IUnknown {
+class Counter final : public platform::com::Object<IUnknown> {
 public:
     Counter() { ++g_objects; }
-    ~Counter() { --g_objects; }
-    HRESULT QueryInterface(REFIID riid, void** ppv) override {
-        if (!ppv) return E_POINTER;
-        if (riid == IID_IUnknown) {
-            *ppv = this;
-            AddRef();
-            return S_OK;
-        }
-        *ppv = nullptr;
-        return E_NOINTERFACE;
+    ~Counter() override { --g_objects; }
+    void* GetInterface(REFIID riid) override {
+        return riid == IID_IUnknown ? static_cast<IUnknown*>(this) : nullptr;
     }
-    ULONG AddRef() override { return ++refs_; }
-    ULONG Release() override {
-        ULONG n = --refs_;
-        if (n == 0) delete this;
-        return n;
-    }
-
-private:
-    std::atomic<ULONG> refs_{1};
 };
 
-class Factory final : public IClassFactory {
+class Factory final : public platform::com::ClassFactory<Counter> {
 public:
-    HRESULT QueryInterface(REFIID riid, void** ppv) override {
-        if (!ppv) return E_POINTER;
-        if (riid == IID_IUnknown || riid == IID_IClassFactory) {
-            *ppv = this;
-            return S_OK;
-        }
-        *ppv = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG AddRef() override { return 2; }
-    ULONG Release() override { return 1; }
-    HRESULT CreateInstance(IUnknown* outer, REFIID riid, void** ppv) override {
-        if (outer) return CLASS_E_NOAGGREGATION;
-        auto* c = new Counter();
-        HRESULT hr = c->QueryInterface(riid, ppv);
-        c->Release();
-        return hr;
-    }
     HRESULT LockServer(BOOL lock) override {
         g_locks += lock ? 1 : -1;
         return S_OK;

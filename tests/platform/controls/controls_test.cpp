@@ -79,8 +79,26 @@ TEST(QuixLabel, ShowsItsCaptionWithoutAccessKeyMarksAndSymbolGlyphs) {
     webdings.name = "Webdings";
     f.Label1.SetFont(webdings);
     f.Label1.SetCaption("\x3B");
-    EXPECT_EQ(label->text(), QString::fromUtf8("\u23F8"));
+    EXPECT_EQ(label->text(), QString::fromUtf8("\u25AE\u25AE"));  // pause
     EXPECT_EQ(f.Label1.Caption(), "\x3B");
+}
+
+TEST(QuixLabel, AnOpaqueLabelShowsItsBackColourAndATransparentOneItsForm) {
+    ControlsForm f;
+    f.SetBackColor(RGB(10, 20, 30));
+    f.window()->resize(200, 100);
+    f.Label1.Move(0, 0, 1500, 600);  // 100 x 40 pixels
+    f.Label1.SetCaption("");
+    f.vol.SetVisible(false);
+    f.window()->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(f.window()));
+    auto at = [&] { return f.window()->grab().toImage().pixelColor(50, 20); };
+    EXPECT_EQ(at(), QColor(10, 20, 30));
+    f.Label1.SetBackColor(RGB(52, 62, 82));
+    f.Label1.SetBackStyle(1);
+    EXPECT_EQ(at(), QColor(52, 62, 82));
+    f.Label1.SetBackStyle(0);
+    EXPECT_EQ(at(), QColor(10, 20, 30));
 }
 
 TEST(ProgressBar, TakesWholeNumbersAndRaisesChangeOnEveryChange) {

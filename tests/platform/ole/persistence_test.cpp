@@ -19,7 +19,7 @@ namespace {
 
 ComPtr<TextPropertyBag> Parse(const std::string& text) {
     std::string error;
-    auto bag = ComPtr<TextPropertyBag>::Attach(platform::ole::ParseTextPropertyBag(text, &error));
+    auto bag = platform::ole::ParseTextPropertyBag(text, &error);
     EXPECT_TRUE(bag) << error;
     return bag;
 }
@@ -74,7 +74,7 @@ TEST(TextPropertyBag, ReadsValuesAsTheTypeAskedFor) {
 }
 
 TEST(TextPropertyBag, WritesATextThatReadsBackTheSame) {
-    auto bag = ComPtr<TextPropertyBag>::Attach(platform::ole::CreateTextPropertyBag());
+    auto bag = platform::ole::CreateTextPropertyBag();
     auto write = [&](const char* name, Variant v) {
         std::u16string n = platform::com::Utf16(name);
         return bag->Write(n.c_str(), v.ptr());
@@ -147,9 +147,8 @@ TEST(PropertyExchange, SavesLoadsAndResetsThroughTheControl) {
     a.control->level = 99;  // stored values are not checked on the way out or in
     a.control->flag = TRUE;
     a.control->SetText("Shape one");
-    a.control->picture.m_pPict->Release();
-    a.control->picture.m_pPict = Bitmap(3, 2, qRgb(255, 0, 0));
-    auto bag = ComPtr<TextPropertyBag>::Attach(platform::ole::CreateTextPropertyBag());
+    a.control->picture.m_pPict = ComPtr<IPicture>::Attach(Bitmap(3, 2, qRgb(255, 0, 0)));
+    auto bag = platform::ole::CreateTextPropertyBag();
     ASSERT_EQ(a.host.Save(bag.get(), false), S_OK);
     EXPECT_FALSE(a.control->IsModified());
     std::string text = bag->ToText();
@@ -158,7 +157,7 @@ TEST(PropertyExchange, SavesLoadsAndResetsThroughTheControl) {
     // Values equal to their defaults are left out unless every property is asked for.
     EXPECT_FALSE(bag->Has("Tint"));
     EXPECT_TRUE(bag->Has("Flag")) << "no default: always written";
-    auto all = ComPtr<TextPropertyBag>::Attach(platform::ole::CreateTextPropertyBag());
+    auto all = platform::ole::CreateTextPropertyBag();
     ASSERT_EQ(a.host.Save(all.get(), true), S_OK);
     EXPECT_TRUE(all->Has("Tint"));
     EXPECT_TRUE(all->Has("Enabled"));
@@ -191,7 +190,7 @@ TEST(PropertyExchange, CarriesTheOlderFormsFontSettingsIntoTheFont) {
               S_OK);
     EXPECT_EQ(c.control->convertedFrom, std::vector<std::string>{"font"});
     EXPECT_FALSE(c.control->IsConvertingVBX()) << "only while loading";
-    IFont* font = c.control->InternalGetFont().m_pFont;
+    IFont* font = c.control->InternalGetFont().m_pFont.get();
     ASSERT_TRUE(font);
     BSTR name = nullptr;
     font->get_Name(&name);
@@ -236,7 +235,7 @@ TEST(PictureHolders, KnowTheirTypesAndOwnWhatTheyAreGiven) {
     HMETAFILE mf = SetMetaFileBitsEx(3, records);
     ASSERT_TRUE(holder.CreateFromMetafile(mf, 100, 200, TRUE));
     EXPECT_EQ(holder.GetType(), PICTYPE_METAFILE);
-    auto data = platform::ole::SavePictureData(holder.m_pPict);
+    auto data = platform::ole::SavePictureData(holder.m_pPict.get());
     ASSERT_TRUE(data);
     EXPECT_EQ(data->type, "metafile");
     EXPECT_EQ(data->width, 100);

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
+#include <QFontInfo>
+#include <QFontMetrics>
+#include <QLabel>
 #include <QListWidget>
 #include <QMouseEvent>
 
@@ -190,4 +193,41 @@ TEST(ListBox, TheRightButtonRaisesMouseDownWithoutSelecting) {
     EXPECT_EQ(buttons, (std::vector<int>{vb::vbRightButton, vb::vbLeftButton}));
     EXPECT_EQ(f.clicks, (std::vector<long>{0, 1}));
     EXPECT_EQ(f.formDowns, 0);
+}
+
+TEST(SymbolFonts, EverySymbolACaptionShowsIsOneTheStandInFontDraws) {
+    ASSERT_EQ(QFontInfo(QFont(vb::kSymbolStandInFont)).family(), vb::kSymbolStandInFont);
+    QFontMetrics metrics{QFont(vb::kSymbolStandInFont)};
+    int mapped = 0;
+    for (const char* font : {"Webdings", "Wingdings", "Symbol"}) {
+        EXPECT_TRUE(vb::IsSymbolFont(font));
+        for (int code = 1; code < 256; ++code) {
+            std::string caption(1, static_cast<char>(code));
+            std::string shown = vb::SymbolFontText(font, caption);
+            if (shown == caption) continue;
+            ++mapped;
+            for (char32_t c : QString::fromStdString(shown).toUcs4())
+                EXPECT_TRUE(metrics.inFontUcs4(c))
+                    << font << " " << code << " U+" << std::hex << static_cast<unsigned>(c);
+        }
+    }
+    EXPECT_GE(mapped, 20);
+}
+
+TEST(SymbolFonts, ALabelInASymbolFontShowsItsSymbolsAndKeepsItsCaption) {
+    ListForm f;
+    auto* label = static_cast<QLabel*>(f.Label1.widget());
+    vb::Font webdings;
+    webdings.name = "webdings";  // the name matches without regard to case
+    webdings.bold = true;
+    f.Label1.SetFont(webdings);
+    f.Label1.SetCaption("\x34\x3B");
+    EXPECT_EQ(label->text(), QString::fromUtf8("\u25B6\u25AE\u25AE"));  // forward, pause
+    EXPECT_EQ(f.Label1.Caption(), "\x34\x3B");
+    EXPECT_EQ(label->font().family(), vb::kSymbolStandInFont);
+    EXPECT_TRUE(label->font().bold());
+    // A text font shows the caption as it is.
+    f.Label1.SetFont(vb::Font{});
+    EXPECT_EQ(label->text(), "4;");
+    EXPECT_FALSE(vb::IsSymbolFont("MS Sans Serif"));
 }
