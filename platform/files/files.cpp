@@ -142,6 +142,7 @@ std::optional<std::string> ReadFile(std::string_view path) {
         return std::nullopt;
     }
     std::string data;
+    data.reserve(static_cast<size_t>(st.st_size));
     char buf[65536];
     for (;;) {
         ssize_t n = ::read(fd, buf, sizeof buf);
