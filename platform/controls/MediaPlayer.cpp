@@ -6,8 +6,10 @@
 #include <QTimer>
 #include <QVBoxLayout>
 #include <QWidget>
+#include <cstdio>
 
 #include "platform/files/files.h"
+#include "platform/vb/App.h"
 #include "platform/vb/Error.h"
 #include "platform/vb/Form.h"
 
@@ -145,7 +147,32 @@ MediaPlayer::~MediaPlayer() {
 void MediaPlayer::SetFileName(const std::string& path) {
     fileName_ = path;
     // The name reads back as given; the file is found without regard to letter case.
-    Engine().Open(platform::files::Resolve(path));
+    const std::string resolved = platform::files::Resolve(path);
+    try {
+        Engine().Open(resolved);
+    } catch (const MediaError& e) {
+        screen_->update();
+        // The reason names the file by its name: the folder is no help to the person reading it.
+        std::string why = e.what();
+        const std::string quoted = "\"" + resolved + "\"";
+        if (auto at = why.find(quoted); at != std::string::npos && !resolved.empty()) {
+            why.replace(at, quoted.size(), "\"" + platform::files::NameOf(resolved) + "\"");
+        }
+        errorDescription_ = why;
+        std::fprintf(stderr, "%s: %s\n", vb::App::Title().c_str(), e.what());
+        // One event for the failures of one step; none when a file played after them.
+        if (!errorPending_) {
+            errorPending_ = true;
+            QTimer::singleShot(0, screen_, [this] {
+                errorPending_ = false;
+                if (Error && !errorDescription_.empty()) {
+                    vb::Dispatch((Name() + "_Error").c_str(), Error);
+                }
+            });
+        }
+        throw;
+    }
+    errorDescription_.clear();
     screen_->update();
 }
 

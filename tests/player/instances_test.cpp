@@ -225,3 +225,29 @@ TEST_F(Instances, ARunTimeFolderOfAnotherUserIsRefusedAndThePlayerRunsAlone) {
     EXPECT_NE(said.find("belongs to user 4242"), std::string::npos) << said;
     ::close(fd);
 }
+
+TEST_F(Instances, AFileThatCannotBePlayedSaysWhyInThePlayersWindow) {
+    Run();
+    ASSERT_TRUE(QTest::qWaitFor(MailboxUp, 15000));
+    WriteFile(program / "notes.mp3", "just some text, no sound");
+    std::filesystem::create_directories(program / "folder.mp3");
+    struct Case {
+        std::string path;
+        std::string shown;
+    } cases[] = {
+        {program / "notes.mp3", "Cannot play \"notes.mp3\": "},
+        {program / "gone.mp3", "Cannot open \"gone.mp3\": there is no such file"},
+        {program / "folder.mp3", "Cannot open \"folder.mp3\": it is a folder, not a media file"},
+    };
+    for (const Case& c : cases) {
+        QProcess& second = Run(c.path);
+        ASSERT_TRUE(second.waitForFinished(15000));
+        auto showing = [&] {
+            for (const std::string& text : testing_support::PlayerTexts()) {
+                if (text.rfind(c.shown, 0) == 0) return true;
+            }
+            return false;
+        };
+        EXPECT_TRUE(QTest::qWaitFor(showing, 10000)) << c.shown;
+    }
+}

@@ -43,6 +43,18 @@ bool PlayerShowing(const std::string& title) {
     return main && FindWindowExA(main, nullptr, nullptr, title.c_str());
 }
 
+std::vector<std::string> PlayerTexts() {
+    std::vector<std::string> texts;
+    HWND main = FindWindowA("ThunderRT6FormDC", "");
+    for (HWND child = main ? FindWindowExA(main, nullptr, nullptr, nullptr) : nullptr; child;
+         child = FindWindowExA(main, child, nullptr, nullptr)) {
+        char text[512] = {};
+        SendMessageA(child, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
+        texts.emplace_back(text);
+    }
+    return texts;
+}
+
 bool MailboxUp() {
     return FindWindowA("ThunderRT6FormDC", "Startup") != nullptr;
 }

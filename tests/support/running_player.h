@@ -13,6 +13,9 @@ std::vector<std::string> PlaylistPaths();
 // True when the running player's main window shows this title.
 bool PlayerShowing(const std::string& title);
 
+// The texts of the running player's main window's controls (labels, buttons), in their order.
+std::vector<std::string> PlayerTexts();
+
 // True when the running player's mailbox can be found.
 bool MailboxUp();
 
