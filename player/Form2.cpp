@@ -1,7 +1,14 @@
 #include "player/Form2.h"
 
+#include <sys/stat.h>
+
+#include <climits>
+#include <optional>
+
+#include "platform/files/files.h"
 #include "platform/vb/App.h"
 #include "platform/vb/Conversions.h"
+#include "platform/vb/Dialogs.h"
 #include "platform/vb/Error.h"
 #include "player/FrmVideo.h"
 #include "player/Module1.h"
@@ -18,7 +25,46 @@ void StyleButton(controls::QuixLabel& b, float left, float top, const std::strin
     if (!tip.empty()) b.SetToolTipText(tip);
 }
 
+// A saved list of the longest playlist, with long paths, stays well below this.
+constexpr off_t kLargestList = 64 << 20;
+
+// The bytes of a saved list: a plain file of the folder, not a link to somewhere else, and not
+// larger than a list can be.
+std::optional<std::string> ReadList(const std::string& path) {
+    const std::string file = platform::files::Resolve(path);
+    struct stat st;
+    if (::lstat(file.c_str(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_size > kLargestList) {
+        return std::nullopt;
+    }
+    return platform::files::ReadFile(file);
+}
+
 }  // namespace
+
+std::string PlaylistBytes(const std::vector<std::string>& paths) {
+    std::string out;
+    for (const std::string& p : paths) out += p + "\r\n";
+    return out;
+}
+
+std::vector<std::string> PlaylistPaths(std::string_view bytes, size_t most) {
+    std::vector<std::string> paths;
+    size_t pos = 0;
+    while (pos < bytes.size() && paths.size() < most) {
+        size_t end = bytes.find_first_of("\r\n", pos);
+        if (end == std::string_view::npos) end = bytes.size();
+        paths.emplace_back(bytes.substr(pos, end - pos));
+        pos = end;
+        if (pos == bytes.size()) break;
+        pos += bytes.compare(pos, 2, "\r\n") == 0 ? 2 : 1;
+    }
+    return paths;
+}
+
+bool IsListName(const std::string& name) {
+    return name.find_first_of(std::string_view("/\\\0", 3)) == std::string::npos &&
+           name.find("..") == std::string::npos && name.size() + 6 <= NAME_MAX;
+}
 
 Form2::Form2() : vb::Form("Form2", "Playlist") {
     SetBorderStyle(0);
@@ -59,13 +105,17 @@ Form2::Form2() : vb::Form("Form2", "Playlist") {
     StyleButton(Command6, 3525, 4800);
     StyleButton(Command3, 4650, 60, "Hide");
     Command3.SetWidth(360);
-    list3.Move(1500, 495, 3000, 2400);
+    list3.Move(135, 495, 4830, 4200);  // over the titles, below the drag strip
     Dir1.SetVisible(false);
     Playlist.SetVisible(false);
 
     Command1.Click = [this] { Command1_Click(); };
     Command2.Click = [this] { Command2_Click(); };
     Command3.Click = [this] { Command3_Click(); };
+    Command4.Click = [this] { Command4_Click(); };
+    Command5.Click = [this] { Command5_Click(); };
+    QuixLabel1.Click = [this] { QuixLabel1_Click(); };
+    list3.DblClick = [this] { list3_DblClick(); };
     Command6.Click = [this] { Command6_Click(); };
     remove.Click = [this] { remove_Click(); };
     List1.Click = [this] { List1_Click(); };
@@ -135,6 +185,61 @@ void Form2::Command2_Click() {
 }
 void Form2::Command3_Click() {
     Hide();
+}
+
+void Form2::Command4_Click() {
+    if (list3.ListCount() >= 1) {
+        list3.Move(135, 495);
+        list3.SetVisible(true);
+    } else {
+        vb::MsgBox("Sorry, There is no playlist saved by you. Save it first", vb::vbOKOnly,
+                   "Help...!");
+    }
+}
+
+void Form2::Command5_Click() {
+    // Cancel gives "", which saves the list ".kesto".
+    std::string name = vb::InputBox("Name of the list?", "ListName for Kesto Player", "");
+    if (!IsListName(name)) {
+        vb::MsgBox("\"" + name +
+                       "\" cannot name a list. A list name is one file name: it holds no \"/\", "
+                       "\"\\\" or \"..\". Nothing was saved.",
+                   vb::vbOKOnly | vb::vbExclamation, "ListName for Kesto Player");
+        return;
+    }
+    std::vector<std::string> paths;
+    for (long i = 0; i < List2.ListCount(); ++i) paths.push_back(List2.List(i));
+    // The whole file is replaced at once, so an old list is never left half written.
+    const std::string file = vb::App::Path() + "/" + name + ".kesto";
+    std::string error;
+    if (!platform::files::ReplaceFile(file, PlaylistBytes(paths), &error)) {
+        vb::MsgBox("The list \"" + name + "\" could not be saved (" + error + ").",
+                   vb::vbOKOnly | vb::vbExclamation, "Error");
+        return;
+    }
+    vb::ResumeNext([&] { list3.Refresh(); });
+}
+
+void Form2::list3_DblClick() {
+    const std::string file = list3.Path() + "/" + list3.FileName();
+    std::optional<std::string> bytes = ReadList(file);
+    // A full playlist stops the load like a read error; the entries appended so far stay.
+    bool loaded = bytes && vb::ResumeNext([&] {
+                      for (std::string& path : PlaylistPaths(*bytes)) {
+                          List2.AddItem(path);
+                          std::string title = path;
+                          AddTitleToList(path, title);
+                      }
+                  });
+    if (!loaded) {
+        vb::MsgBox("File Not Found", vb::vbOKOnly, "Error");
+        return;
+    }
+    list3.SetVisible(false);
+}
+
+void Form2::QuixLabel1_Click() {
+    ::frmMain1->QuixLabel6_Click();
 }
 
 void Form2::Command6_Click() {

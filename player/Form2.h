@@ -3,6 +3,8 @@
 #pragma once
 
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "platform/controls/QuixLabel.h"
 #include "platform/vb/Form.h"
@@ -36,7 +38,15 @@ public:
     void Command1_Click();
     void Command2_Click();
     void Command3_Click();
+    // Load: shows the saved-lists panel, or says that no list is saved.
+    void Command4_Click();
+    // Save: writes the paths of the playlist to <name>.kesto in the program folder.
+    void Command5_Click();
     void Command6_Click();
+    // The open-file road of the main window.
+    void QuixLabel1_Click();
+    // Appends the paths of the double-clicked saved list to the playlist.
+    void list3_DblClick();
     void remove_Click();
     void List1_Click();
     void List2_Click();
@@ -56,6 +66,19 @@ public:
 private:
     void MoveEntry(int step);
 };
+
+// A saved list's bytes: each path followed by CR LF, in playlist order.
+std::string PlaylistBytes(const std::vector<std::string>& paths);
+
+// The paths of a saved list's bytes, one per line, at most `most` of them. A line ends at CR LF,
+// and also at a CR or an LF alone; a last line without an ending is a path all the same. The
+// default reads one line more than the playlist holds, so an over-long list still fills it.
+std::vector<std::string> PlaylistPaths(std::string_view bytes, size_t most = 32768);
+
+// True when `name` can name a saved list: "<name>.kesto" is one file name of the program folder,
+// so it holds no "/", "\", ".." or NUL and is not longer than a file name can be. The empty name
+// (the prompt's Cancel) names the list ".kesto".
+bool IsListName(const std::string& name);
 
 }  // namespace forms
 

@@ -7,15 +7,20 @@
 #include "platform/vb/Conversions.h"
 #include "platform/vb/Error.h"
 #include "platform/vb/FileSystem.h"
+#include "platform/vb/Shell.h"
 #include "platform/win/sound.h"
 #include "player/Form2.h"
+#include "player/Form3.h"
 #include "player/FrmSetting.h"
 #include "player/FrmVideo.h"
 #include "player/ModINI.h"
 #include "player/Module1.h"
+#include "player/Module2.h"
 #include "player/Module3.h"
 #include "player/Remote.h"
 #include "player/Skins.h"
+#include "player/frmAbout.h"
+#include "player/frmLogin.h"
 #include "player/frmSkin.h"
 
 namespace forms {
@@ -160,6 +165,38 @@ frmMain1::frmMain1() : vb::Form("frmMain1", "") {
     vol.Scroll = [this] { vol_Scroll(); };
     lstTypes.SetMultiSelect(true);
     for (const char* t : {"mp3", "wav", "wma", "mid", "midi", "dat", "avi"}) lstTypes.AddItem(t);
+
+    struct Item {
+        vb::Menu& menu;
+        void (frmMain1::*handler)();
+    } items[] = {
+        {add, &frmMain1::add_Click},     {Direct, &frmMain1::Direct_Click},
+        {n, &frmMain1::n_Click},         {Prevus, &frmMain1::Prevus_Click},
+        {mute, &frmMain1::mute_Click},   {choose, &frmMain1::choose_Click},
+        {more, &frmMain1::more_Click},   {Rem, &frmMain1::Rem_Click},
+        {shut, &frmMain1::shut_Click},   {setting, &frmMain1::setting_Click},
+        {about, &frmMain1::about_Click}, {exit, &frmMain1::exit_Click},
+        {Ab, &frmMain1::Ab_Click},       {ex, &frmMain1::ex_Click},
+    };
+    for (const Item& i : items) i.menu.Click = [this, h = i.handler] { (this->*h)(); };
+
+    struct LabelButton {
+        controls::QuixLabel& label;
+        void (frmMain1::*handler)();
+    } labelButtons[] = {
+        {QuixLabel1, &frmMain1::QuixLabel1_Click}, {QuixLabel2, &frmMain1::QuixLabel2_Click},
+        {QuixLabel3, &frmMain1::QuixLabel3_Click}, {QuixLabel4, &frmMain1::QuixLabel4_Click},
+        {QuixLabel5, &frmMain1::QuixLabel5_Click}, {QuixLabel6, &frmMain1::QuixLabel6_Click},
+        {QuixLabel7, &frmMain1::QuixLabel7_Click}, {QuixLabel8, &frmMain1::QuixLabel8_Click},
+    };
+    for (const LabelButton& b : labelButtons)
+        b.label.Click = [this, h = b.handler] { (this->*h)(); };
+    QuixLabel1.SetMousePointer(vb::vbCustom);
+    QuixLabel1.MouseMove = [this](int b, int s, float x, float y) {
+        QuixLabel1_MouseMove(b, s, x, y);
+    };
+    Label2.MouseDown = [this](int b, int s, float x, float y) { Label2_MouseDown(b, s, x, y); };
+    Label3.MouseDown = [this](int b, int s, float x, float y) { Label3_MouseDown(b, s, x, y); };
 }
 
 void frmMain1::Form_Load() {
@@ -200,6 +237,10 @@ void frmMain1::Form_Unload(int& Cancel) {
     // start-up form would keep the process alive, taking every later start's file.
     RefreshAll();
     vb::End();
+}
+
+void frmMain1::Form_Terminate() {
+    RefreshAll();
 }
 
 void frmMain1::Timer1_Timer() {
@@ -476,10 +517,200 @@ void frmMain1::HidePictures() {
     }
 }
 
-void frmMain1::QuixLabel5_Click() {
-    // Registering the file types comes with the association command.
+// ---- the pop-up menu ----
+
+void frmMain1::add_Click() {
+    QuixLabel6_Click();
 }
 
-void frmMain1::QuixLabel6_Click() {}
+void frmMain1::Direct_Click() {
+    ::Form3->Show();
+}
+
+void frmMain1::n_Click() {
+    Command6_Click();
+}
+
+void frmMain1::Prevus_Click() {
+    Command2_Click();
+}
+
+void frmMain1::mute_Click() {
+    auto& player = ::FrmVideo->MediaPlayer1;
+    if (!mute.Checked()) {
+        player.SetMute(true);
+        mute.SetChecked(true);
+    } else {
+        player.SetMute(false);
+        mute.SetChecked(false);
+    }
+}
+
+void frmMain1::choose_Click() {
+    ::frmSkin->Show();
+}
+
+void frmMain1::more_Click() {
+    ::frmLogin->Show(vb::vbModal);
+}
+
+void frmMain1::Rem_Click() {
+    ::Remote->Show();
+}
+
+void frmMain1::shut_Click() {
+    // sysoff.exe of the original is the program "sysoff" here. Missing or not startable, it is
+    // passed over: nothing is shown and the player goes on.
+    vb::ResumeNext([&] { vb::Shell(vb::App::Path() + "/" + "sysoff", vb::vbNormalFocus); });
+}
+
+void frmMain1::setting_Click() {
+    ::FrmSetting->Show();
+}
+
+void frmMain1::about_Click() {
+    ::frmAbout->Show();
+}
+
+void frmMain1::exit_Click() {
+    RefreshAll();
+    vb::End();
+}
+
+void frmMain1::Ab_Click() {
+    ::frmAbout->Show(vb::vbModal);
+}
+
+void frmMain1::ex_Click() {
+    vb::End();
+}
+
+// ---- the label buttons ----
+
+void frmMain1::QuixLabel1_Click() {
+    SetWindowState(vb::vbMinimized);
+}
+
+void frmMain1::QuixLabel1_MouseMove(int, int, float, float) {
+    // A missing cursor file keeps the pointer the label has.
+    vb::ResumeNext(
+        [&] { QuixLabel1.SetMouseIcon(vb::LoadPicture(vb::App::Path() + "/curAlbums.cur")); });
+}
+
+void frmMain1::QuixLabel2_Click() {
+    RefreshAll();
+    vb::End();
+}
+
+void frmMain1::QuixLabel3_Click() {
+    ::frmAbout.Get();
+    ::frmAbout->Show();
+    ::frmAbout->SetVisible(true);
+}
+
+void frmMain1::QuixLabel4_Click() {
+    if (::FrmVideo->WindowState() == vb::vbMinimized) ::FrmVideo->SetWindowState(vb::vbNormal);
+    ::FrmVideo->Show();
+    ::Remote->Show();
+}
+
+void frmMain1::QuixLabel7_Click() {
+    ::Form2->Show();
+}
+
+void frmMain1::QuixLabel8_Click() {
+    PopupMenu(kesto);
+}
+
+void frmMain1::Label2_MouseDown(int, int, float, float) {
+    ClickSound();
+}
+
+void frmMain1::Label3_MouseDown(int, int, float, float) {
+    ClickSound();
+}
+
+void frmMain1::ClickSound() {
+    // Without aah.wav the system's default sound plays instead.
+    sndPlaySoundA((vb::App::Path() + "/" + "aah.wav").c_str(), SND_ASYNC);
+}
+
+// ---- the file-type association ----
+
+void frmMain1::SelectAllTypes(bool flag) {
+    for (long i = 0; i < lstTypes.ListCount(); ++i) lstTypes.SetSelected(i, flag);
+    if (!flag) lstTypes.SetListIndex(-1);
+}
+
+// Every entry of the type list is selected and registers the row of the association table that
+// its text names: "mp3" to "dat" are rows 1 to 6 and the seventh entry, "avi", is row 8. The
+// player opens AVI files; it reads no file of the table's playlist type (row 7, ".kwo"), so that
+// row is registered by no entry.
+void frmMain1::QuixLabel5_Click() {
+    SelectAllTypes(true);
+    // From here on any error ends the command at once, silently.
+    vb::ResumeNext([&] {
+        const long count = lstTypes.ListCount();
+        for (long i = 0; i < count; ++i) {
+            if (lstTypes.Selected(i)) {
+                RegisterFileType(AssociationRowOf(lstTypes.List(i)), vb::App::Path(),
+                                 vb::App::EXEName());
+            }
+        }
+    });
+}
+
+// ---- the open-file road ----
+
+void frmMain1::QuixLabel6_Click() {
+    SetNotTopMost(*::FrmVideo);
+    CommonDialog1.SetFileName("");
+    CommonDialog1.SetCancelError(true);
+    CommonDialog1.SetDialogTitle("Kesto Player - Select File(s)...");
+    CommonDialog1.SetFlags(controls::cdlOFNExplorer | controls::cdlOFNAllowMultiselect |
+                           controls::cdlOFNHideReadOnly);
+    CommonDialog1.SetFilter(
+        "File Types(*.mp3;*.wav;*.dat;*.avi;*.wma;*.wmv;)|*.mp3;*.wav;*.dat;*.avi;*.wma;*.wmv;|"
+        "MP3 sounds (*.mp3)|*.mp3|WAV Sounds (*.wav)|*.wav|"
+        "Movie files (*.dat); (*.avi); (*.mov)|*.dat; *.avi; *.mov|"
+        "Windows Media sounds (*.wma;*.wmv;)|*.wma;*.wmv;");
+    // From here on every error is ignored; a Cancel is one.
+    vb::ResumeNext([&] { CommonDialog1.ShowOpen(); });
+    std::vector<std::string> parts;
+    vb::ResumeNext([&] {
+        const std::string chosen = CommonDialog1.FileName();
+        if (chosen.empty()) return;
+        size_t start = 0;
+        for (;;) {
+            size_t nul = chosen.find('\0', start);
+            parts.push_back(chosen.substr(start, nul - start));
+            if (nul == std::string::npos) break;
+            start = nul + 1;
+        }
+    });
+    if (parts.size() == 1) {
+        vb::ResumeNext([&] {
+            auto& playlist = *::Form2;
+            playlist.List1.AddItem(CommonDialog1.FileTitle());
+            playlist.List2.AddItem(CommonDialog1.FileName());
+        });
+    } else if (parts.size() > 1) {
+        // The folder comes first; a root folder already ends in "/", so its paths hold two in a
+        // row, stored as they come.
+        const std::string& folder = parts[0];
+        vb::ResumeNext([&] {
+            auto& playlist = *::Form2;
+            for (size_t i = 1; i < parts.size(); ++i) {
+                playlist.List1.AddItem(parts[i]);
+                playlist.List2.AddItem(folder + "/" + parts[i]);
+            }
+        });
+    }
+    if (!parts.empty()) {
+        vb::ResumeNext([&] { Timer1.SetEnabled(true); });
+        vb::ResumeNext([&] { ::Form2->Show(); });
+    }
+    SetTopMost(*::FrmVideo);
+}
 
 }  // namespace forms

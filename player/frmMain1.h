@@ -91,6 +91,8 @@ public:
     void Form_MouseDown(int Button, int Shift, float X, float Y) override;
     void Form_Resize() override;
     void Form_Unload(int& Cancel) override;
+    // Hides the skin pictures again.
+    void Form_Terminate() override;
 
     void Timer1_Timer();
     void Pg_MouseDown(int Button, int Shift, float X, float Y);
@@ -122,9 +124,44 @@ public:
     // Sizes the window to its skin face and cuts its shape from it.
     void chngp();
 
+    // The pop-up menu's items.
+    void add_Click();
+    void Direct_Click();
+    void n_Click();
+    void Prevus_Click();
+    // Mutes the player when the item is unchecked, unmutes it when checked, and flips the mark.
+    void mute_Click();
+    void choose_Click();
+    void more_Click();
+    void Rem_Click();
+    // Starts the companion program sysoff beside the player; the player goes on running.
+    void shut_Click();
+    void setting_Click();
+    void about_Click();
+    // Hides the skin pictures, then ends the program at once.
+    void exit_Click();
+    void Ab_Click();
+    // Ends the program at once.
+    void ex_Click();
+
+    // The label buttons.
+    void QuixLabel1_Click();  // minimises the window
+    void QuixLabel1_MouseMove(int Button, int Shift, float X, float Y);
+    void QuixLabel2_Click();  // hides the skin pictures and ends the program
+    void QuixLabel3_Click();  // the about box, modeless
+    void QuixLabel4_Click();  // the video and remote windows, whatever file is loaded
+    // Associates the player with its file types.
     void QuixLabel5_Click();
-    // The open-file road: the browse label's click.
+    // The open-file road: the chosen files are appended to the playlist, which is shown.
     void QuixLabel6_Click();
+    void QuixLabel7_Click();  // the playlist window
+    void QuixLabel8_Click();  // pops up the menu
+    // The click sound.
+    void Label2_MouseDown(int Button, int Shift, float X, float Y);
+    void Label3_MouseDown(int Button, int Shift, float X, float Y);
+
+    // Selects (or, with false, deselects) every entry of the type list.
+    void SelectAllTypes(bool flag);
 
 private:
     enum class Road { StartUp, Chooser, Hidden };
@@ -133,6 +170,7 @@ private:
     void Volume();
     void Step(int step);
     void HoverCursor(vb::PictureBox& button);
+    void ClickSound();
 };
 
 }  // namespace forms

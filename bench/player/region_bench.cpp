@@ -4,7 +4,6 @@
 //   build/bench/player/region_bench
 #include <benchmark/benchmark.h>
 
-#include <QApplication>
 #include <QPainter>
 
 #include "platform/gdi/gdi.h"
@@ -60,12 +59,3 @@ void BM_RegionStepByStep(benchmark::State& state) {
 BENCHMARK(BM_RegionStepByStep)->Unit(benchmark::kMillisecond)->Iterations(2);
 
 }  // namespace
-
-int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -1,7 +1,12 @@
 #include "platform/controls/CommonDialog.h"
 
 #include <QApplication>
+#include <QDialogButtonBox>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QPushButton>
 #include <cctype>
 #include <sstream>
 
@@ -12,6 +17,75 @@
 #include "platform/vb/Variant.h"
 
 namespace controls {
+
+namespace {
+
+// The open dialog. Without cdlOFNFileMustExist it takes the names typed for files that do not
+// exist, also where several files may be chosen, which Qt's own several-files mode refuses: its
+// Open button stays usable for any typed text, and such names are returned as typed (relative to
+// the folder shown). A typed folder is still opened, and a choice of existing files is Qt's own.
+class OpenDialog : public QFileDialog {
+public:
+    OpenDialog(QWidget* parent, const QString& title, bool namesMayBeNew)
+        : QFileDialog(parent, title), namesMayBeNew_(namesMayBeNew) {}
+
+    void EnableForTypedNames() {
+        if (!namesMayBeNew_) return;
+        edit_ = findChild<QLineEdit*>("fileNameEdit");
+        auto* buttons = findChild<QDialogButtonBox*>("buttonBox");
+        if (!edit_ || !buttons) return;
+        // Connected after the dialog's own check of the text, so it has the last word.
+        QObject::connect(edit_, &QLineEdit::textChanged, this, [buttons](const QString& text) {
+            QPushButton* open = buttons->button(QDialogButtonBox::Open);
+            if (open && !text.trimmed().isEmpty()) open->setEnabled(true);
+        });
+    }
+
+    // The chosen files, full paths.
+    QStringList Chosen() const { return typed_.isEmpty() ? selectedFiles() : typed_; }
+
+    void accept() override {
+        const QStringList typed = Typed();
+        if (!typed.isEmpty()) {
+            bool allThere = true;
+            for (const QString& f : typed) {
+                QFileInfo info(f);
+                if (info.isDir()) return QFileDialog::accept();  // opens the folder
+                allThere = allThere && info.exists();
+            }
+            if (!allThere) {
+                typed_ = typed;
+                return QDialog::accept();
+            }
+        }
+        QFileDialog::accept();
+    }
+
+private:
+    // The names in the file name box, as Qt reads them: several in double quotes, or the whole
+    // text as one name.
+    QStringList Typed() const {
+        QStringList names;
+        if (!namesMayBeNew_ || !edit_) return names;
+        const QString text = edit_->text();
+        if (text.contains(u'"')) {
+            const QStringList tokens = text.split(u'"');
+            for (qsizetype i = 1; i < tokens.size(); i += 2) {
+                if (!tokens[i].isEmpty()) names << tokens[i];
+            }
+        } else if (!text.trimmed().isEmpty()) {
+            names << text;
+        }
+        for (QString& n : names) n = QDir::cleanPath(directory().absoluteFilePath(n));
+        return names;
+    }
+
+    bool namesMayBeNew_;
+    QLineEdit* edit_ = nullptr;
+    QStringList typed_;
+};
+
+}  // namespace
 
 CommonDialog::CommonDialog(vb::Form* form, const char* name) : vb::Control(form, name) {
     Attach(new QWidget(ContainerWidget()));
@@ -75,7 +149,8 @@ void CommonDialog::ShowOpen() {
         s->Record({"ShowOpen", filter_, title_, static_cast<int>(flags_)});
         chosen = s->NextShowOpen().value_or(std::vector<std::string>());
     } else {
-        QFileDialog dialog(QApplication::activeWindow(), QString::fromStdString(title_));
+        OpenDialog dialog(QApplication::activeWindow(), QString::fromStdString(title_),
+                          !(flags_ & cdlOFNFileMustExist));
         bool multi = flags_ & cdlOFNAllowMultiselect;
         dialog.setFileMode(multi                            ? QFileDialog::ExistingFiles
                            : (flags_ & cdlOFNFileMustExist) ? QFileDialog::ExistingFile
@@ -88,13 +163,17 @@ void CommonDialog::ShowOpen() {
             filters << QString::fromStdString(description + " (" +
                                               CaseInsensitivePatterns(patterns) + ")");
         }
-        if (!filters.isEmpty()) dialog.setNameFilters(filters);
+        if (!filters.isEmpty()) dialog.setNameFilters(filters);  // the first is chosen
+        // The folder of the last choice, at first the user's home folder.
+        dialog.setDirectory(folder_.empty() ? QDir::homePath() : QString::fromStdString(folder_));
         if (!fileName_.empty() && fileName_.find('\0') == std::string::npos) {
             dialog.selectFile(QString::fromStdString(fileName_));
         }
+        dialog.EnableForTypedNames();
         dialog.setWindowFlag(Qt::WindowStaysOnTopHint);
         if (dialog.exec() == QDialog::Accepted) {
-            for (const QString& f : dialog.selectedFiles()) chosen.push_back(f.toStdString());
+            for (const QString& f : dialog.Chosen()) chosen.push_back(f.toStdString());
+            if (!chosen.empty()) folder_ = platform::files::FolderOf(chosen.front());
         }
     }
     if (chosen.empty()) {

@@ -34,7 +34,9 @@ public:
     // Shows the open dialog and returns when it closes. One chosen file: FileName is its path and
     // FileTitle its name. Several (with cdlOFNAllowMultiselect): FileName is the folder and each
     // name, separated by NUL characters. Cancel leaves FileName as it was and, with CancelError,
-    // raises run-time error 32755.
+    // raises run-time error 32755. Without cdlOFNFileMustExist a typed name of a file that does
+    // not exist is returned as typed. The dialog opens in the folder of the last choice (at first
+    // the user's home folder) with the first filter chosen.
     void ShowOpen();
 
     // The filters of a Filter text, as (description, patterns) pairs.
@@ -45,6 +47,7 @@ public:
 private:
     void Take(const std::vector<std::string>& files);
     std::string fileName_, fileTitle_, title_, filter_;
+    std::string folder_;  // where the dialog opens: the folder of the last choice
     long flags_ = 0;
     bool cancelError_ = false;
 };

@@ -162,8 +162,10 @@ namespace {
 
 // The temporary files of ReplaceFile are named ".<name>.tmp-<pid>-XXXXXX" and locked by their
 // writer while it writes. Earlier ones ".<name>.tmp-XXXXXX" carry no writer.
+// The prefix stays part of a valid file name also beside a file whose name is as long as a name
+// can be.
 std::string TemporaryPrefix(const std::string& name) {
-    return "." + name + ".tmp-";
+    return "." + name.substr(0, 200) + ".tmp-";
 }
 
 // True when `rest` (what follows the prefix) is "<pid>-XXXXXX" of a process that has ended, or

@@ -7,6 +7,7 @@
 #pragma once
 
 #include <deque>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -52,11 +53,19 @@ public:
     void AnswerPopupMenu(std::string item) { popup_.push_back(std::move(item)); }
 
     const std::vector<DialogRecord>& Log() const { return log_; }
+    // Called with each dialog as it opens, before it is answered (the state of the program while
+    // the dialog is up).
+    void OnDialog(std::function<void(const DialogRecord&)> watcher) {
+        watcher_ = std::move(watcher);
+    }
 
     static DialogScript* Active();
 
     // Used by the dialogs.
-    void Record(DialogRecord r) { log_.push_back(std::move(r)); }
+    void Record(DialogRecord r) {
+        log_.push_back(std::move(r));
+        if (watcher_) watcher_(log_.back());
+    }
     std::optional<int> NextMsgBox();
     std::optional<std::string> NextInputBox();
     std::optional<std::vector<std::string>> NextShowOpen();
@@ -69,6 +78,7 @@ private:
     std::deque<std::vector<std::string>> open_;
     std::deque<std::string> popup_;
     std::vector<DialogRecord> log_;
+    std::function<void(const DialogRecord&)> watcher_;
 };
 
 }  // namespace vb

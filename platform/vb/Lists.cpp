@@ -121,7 +121,12 @@ void ListBox::AddItem(const std::string& item, long index) {
     items_.insert(items_.begin() + index, item);
     selected_.insert(selected_.begin() + index, false);
     if (index_ >= index) ++index_;
-    Sync();
+    // The widget takes the one new row; the rows after it keep their selection and the current
+    // row moves with them, so a long list fills in time proportional to its length.
+    syncing_ = true;
+    list_->insertItem(static_cast<int>(index), Q(item));
+    syncing_ = false;
+    if (list_->currentRow() != index_ || list_->item(static_cast<int>(index))->isSelected()) Sync();
 }
 
 void ListBox::RemoveItem(long index) {
@@ -133,7 +138,10 @@ void ListBox::RemoveItem(long index) {
     } else if (index_ > index) {
         --index_;
     }
-    Sync();
+    syncing_ = true;
+    delete list_->takeItem(static_cast<int>(index));
+    syncing_ = false;
+    if (list_->currentRow() != index_) Sync();
 }
 
 void ListBox::Clear() {

@@ -27,7 +27,8 @@ protected:
     testing_support::TempDir program;
     testing_support::ScopedEnv programDir{"KESTO_PROGRAM_DIR", program.path()};
     // Every test starts with a registry of its own: no run counts or settings of earlier tests.
-    testing_support::TempDir settings;
+    // It is kept in memory: every first run writes the file-type association into it.
+    testing_support::TempDir settings{testing_support::MemoryFolder()};
     testing_support::ScopedEnv registry{"KESTO_REGISTRY", settings / "registry.reg"};
     vb::DialogScript script;
     controls::FakeMediaEngine* fake = nullptr;  // the engine of the current media player

@@ -18,6 +18,7 @@
 #include "platform/files/files.h"
 #include "platform/win/messages.h"
 #include "tests/support/media_files.h"
+#include "tests/support/programs.h"
 #include "tests/support/running_player.h"
 #include "tests/support/test_support.h"
 
@@ -38,16 +39,8 @@ protected:
     ScopedEnv audio{"KESTO_AUDIO_SINK", std::string("fakesink")};
     ScopedEnv video{"KESTO_VIDEO_SINK", std::string("fakesink")};
     ScopedEnv qpa{"QT_QPA_PLATFORM", std::string("offscreen")};
-    std::vector<std::unique_ptr<QProcess>> processes;
-
-    void TearDown() override {
-        for (auto& p : processes) {
-            if (p->state() != QProcess::NotRunning) {
-                p->kill();
-                p->waitForFinished(5000);
-            }
-        }
-    }
+    testing_support::Programs programs;
+    const std::vector<std::unique_ptr<QProcess>>& processes = programs.All();
 
     std::string Wav(const std::string& name, double seconds) {
         std::string path = program / name;
@@ -59,15 +52,9 @@ protected:
     // stderr is kept to be read when `readErrors` is set, else it goes to the test's.
     QProcess& Launch(const std::string& file = {}, const std::string& workingFolder = {},
                      bool readErrors = false) {
-        auto p = std::make_unique<QProcess>();
-        p->setProcessChannelMode(readErrors ? QProcess::SeparateChannels
-                                            : QProcess::ForwardedErrorChannel);
-        if (!workingFolder.empty()) p->setWorkingDirectory(QString::fromStdString(workingFolder));
         QStringList args;
         if (!file.empty()) args << QString::fromStdString(file);
-        p->start(KESTO_EXE, args);
-        processes.push_back(std::move(p));
-        return *processes.back();
+        return programs.Launch(KESTO_EXE, args, QString::fromStdString(workingFolder), readErrors);
     }
 
     QProcess& Run(const std::string& file = {}, const std::string& workingFolder = {},

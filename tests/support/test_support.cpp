@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 #include <stdlib.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -11,8 +12,10 @@
 
 namespace testing_support {
 
-TempDir::TempDir() {
-    std::string tmpl = (std::filesystem::temp_directory_path() / "kesto-test-XXXXXX").string();
+TempDir::TempDir(const std::string& base) {
+    std::filesystem::path folder =
+        base.empty() ? std::filesystem::temp_directory_path() : std::filesystem::path(base);
+    std::string tmpl = (folder / "kesto-test-XXXXXX").string();
     std::vector<char> buf(tmpl.begin(), tmpl.end());
     buf.push_back('\0');
     if (!::mkdtemp(buf.data())) throw std::runtime_error("mkdtemp failed");
@@ -44,6 +47,14 @@ ScopedEnv::~ScopedEnv() {
     } else {
         ::unsetenv(name_.c_str());
     }
+}
+
+std::string MemoryFolder() {
+    static const std::string folder = [] {
+        const char* shm = "/dev/shm";
+        return ::access(shm, W_OK | X_OK) == 0 ? std::string(shm) : std::string();
+    }();
+    return folder;
 }
 
 void WriteFile(const std::string& path, std::string_view bytes) {

@@ -7,10 +7,11 @@
 
 namespace testing_support {
 
-// A fresh folder under the system's temporary folder, removed with everything in it at the end.
+// A fresh folder under the system's temporary folder (or under `base`), removed with everything
+// in it at the end.
 class TempDir {
 public:
-    TempDir();
+    explicit TempDir(const std::string& base = {});
     ~TempDir();
     TempDir(const TempDir&) = delete;
     TempDir& operator=(const TempDir&) = delete;
@@ -35,6 +36,10 @@ private:
     std::string name_;
     std::optional<std::string> old_;
 };
+
+// A folder in memory for files a test rewrites often (/dev/shm where it can be written; "" for
+// the system's temporary folder otherwise): a flush to disk costs nothing there.
+std::string MemoryFolder();
 
 // Writes bytes to a file (creating its folders); reads a whole file.
 void WriteFile(const std::string& path, std::string_view bytes);

@@ -1,9 +1,15 @@
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QCoreApplication>
+#include <QDialogButtonBox>
+#include <QFileDialog>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMouseEvent>
+#include <QPushButton>
 #include <QTest>
+#include <QTimer>
 
 #include "platform/controls/CommonDialog.h"
 #include "platform/controls/Fader.h"
@@ -13,6 +19,7 @@
 #include "platform/vb/Error.h"
 #include "platform/vb/Form.h"
 #include "platform/vb/Timer.h"
+#include "tests/support/test_support.h"
 
 using controls::ColorFromText;
 
@@ -193,4 +200,45 @@ TEST(CommonDialog, FiltersMatchWithoutRegardToCase) {
     EXPECT_EQ(filters[1].second, "*.dat; *.avi");
     EXPECT_EQ(controls::CommonDialog::CaseInsensitivePatterns("*.dat; *.avi;"),
               "*.[dD][aA][tT] *.[aA][vV][iI]");
+}
+
+TEST(CommonDialog, TakesTypedNamesOfFilesThatDoNotExistAndOpensWhereTheLastChoiceWas) {
+    testing_support::TempDir dir;
+    testing_support::WriteFile(dir / "there.mp3", "x");
+    ControlsForm f;
+    auto& d = f.CommonDialog1;
+    d.SetFlags(controls::cdlOFNExplorer | controls::cdlOFNAllowMultiselect |
+               controls::cdlOFNHideReadOnly);
+    d.SetFilter("MP3 sounds (*.mp3)|*.mp3");
+    // Notes the folder of the dialog that is up, goes to `folder`, types `text` into the name box
+    // and presses the Open button.
+    QString openedIn;
+    auto type = [&](const QString& folder, const QString& text) {
+        QTimer::singleShot(0, [&, folder, text] {
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            ASSERT_NE(dialog, nullptr);
+            openedIn = dialog->directory().absolutePath();
+            dialog->setDirectory(folder);
+            auto* edit = dialog->findChild<QLineEdit*>("fileNameEdit");
+            auto* buttons = dialog->findChild<QDialogButtonBox*>("buttonBox");
+            ASSERT_TRUE(edit && buttons);
+            QApplication::setActiveWindow(dialog);
+            edit->setFocus();
+            QTest::keyClicks(edit, text);
+            QPushButton* open = buttons->button(QDialogButtonBox::Open);
+            ASSERT_NE(open, nullptr);
+            EXPECT_TRUE(open->isEnabled());
+            open->click();
+            if (dialog->isVisible()) dialog->reject();  // the click did not close it
+        });
+    };
+    const QString folder = QString::fromStdString(dir.path());
+    type(folder, "\"there.mp3\" \"new one.mp3\"");
+    d.ShowOpen();
+    EXPECT_EQ(d.FileName(), dir.path() + std::string("\0there.mp3\0new one.mp3", 22));
+    type(folder, "new one.mp3");
+    d.ShowOpen();
+    EXPECT_EQ(openedIn.toStdString(), dir.path());
+    EXPECT_EQ(d.FileName(), dir / "new one.mp3");
+    EXPECT_EQ(d.FileTitle(), "new one.mp3");
 }

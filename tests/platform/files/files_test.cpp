@@ -95,6 +95,14 @@ TEST(ReplaceFile, WritesThroughACaseInsensitiveName) {
     EXPECT_FALSE(std::filesystem::exists(dir / "SETTINGS.INI"));
 }
 
+TEST(ReplaceFile, ReplacesAFileWhoseNameIsAsLongAsANameCanBe) {
+    TempDir dir;
+    std::string path = dir / std::string(255, 'n');
+    ASSERT_TRUE(ReplaceFile(path, "first"));
+    ASSERT_TRUE(ReplaceFile(path, "second"));
+    EXPECT_EQ(ReadFile(path), "second");
+}
+
 TEST(ReplaceFile, ReportsAMissingFolder) {
     TempDir dir;
     std::string why;
