@@ -274,6 +274,11 @@ bool ReplaceFile(std::string_view path, std::string_view contents, std::string* 
     return true;
 }
 
+bool IsFileName(std::string_view name) {
+    return name.find_first_of(std::string_view("/\\\0", 3)) == std::string_view::npos &&
+           name.find("..") == std::string_view::npos;
+}
+
 std::string AbsolutePath(std::string_view path) {
     if (path.empty() || NativePath(path).front() == '/') return std::string(path);
     if (auto colon = path.find("://"); colon != std::string_view::npos && colon > 0) {

@@ -54,6 +54,11 @@ bool ReplaceFile(std::string_view path, std::string_view contents, std::string* 
 // ("http://...") and the empty text are kept as they are.
 std::string AbsolutePath(std::string_view path);
 
+// True when `name`, taken from a stored file or from the user, can be used as one file name in a
+// folder: it holds no '/', '\\', ".." or NUL, so it names nothing outside that folder. The empty
+// name passes (it names the file "<empty>.ext" where an extension is added).
+bool IsFileName(std::string_view name);
+
 // The part before the last '/' ("" when there is none) and the part after it.
 std::string FolderOf(std::string_view path);
 std::string NameOf(std::string_view path);

@@ -294,3 +294,23 @@ TEST(ReplaceFile, ASaveKilledHalfwayLeavesNothingAfterTheNextSave) {
     EXPECT_EQ(temporaries(), 0);
     EXPECT_EQ(ReadFile(path), "after");
 }
+
+TEST(IsFileName, RefusesEveryNameThatReachesOutsideItsFolder) {
+    struct Case {
+        std::string name;
+        bool ok;
+    } cases[] = {
+        {"Tavro", true},
+        {"Blue Night", true},
+        {"", true},
+        {"a.b", true},
+        {"../x", false},
+        {"..", false},
+        {"a..b", false},
+        {"sub/name", false},
+        {"..\\..\\x", false},
+        {"C:\\x", false},
+        {std::string("a\0b", 3), false},
+    };
+    for (const auto& c : cases) EXPECT_EQ(IsFileName(c.name), c.ok) << c.name;
+}
