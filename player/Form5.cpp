@@ -2,9 +2,9 @@
 
 #include <algorithm>
 #include <chrono>
-#include <cstdio>
 #include <thread>
 
+#include "platform/base/report.h"
 #include "platform/files/files.h"
 #include "platform/vb/App.h"
 #include "platform/vb/Conversions.h"
@@ -87,7 +87,7 @@ void Form5::HandOver() {
         std::this_thread::sleep_for(std::chrono::milliseconds(pause));
         pause = std::min(pause * 2, 400);
     }
-    std::fprintf(stderr, "%s: %s \"%s\"\n", vb::App::Title().c_str(), failure, s_.c_str());
+    platform::base::Report(vb::App::Title(), std::string(failure) + " \"" + s_ + "\"");
     vb::End(1);
 }
 

@@ -1,5 +1,13 @@
 #include "player/Module1.h"
 
+#include <QFont>
+#include <QLinearGradient>
+#include <QPainter>
+#include <vector>
+
+#include "platform/gdi/gdi.h"
+#include "platform/gdi/qt.h"
+#include "platform/vb/Conversions.h"
 #include "platform/win/messages.h"
 #include "platform/win/windowpos.h"
 
@@ -15,15 +23,6 @@ void DragForm(vb::Form& form) {
     ReleaseCapture();
     SendMessageA(form.hWnd(), WM_NCLBUTTONDOWN, HTCAPTION, 0);
 }
-
-#include <QFont>
-#include <QLinearGradient>
-#include <QPainter>
-#include <vector>
-
-#include "platform/gdi/gdi.h"
-#include "platform/gdi/qt.h"
-#include "platform/vb/Conversions.h"
 
 long MakeRegionFromBitmap(vb::PictureBox& pic) {
     HDC h = pic.hDC();

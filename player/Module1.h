@@ -1,7 +1,9 @@
 // Module1: window helpers shared by the forms.
 #pragma once
 
+#include "platform/controls/QuixLabel.h"
 #include "platform/vb/Form.h"
+#include "platform/vb/Intrinsics.h"
 
 // Makes the form topmost (or returns it to the normal band) and activates it, without moving or
 // resizing it.
@@ -12,8 +14,6 @@ void SetNotTopMost(vb::Form& form);
 // form is sent a press on its caption, so it moves with the mouse.
 void DragForm(vb::Form& form);
 
-#include "platform/vb/Intrinsics.h"
-
 // The region of the pixels of the picture box's image whose colour differs from its top-left
 // pixel: the union of one rectangle per horizontal run of such pixels, row by row. 0 when every
 // pixel has the top-left colour.
@@ -23,8 +23,6 @@ long MakeRegionFromBitmap(vb::PictureBox& pic);
 // picture's size and loses its border; the form loses its border, takes the box's size, and its
 // window region becomes the box's region.
 void ShapeFromPicture(vb::Form& form, vb::PictureBox& PicMainSkin);
-
-#include "platform/controls/QuixLabel.h"
 
 // The designed look of the player's plain windows: a dark panel picture with a light edge, and
 // label buttons lettered light on a slate face.

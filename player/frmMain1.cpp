@@ -1,7 +1,5 @@
 #include "player/frmMain1.h"
 
-#include <QPainter>
-
 #include "platform/registry/registry.h"
 #include "platform/vb/App.h"
 #include "platform/vb/Conversions.h"
@@ -13,6 +11,7 @@
 #include "player/Form3.h"
 #include "player/FrmSetting.h"
 #include "player/FrmVideo.h"
+#include "player/Glyphs.h"
 #include "player/ModINI.h"
 #include "player/Module1.h"
 #include "player/Module2.h"
@@ -24,45 +23,6 @@
 #include "player/frmSkin.h"
 
 namespace forms {
-
-namespace {
-
-// The glyph of a transport button: light symbol on a dark round face.
-vb::Picture Glyph(char kind) {
-    QImage img(30, 30, QImage::Format_RGB32);
-    img.fill(QColor(24, 28, 36));
-    QPainter p(&img);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setPen(Qt::NoPen);
-    p.setBrush(QColor(62, 70, 86));
-    p.drawEllipse(1, 1, 28, 28);
-    p.setBrush(QColor(235, 240, 248));
-    auto tri = [&](double x, double dir) {
-        QPolygonF t;
-        t << QPointF(x, 9) << QPointF(x, 21) << QPointF(x + 8 * dir, 15);
-        p.drawPolygon(t);
-    };
-    switch (kind) {
-        case 'P':
-            tri(12, 1);
-            break;
-        case 'p':
-            p.drawRect(10, 9, 4, 12), p.drawRect(16, 9, 4, 12);
-            break;
-        case 's':
-            p.drawRect(10, 10, 10, 10);
-            break;
-        case '<':
-            tri(17, -1), p.drawRect(8, 9, 3, 12);
-            break;
-        case '>':
-            tri(13, 1), p.drawRect(19, 9, 3, 12);
-            break;
-    }
-    return vb::Picture::FromImage(img);
-}
-
-}  // namespace
 
 frmMain1::frmMain1() : vb::Form("frmMain1", "") {
     SetBorderStyle(0);
@@ -109,7 +69,7 @@ frmMain1::frmMain1() : vb::Form("frmMain1", "") {
     for (auto& b : buttons) {
         b.box.SetBorderStyle(0);
         b.box.SetAutoSize(true);
-        b.box.SetPicture(Glyph(b.glyph));
+        b.box.SetPicture(vb::Picture::FromImage(TransportGlyph(b.glyph)));
         b.box.Move(b.left, 5700);
         b.box.SetMousePointer(vb::vbCustom);
         vb::PictureBox* box = &b.box;
@@ -381,101 +341,73 @@ void frmMain1::CmdSkin_Click() {
     ApplySkin(Road::Hidden);
 }
 
+// What a skin changes of the window, kept to put it back.
+struct frmMain1::Look {
+    vb::Picture face, skin, held;
+    float top;
+    std::vector<std::pair<float, float>> places;
+    std::vector<COLORREF> colours;
+};
+
+// A skin's description file as read, before any of it is applied.
+struct frmMain1::SkinFile {
+    std::string folder;
+    std::string SkinName;
+    vb::Variant colour;
+    vb::Variant top;
+    std::vector<std::pair<vb::Variant, vb::Variant>> places;  // top and left, as SkinPlaces
+};
+
+namespace {
+
+std::string SettingsFile() {
+    return vb::App::Path() + "/Settings.ini";
+}
+
+// The elements a skin places, with the keys of their top and left in its [Settings] section.
+struct Place {
+    vb::Control& element;
+    const char* top;
+    const char* left;
+};
+
+std::vector<Place> SkinPlaces(frmMain1& w) {
+    return {
+        {w.QuixLabel1, "MinT", "MinL"},
+        {w.QuixLabel2, "CloseT", "CloseL"},
+        {w.QuixLabel3, "AbouT", "AboutL"},
+        {w.QuixLabel4, "VideoT", "VideoL"},
+        {w.QuixLabel5, "AssociateT", "AssociateL"},
+        {w.QuixLabel6, "BrowseT", "BrowseL"},
+        {w.QuixLabel7, "LisT", "ListL"},
+        {w.QuixLabel8, "RemoteT", "RemoteL"},
+        {w.Label11, "TimeT", "TimeL"},
+        {w.Label1, "DurationT", "DurationL"},
+        {w.Label24, "TitleT", "TitleL"},
+        {w.vol, "VolT", "VoltL"},
+        {w.Pg, "PgT", "PgL"},
+        {w.Command1, "PlayT", "PlayL"},
+        {w.Command2, "PreviousT", "PreviousL"},
+        {w.Command4, "PauseT", "PauseL"},
+        {w.Command5, "StopT", "StopL"},
+        {w.Command6, "NexT", "NextL"},
+    };
+}
+
+}  // namespace
+
 void frmMain1::ApplySkin(Road road) {
-    const std::string settings = vb::App::Path() + "/Settings.ini";
-    std::string name;
-    if (road == Road::StartUp) {
-        txtLoad.SetText(vb::CStr(ReadINI("Configuration", "Skin", "", settings)));
-        name = txtLoad.Text();
-    } else {
-        Fader1.FadeOut();
-        Hide();
-        name = road == Road::Chooser ? ::frmSkin->ListSkin.Text() : ::Skins->List1.Text();
-    }
-    // The look before this skin, for a chooser's skin that cannot be applied completely.
-    struct Look {
-        vb::Picture face, skin, held;
-        float top;
-        std::vector<std::pair<float, float>> places;
-        std::vector<COLORREF> colours;
-    } before{Picture(), PicMainSkin.Picture(), p2.Picture(), Top(), {}, {}};
-    for (vb::Control* c : Controls()) {
-        before.places.emplace_back(c->Left(), c->Top());
-        if (auto* label = dynamic_cast<controls::QuixLabel*>(c))
-            before.colours.push_back(label->ForeColor());
-    }
+    const std::string name = ChosenSkin(road);
+    const Look before = CurrentLook();
     try {
-        const std::string folder = vb::App::Path() + (road == Road::Hidden ? "/Skins/" : "/Sk/");
-        const std::string file = folder + name + ".ini";
-        std::string SkinName = vb::CStr(ReadINI("SkinName", "SkinName", "", file));
-        if (road == Road::StartUp && SkinName.empty()) {
-            WriteINI("Configuration", "skin", "Tavro", settings);
-        }
-        vb::Variant colour = ReadINI("TextColor", "ForeColor", "", file);
-        RefreshLabel();
-        if (road != Road::Chooser) RefreshExt(SkinName);
-        SetTop(vb::CSng(ReadINI("Position", "Top", "", file)));
-        for (vb::Control* c : Controls()) {
-            if (auto* label = dynamic_cast<controls::QuixLabel*>(c))
-                label->SetForeColor(vb::CStr(colour));
-        }
-        const std::string pictures = folder + SkinName;
-        if (SkinName == "Author" || (road == Road::Hidden && SkinName == "Green1")) {
-            SetPicture(vb::LoadPicture(pictures + ".gif"));
-            p2.SetPicture(vb::LoadPicture(pictures + ".gif"));
-        } else {
-            SetPicture(vb::LoadPicture(pictures + ".jpg"));
-            p2.SetPicture(vb::LoadPicture(pictures + ".bmp"));
-        }
-        PicMainSkin.SetPicture(p2.Picture());
-        chngp();
-        struct Place {
-            vb::Control& element;
-            const char* top;
-            const char* left;
-        } places[] = {
-            {QuixLabel1, "MinT", "MinL"},
-            {QuixLabel2, "CloseT", "CloseL"},
-            {QuixLabel3, "AbouT", "AboutL"},
-            {QuixLabel4, "VideoT", "VideoL"},
-            {QuixLabel5, "AssociateT", "AssociateL"},
-            {QuixLabel6, "BrowseT", "BrowseL"},
-            {QuixLabel7, "LisT", "ListL"},
-            {QuixLabel8, "RemoteT", "RemoteL"},
-            {Label11, "TimeT", "TimeL"},
-            {Label1, "DurationT", "DurationL"},
-            {Label24, "TitleT", "TitleL"},
-            {vol, "VolT", "VoltL"},
-            {Pg, "PgT", "PgL"},
-            {Command1, "PlayT", "PlayL"},
-            {Command2, "PreviousT", "PreviousL"},
-            {Command4, "PauseT", "PauseL"},
-            {Command5, "StopT", "StopL"},
-            {Command6, "NexT", "NextL"},
-        };
-        for (const Place& p : places) {
-            p.element.SetTop(vb::CSng(ReadINI("Settings", p.top, "", file)));
-            p.element.SetLeft(vb::CSng(ReadINI("Settings", p.left, "", file)));
-        }
+        SkinFile skin = ReadSkin(road, name);
+        DressIn(road, skin);
     } catch (...) {
         // A skin from a chooser that cannot be applied completely would leave the window half
         // dressed, its buttons perhaps outside its face: the window comes back with the look it
         // had. The start-up road keeps what was applied and leaves the showing to the start-up.
         if (road != Road::StartUp) {
-            vb::ResumeNext([&] {
-                size_t i = 0, k = 0;
-                for (vb::Control* c : Controls()) {
-                    c->Move(before.places[i].first, before.places[i].second);
-                    ++i;
-                    if (auto* label = dynamic_cast<controls::QuixLabel*>(c))
-                        label->SetForeColor(before.colours[k++]);
-                }
-                SetTop(before.top);
-                SetPicture(before.face);
-                p2.SetPicture(before.held);
-                PicMainSkin.SetPicture(before.skin);
-                if (!before.skin.IsNone()) chngp();
-            });
+            vb::ResumeNext([&] { RestoreLook(before); });
             SetVisible(true);
             Fader1.FadeIn();
         }
@@ -483,6 +415,85 @@ void frmMain1::ApplySkin(Road road) {
     }
     SetVisible(true);
     Fader1.FadeIn();
+}
+
+// The name of the skin the road applies: the start-up skin of Settings.ini, or the one chosen
+// in a chooser (the window fades out and hides first).
+std::string frmMain1::ChosenSkin(Road road) {
+    if (road == Road::StartUp) {
+        txtLoad.SetText(vb::CStr(ReadINI("Configuration", "Skin", "", SettingsFile())));
+        return txtLoad.Text();
+    }
+    Fader1.FadeOut();
+    Hide();
+    return road == Road::Chooser ? ::frmSkin->ListSkin.Text() : ::Skins->List1.Text();
+}
+
+frmMain1::Look frmMain1::CurrentLook() {
+    Look look{Picture(), PicMainSkin.Picture(), p2.Picture(), Top(), {}, {}};
+    for (vb::Control* c : Controls()) {
+        look.places.emplace_back(c->Left(), c->Top());
+        if (auto* label = dynamic_cast<controls::QuixLabel*>(c))
+            look.colours.push_back(label->ForeColor());
+    }
+    return look;
+}
+
+frmMain1::SkinFile frmMain1::ReadSkin(Road road, const std::string& name) {
+    SkinFile skin;
+    skin.folder = vb::App::Path() + (road == Road::Hidden ? "/Skins/" : "/Sk/");
+    const std::string file = skin.folder + name + ".ini";
+    skin.SkinName = vb::CStr(ReadINI("SkinName", "SkinName", "", file));
+    skin.colour = ReadINI("TextColor", "ForeColor", "", file);
+    skin.top = ReadINI("Position", "Top", "", file);
+    for (const Place& p : SkinPlaces(*this)) {
+        skin.places.emplace_back(ReadINI("Settings", p.top, "", file),
+                                 ReadINI("Settings", p.left, "", file));
+    }
+    return skin;
+}
+
+void frmMain1::DressIn(Road road, SkinFile& skin) {
+    if (road == Road::StartUp && skin.SkinName.empty()) {
+        WriteINI("Configuration", "skin", "Tavro", SettingsFile());
+    }
+    RefreshLabel();
+    if (road != Road::Chooser) RefreshExt(skin.SkinName);
+    SetTop(vb::CSng(skin.top));
+    for (vb::Control* c : Controls()) {
+        if (auto* label = dynamic_cast<controls::QuixLabel*>(c))
+            label->SetForeColor(vb::CStr(skin.colour));
+    }
+    const std::string pictures = skin.folder + skin.SkinName;
+    if (skin.SkinName == "Author" || (road == Road::Hidden && skin.SkinName == "Green1")) {
+        SetPicture(vb::LoadPicture(pictures + ".gif"));
+        p2.SetPicture(vb::LoadPicture(pictures + ".gif"));
+    } else {
+        SetPicture(vb::LoadPicture(pictures + ".jpg"));
+        p2.SetPicture(vb::LoadPicture(pictures + ".bmp"));
+    }
+    PicMainSkin.SetPicture(p2.Picture());
+    chngp();
+    const std::vector<Place> places = SkinPlaces(*this);
+    for (size_t i = 0; i < places.size(); ++i) {
+        places[i].element.SetTop(vb::CSng(skin.places[i].first));
+        places[i].element.SetLeft(vb::CSng(skin.places[i].second));
+    }
+}
+
+void frmMain1::RestoreLook(const Look& before) {
+    size_t i = 0, k = 0;
+    for (vb::Control* c : Controls()) {
+        c->Move(before.places[i].first, before.places[i].second);
+        ++i;
+        if (auto* label = dynamic_cast<controls::QuixLabel*>(c))
+            label->SetForeColor(before.colours[k++]);
+    }
+    SetTop(before.top);
+    SetPicture(before.face);
+    p2.SetPicture(before.held);
+    PicMainSkin.SetPicture(before.skin);
+    if (!before.skin.IsNone()) chngp();
 }
 
 void frmMain1::RefreshAll() {

@@ -165,7 +165,16 @@ public:
 
 private:
     enum class Road { StartUp, Chooser, Hidden };
+    struct Look;
+    struct SkinFile;
+    // Applies the road's skin: ChosenSkin, then ReadSkin and DressIn; a chooser's skin that
+    // fails half-way gets the window's look before it back (RestoreLook).
     void ApplySkin(Road road);
+    std::string ChosenSkin(Road road);
+    Look CurrentLook();
+    SkinFile ReadSkin(Road road, const std::string& name);
+    void DressIn(Road road, SkinFile& skin);
+    void RestoreLook(const Look& before);
     void HidePictures();
     void Volume();
     void Step(int step);

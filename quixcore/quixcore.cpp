@@ -1,14 +1,14 @@
-// This version's bodies. Each says what it does; those whose work is built by the later parts of
-// the control draw nothing and report QUIX_E_NOTBUILT or return no object.
+// This version's bodies, as the comments of quixcore.h describe them: the functions it does not
+// carry out draw nothing and report QUIX_E_UNSUPPORTED or return no object.
 #include "quixcore/quixcore.h"
 
 #include <cstdio>
 
 namespace {
 
-short NotBuilt(short* error = nullptr) {
-    if (error) *error = QUIX_E_NOTBUILT;
-    return QUIX_E_NOTBUILT;
+short Unsupported(short* error = nullptr) {
+    if (error) *error = QUIX_E_UNSUPPORTED;
+    return QUIX_E_UNSUPPORTED;
 }
 
 }  // namespace
@@ -16,44 +16,44 @@ short NotBuilt(short* error = nullptr) {
 short DoTransition(HDC, const RECT*, short, short, COLORREF, COLORREF, short, short, short, short,
                    BOOL, COLORREF, short, const char*, short, BOOL*, short, short, short, short,
                    short, const RECT*, short* error, BOOL) {
-    return NotBuilt(error);
+    return Unsupported(error);
 }
 
 short DoGradientTransition(HDC, const RECT*, short, short, short, COLORREF, COLORREF, short, short,
                            short, short, BOOL, COLORREF, short, const char*, short, BOOL*,
                            short* error, short, short, short, short, short, const RECT*, BOOL) {
-    return NotBuilt(error);
+    return Unsupported(error);
 }
 
 short DoCaptureTransition(HDC, const RECT*, short, HBITMAP, short, short, short, short, BOOL,
                           COLORREF, short, const char*, short, BOOL*, short* error, short, short,
                           short, short, short, const RECT*, BOOL) {
-    return NotBuilt(error);
+    return Unsupported(error);
 }
 
 short BltEffect(HDC, int, int, HDC, int, int, int, int, short, short, short, DWORD, HPALETTE, short,
                 BOOL, COLORREF, short, const char*, short, BOOL*) {
-    return NotBuilt();
+    return Unsupported();
 }
 
 short DoThreadTransition(HDC, const RECT*, short, short, COLORREF, COLORREF, short, short, short,
                          short, BOOL, COLORREF, short, const char*, short, BOOL*, short, short,
                          short, short, short, const RECT*, short* error, BOOL, BOOL*, HWND, void*,
                          BOOL*, BOOL*, BOOL*) {
-    return NotBuilt(error);
+    return Unsupported(error);
 }
 
 short DoThreadCaptureTransition(HDC, const RECT*, short, HBITMAP, short, short, short, short, BOOL,
                                 COLORREF, short, const char*, short, BOOL*, short* error, short,
                                 short, short, short, short, const RECT*, BOOL, BOOL*, HWND, void*,
                                 BOOL*, BOOL*, BOOL*) {
-    return NotBuilt(error);
+    return Unsupported(error);
 }
 
 short BltThreadEffect(HDC, int, int, HDC, int, int, int, int, short, short, short, DWORD, HPALETTE,
                       short, BOOL, COLORREF, short, const char*, short, BOOL*, BOOL*, HWND, void*,
                       BOOL*, BOOL*, BOOL*) {
-    return NotBuilt();
+    return Unsupported();
 }
 
 HBITMAP GetGradientBitmap(HDC, const RECT*, short, short, short, COLORREF, COLORREF) {
@@ -61,36 +61,36 @@ HBITMAP GetGradientBitmap(HDC, const RECT*, short, short, short, COLORREF, COLOR
 }
 
 short CreateTransparentBitmap(HDC, int, int, int, int, COLORREF, HDC) {
-    return NotBuilt();
+    return Unsupported();
 }
 
 short CreateTransparentMaskBitmap(HDC, int, int, int, int, HBITMAP, HDC) {
-    return NotBuilt();
+    return Unsupported();
 }
 
 short AddImageToControl(HDC, const RECT*, HBITMAP, HPALETTE, short, BOOL, short, short, short,
                         short*, short*, short, BOOL, BOOL, COLORREF) {
-    return NotBuilt();
+    return Unsupported();
 }
 
 short TileImage(HDC, int, int, int, HDC, int, int, int, int) {
-    return NotBuilt();
+    return Unsupported();
 }
 
 short DrawBorder(HDC, const RECT*, short, short, short, COLORREF, COLORREF, short, short, COLORREF,
                  COLORREF, short, COLORREF, short, short, short, short) {
-    return NotBuilt();
+    return Unsupported();
 }
 
 short PaintTextInControl(HDC, const RECT*, short, short, short, short, short, short, short, short,
                          short, const char*, short, short, short, BOOL, COLORREF, COLORREF,
                          COLORREF, COLORREF, COLORREF, short) {
-    return NotBuilt();
+    return Unsupported();
 }
 
 short CaptureControl(HDC, const RECT*, HBITMAP* captured, short* error) {
     if (captured) *captured = nullptr;
-    return NotBuilt(error);
+    return Unsupported(error);
 }
 
 HBITMAP CopyBitmap(HDC, HBITMAP, int, int, int, int) {
@@ -99,7 +99,7 @@ HBITMAP CopyBitmap(HDC, HBITMAP, int, int, int, int) {
 
 void GetUpdateRectValues(const RECT* rect, int* x, int* y, int* width, int* height, short, short,
                          short, short, short) {
-    // Until the update areas are built: the whole rectangle.
+    // Every update area is the whole rectangle.
     if (x) *x = 0;
     if (y) *y = 0;
     if (width) *width = rect ? rect->right - rect->left : 0;
@@ -133,7 +133,7 @@ HPALETTE GetSystemPalette() {
 short PrintControl(HDC, const RECT*, BOOL, LONG, LONG, LONG, LONG, short, short, short, short,
                    short, ULONG, ULONG, ULONG, ULONG, ULONG, short, short, HBITMAP, HPALETTE, short,
                    short) {
-    return NotBuilt();
+    return Unsupported();
 }
 
 short LoadHotspotFile(const char* file, short*, HGLOBAL*, float, float) {
@@ -141,70 +141,70 @@ short LoadHotspotFile(const char* file, short*, HGLOBAL*, float, float) {
     std::FILE* f = std::fopen(file, "rb");
     if (!f) return QUIX_E_FILE;
     std::fclose(f);
-    return NotBuilt();
+    return Unsupported();
 }
 
 short LoadHotspotResource(const BYTE*, ULONG, short*, HGLOBAL*, float, float) {
-    return NotBuilt();
+    return Unsupported();
 }
 
 void DeleteHSRegions(short, HGLOBAL) {
-    // No loader builds regions yet, so there are none to release.
+    // No loader makes regions, so there are none to release.
 }
 
 short EnableHotspot(short, HGLOBAL, short, short) {
-    return NotBuilt();
+    return Unsupported();
 }
 
 short GetHotspotData(HWND, HGLOBAL, short, char* name, int nameSize, short*, short*, short, short,
                      short, short, short, short, short, short, short, short) {
     if (name && nameSize > 0) name[0] = 0;
-    return NotBuilt();
+    return Unsupported();
 }
 
 short IQuixAddHotspot(short, short, short, short, short, const char*, short*, HGLOBAL*) {
-    return NotBuilt();
+    return Unsupported();
 }
 
 short IQuixDrawLine(short, short, short, short, const VARIANT&, const VARIANT&, const VARIANT&,
                     HBITMAP composed, short, short, short, short, COLORREF) {
-    return composed ? NotBuilt() : QUIX_E_NOIMAGE;
+    return composed ? Unsupported() : QUIX_E_NOIMAGE;
 }
 
 short IQuixDrawCircle(short, short, short, const VARIANT&, const VARIANT&, HBITMAP composed, short,
                       short, short, short, COLORREF) {
-    return composed ? NotBuilt() : QUIX_E_NOIMAGE;
+    return composed ? Unsupported() : QUIX_E_NOIMAGE;
 }
 
 short IQuixDrawCurve(short, short, short, short, short, short, short, short, const VARIANT&,
                      HBITMAP composed, short, short, short) {
-    return composed ? NotBuilt() : QUIX_E_NOIMAGE;
+    return composed ? Unsupported() : QUIX_E_NOIMAGE;
 }
 
 short IQuixDrawPolygon(short, short, short, short, const VARIANT&, const VARIANT&, const VARIANT&,
                        const VARIANT&, const VARIANT&, const VARIANT&, const VARIANT&,
                        const VARIANT&, const VARIANT&, HBITMAP composed, short, short, short, short,
                        COLORREF) {
-    return composed ? NotBuilt() : QUIX_E_NOIMAGE;
+    return composed ? Unsupported() : QUIX_E_NOIMAGE;
 }
 
 short IQuixDrawRoundRect(short, short, short, short, short, short, const VARIANT&, HBITMAP composed,
                          short, short, short, short, COLORREF) {
-    return composed ? NotBuilt() : QUIX_E_NOIMAGE;
+    return composed ? Unsupported() : QUIX_E_NOIMAGE;
 }
 
 short IQuixDrawArc(short, short, short, short, short, short, const VARIANT&, HBITMAP composed,
                    short, short, short) {
-    return composed ? NotBuilt() : QUIX_E_NOIMAGE;
+    return composed ? Unsupported() : QUIX_E_NOIMAGE;
 }
 
 short IQuixDrawPie(short, short, short, short, short, short, const VARIANT&, HBITMAP composed,
                    short, short, short, short, COLORREF) {
-    return composed ? NotBuilt() : QUIX_E_NOIMAGE;
+    return composed ? Unsupported() : QUIX_E_NOIMAGE;
 }
 
 short SaveControlImage(const char*, HBITMAP) {
-    return NotBuilt();
+    return Unsupported();
 }
 
 HCURSOR GetQuixCursor(short) {

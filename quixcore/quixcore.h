@@ -8,9 +8,8 @@
 // its hotspot file and byte-array formats and its string table are its own. Functions that return
 // a short report 0 for success and a negative code otherwise (QUIX_E_...), unless they say so.
 //
-// The bodies of this version are built step by step with the parts of the control that call
-// them; a function whose work is not built yet draws nothing and returns QUIX_E_NOTBUILT (or no
-// object), as its comment says.
+// Each comment says what the function is for and what this version does: the functions it does
+// not carry out draw nothing and return QUIX_E_UNSUPPORTED (or no object).
 #pragma once
 
 #include <cstddef>
@@ -21,13 +20,15 @@
 #define QUIXCORE_API __attribute__((visibility("default")))
 
 inline constexpr short QUIX_OK = 0;
-inline constexpr short QUIX_E_NOTBUILT = -1000;
-inline constexpr short QUIX_E_FILE = -100;     // a file cannot be opened or read
-inline constexpr short QUIX_E_FORMAT = -101;   // hotspot data that cannot be parsed
-inline constexpr short QUIX_E_NOIMAGE = -300;  // no composed or captured image
-inline constexpr short QUIX_E_MASK = -430;     // the mask is not a bitmap
+inline constexpr short QUIX_E_UNSUPPORTED = -1000;  // this version does not do it; nothing drawn
+inline constexpr short QUIX_E_FILE = -100;          // a file cannot be opened or read
+inline constexpr short QUIX_E_FORMAT = -101;        // hotspot data that cannot be parsed
+inline constexpr short QUIX_E_NOIMAGE = -300;       // no composed or captured image
+inline constexpr short QUIX_E_MASK = -430;          // the mask is not a bitmap
 
 // ---- transitions and effects: animate an image onto a context, ending with the image ----
+// This version animates and draws none of them: each returns QUIX_E_UNSUPPORTED, also through
+// *error where it has one.
 
 // The caption transition (and the translucent fills, with style 0 and a colour).
 QUIXCORE_API short DoTransition(HDC hdc, const RECT* rect, short style, short reserved,
@@ -89,11 +90,12 @@ QUIXCORE_API short BltThreadEffect(HDC hdcDest, int xDest, int yDest, HDC hdcSrc
 // ---- composition ----
 
 // A new bitmap of the rectangle's size with a gradient of the style and steps between two
-// colours (the caller deletes it); none on failure.
+// colours (the caller deletes it); none on failure. This version makes none.
 QUIXCORE_API HBITMAP GetGradientBitmap(HDC hdc, const RECT* rect, short reserved, short style,
                                        short steps, COLORREF color1, COLORREF color2);
 // Copies the source context's pixels into the destination wherever the destination shows the key
-// colour, over (x, y, width, height).
+// colour, over (x, y, width, height). This version copies nothing and returns QUIX_E_UNSUPPORTED,
+// as do the other composition functions below that return a short.
 QUIXCORE_API short CreateTransparentBitmap(HDC hdcDest, int x, int y, int width, int height,
                                            COLORREF key, HDC hdcSrc);
 // Puts the mask's shape over the given area of the destination, from the output context.
@@ -122,16 +124,20 @@ QUIXCORE_API short PaintTextInControl(HDC hdc, const RECT* rect, short font3D, s
                                       COLORREF foreColor, COLORREF color3D1, COLORREF color3D2,
                                       COLORREF shadowColor, COLORREF outlineColor, short reserved);
 // A new bitmap of the screen under the rectangle, stored through *captured; the result also goes
-// to *error.
+// to *error. This version captures nothing: *captured becomes none.
 QUIXCORE_API short CaptureControl(HDC hdc, const RECT* rect, HBITMAP* captured, short* error);
-// A new copy of the bitmap (of the area given, the whole bitmap for a zero width or height).
+// A new copy of the bitmap (of the area given, the whole bitmap for a zero width or height). This
+// version makes none.
 QUIXCORE_API HBITMAP CopyBitmap(HDC hdc, HBITMAP source, int x, int y, int width, int height);
-// The update area as x, y, width and height within the rectangle.
+// The update area as x, y, width and height within the rectangle. This version gives the whole
+// rectangle for every update area.
 QUIXCORE_API void GetUpdateRectValues(const RECT* rect, int* x, int* y, int* width, int* height,
                                       short updateArea, short updateX, short updateY, short updateW,
                                       short updateH);
 
 // ---- packed device-independent bitmaps (global memory) ----
+// This version converts nothing: the functions that make or find something give none, and
+// DestroyDIB frees the block it is given.
 
 QUIXCORE_API HGLOBAL BitmapToDIB(HBITMAP bitmap, HPALETTE palette);
 // The pixel bits of a locked packed bitmap.
@@ -144,6 +150,7 @@ QUIXCORE_API HPALETTE CreateDibPalette(HGLOBAL dib);
 QUIXCORE_API HPALETTE GetSystemPalette();
 
 // ---- printing ----
+// This version prints nothing and returns QUIX_E_UNSUPPORTED.
 
 QUIXCORE_API short PrintControl(HDC printer, const RECT* rect, BOOL banding, LONG left, LONG top,
                                 LONG width, LONG height, short s1, short s2, short s3, short s4,
@@ -154,6 +161,9 @@ QUIXCORE_API short PrintControl(HDC printer, const RECT* rect, BOOL banding, LON
 // ---- hotspots ----
 // A hotspot set is one global-memory block of consecutive 848-byte records (see
 // HotspotRecordSize) and its record count. The loaders release or reuse a block they are handed.
+// This version reads and keeps no hotspots: LoadHotspotFile returns QUIX_E_FILE for a file it
+// cannot open and QUIX_E_UNSUPPORTED otherwise, GetHotspotData gives an empty name, the others
+// return QUIX_E_UNSUPPORTED, and DeleteHSRegions has no regions to release.
 
 inline constexpr std::size_t HotspotRecordSize = 848;
 
@@ -175,6 +185,8 @@ QUIXCORE_API short IQuixAddHotspot(short x1, short y1, short x2, short y2, short
                                    const char* name, short* count, HGLOBAL* block);
 
 // ---- drawing into the composed bitmap ----
+// This version draws none of them: without a composed bitmap they return QUIX_E_NOIMAGE, with one
+// QUIX_E_UNSUPPORTED. SaveControlImage writes nothing and returns QUIX_E_UNSUPPORTED.
 
 QUIXCORE_API short IQuixDrawLine(short x1, short y1, short x2, short y2, const VARIANT& color,
                                  const VARIANT& box, const VARIANT& fill, HBITMAP composed,
@@ -209,5 +221,19 @@ QUIXCORE_API short SaveControlImage(const char* file, HBITMAP bitmap);
 
 // ---- cursors ----
 
-// The cursor for a MousePointer value 1 to 98, or none.
+// The cursor for a MousePointer value 1 to 98, or none. This version has none.
 QUIXCORE_API HCURSOR GetQuixCursor(short pointer);
+
+// ---- the string table ----
+// The library's module holds the texts that name the values of the control's enumerations, for
+// the lists of the control's property pages: LoadStringA (platform/com/resources.h) reads them
+// from the module that LoadLibraryA("quixcore.DLL") gives. The text of value i of a list is
+// string base + i.
+inline constexpr UINT IDS_QUIX_MEFFECT = 2048;     // 114 effects (enumMEffect)
+inline constexpr UINT IDS_QUIX_DEFFECT = 2192;     // 114 dissolve effects (enumDEffect)
+inline constexpr UINT IDS_QUIX_GRADIENT = 2500;    // 20 gradient styles (enumGradient)
+inline constexpr UINT IDS_QUIX_POINTER = 2550;     // 45 pointers: 0 to 43, then 99 (custom)
+inline constexpr UINT IDS_QUIX_CANCELMODE = 2625;  // 10 cancel modes (enumCancelMode)
+inline constexpr UINT IDS_QUIX_SHAPE = 2650;       // 18 shapes (enumShape)
+// Every text fits a buffer of this many characters, its zero included.
+inline constexpr int kQuixStringBuffer = 30;

@@ -95,8 +95,8 @@ void CShapectlCtrl::UpdatePalette(BOOL) {
     // it, and nothing is redrawn.
 }
 
-// The effect worker thread comes with the transition effects; until then no worker ever runs, so
-// pausing, resuming and aborting have nothing to act on.
+// The drawing library runs no transition effects, so no effect worker ever runs and pausing,
+// resuming and aborting have nothing to act on.
 void CShapectlCtrl::PauseEffect() {}
 void CShapectlCtrl::ResumeEffect() {}
 void CShapectlCtrl::AbortEffect() {}

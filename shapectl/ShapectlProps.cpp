@@ -511,8 +511,8 @@ void CShapectlCtrl::SetValueProperty(DISPID id, const VARIANT& value) {
         case Redraw::None:
             break;
     }
-    // EffectPriority also moves a running worker to the new priority; the worker thread arrives
-    // with the effects, and until then none runs.
+    // EffectPriority also moves a running worker to the new priority; no effect worker runs, as
+    // the drawing library runs no transition effects.
 }
 
 // ---- member property notices ----
@@ -561,7 +561,7 @@ HRESULT CShapectlCtrl::AttachToBackdropHost() {
 }
 
 BOOL CShapectlCtrl::IsEffectRunning() {
-    // The worker thread arrives with the effects; until then there is never one.
+    // No effect worker runs (the drawing library runs no transition effects): there is never one.
     return m_hEffectThread != nullptr && m_bEffectRunning;
 }
 

@@ -6,30 +6,11 @@
 
 #include "platform/com/activation.h"
 #include "shapectl/ShapectlCtl.h"
+#include "shapectl/ShapectlPages.h"
 
 #define SHAPECTL_EXPORT extern "C" __attribute__((visibility("default")))
 
 namespace {
-
-const AFX_STRING_RESOURCE kStrings[] = {
-    {IDS_SHAPECTL, "Quixkit Brenic Shape Control"},
-    {IDS_SHAPECTL_PPG, "QuixShape Property Page"},
-    {IDS_EFFECTS_PPG, "Effects Property Page"},
-    {IDS_BORDER_PPG, "Border Property Page"},
-    {IDS_HOTSPOT_PPG, "Hotspot Property Page"},
-    {IDS_FONTSTYLE_PPG, "Font Style Property Page"},
-    {IDS_MISC_PPG, "Misc. Property Page"},
-    {IDS_SHAPE_PPG, "Shape Property Page"},
-    {IDS_DRAWSTYLE_PPG, "Draw Style Property Page"},
-    {IDS_GENERAL_CAPTION, "General"},
-    {IDS_EFFECTS_CAPTION, "Effects"},
-    {IDS_BORDER_CAPTION, "Border"},
-    {IDS_HOTSPOT_CAPTION, "Hotspot"},
-    {IDS_FONTSTYLE_CAPTION, "Font Style"},
-    {IDS_MISC_CAPTION, "Misc."},
-    {IDS_SHAPE_CAPTION, "Shape"},
-    {IDS_DRAWSTYLE_CAPTION, "Draw Style"},
-};
 
 // The control's factory.
 class CShapectlFactory : public COleObjectFactoryEx {
@@ -48,20 +29,15 @@ public:
     }
 };
 
-// The factory of one property page. The pages themselves are built with the property pages;
-// until then their factories register them and create nothing.
+// The factory of one property page.
 class CPageFactory : public COleObjectFactoryEx {
 public:
-    CPageFactory(REFCLSID clsid, LPCSTR progId, UINT nameId)
-        : COleObjectFactoryEx(clsid, nullptr, FALSE, progId), m_nameId(nameId) {}
+    CPageFactory(REFCLSID clsid, const CRuntimeClass* pRuntimeClass, LPCSTR progId, UINT nameId)
+        : COleObjectFactoryEx(clsid, pRuntimeClass, FALSE, progId), m_nameId(nameId) {}
     BOOL UpdateRegistry(BOOL bRegister) override {
         if (bRegister)
             return AfxOleRegisterPropertyPageClass(AfxGetInstanceHandle(), m_clsid, m_nameId);
         return AfxOleUnregisterClass(m_clsid, nullptr);
-    }
-    HRESULT CreateInstance(IUnknown* outer, REFIID, void** ppv) override {
-        if (ppv) *ppv = nullptr;
-        return outer ? CLASS_E_NOAGGREGATION : E_NOTIMPL;
     }
 
 private:
@@ -73,18 +49,25 @@ private:
 // The module object and the nine factories, in the order the library registers them.
 CShapectlApp theApp;
 CShapectlFactory g_controlFactory;
-CPageFactory g_generalPageFactory(CLSID_ShapectlPropPage, "SHAPECTL.ShapectlPropPage.1",
-                                  IDS_SHAPECTL_PPG);
-CPageFactory g_borderPageFactory(CLSID_BorderPage, "shapectl.CBorderPage", IDS_BORDER_PPG);
-CPageFactory g_drawPageFactory(CLSID_DrawStylePage, "shapectl.DrawPPG", IDS_DRAWSTYLE_PPG);
-CPageFactory g_effectsPageFactory(CLSID_EffectsPage, "shapectl.CEffects", IDS_EFFECTS_PPG);
-CPageFactory g_fontStylePageFactory(CLSID_FontStylePage, "shapectl.CFontStyle", IDS_FONTSTYLE_PPG);
-CPageFactory g_hotspotPageFactory(CLSID_HotspotPage, "shapectl.CHotspot", IDS_HOTSPOT_PPG);
-CPageFactory g_miscPageFactory(CLSID_MiscPage, "shapectl.CMiscellaneous", IDS_MISC_PPG);
-CPageFactory g_shapePageFactory(CLSID_ShapePage, "shapectl.CShape", IDS_SHAPE_PPG);
+CPageFactory g_generalPageFactory(CLSID_ShapectlPropPage, RUNTIME_CLASS(CShapectlPropPage),
+                                  "SHAPECTL.ShapectlPropPage.1", IDS_SHAPECTL_PPG);
+CPageFactory g_borderPageFactory(CLSID_BorderPage, RUNTIME_CLASS(CBorderPage),
+                                 "shapectl.CBorderPage", IDS_BORDER_PPG);
+CPageFactory g_drawPageFactory(CLSID_DrawStylePage, RUNTIME_CLASS(DrawPPG), "shapectl.DrawPPG",
+                               IDS_DRAWSTYLE_PPG);
+CPageFactory g_effectsPageFactory(CLSID_EffectsPage, RUNTIME_CLASS(CEffects), "shapectl.CEffects",
+                                  IDS_EFFECTS_PPG);
+CPageFactory g_fontStylePageFactory(CLSID_FontStylePage, RUNTIME_CLASS(CFontStyle),
+                                    "shapectl.CFontStyle", IDS_FONTSTYLE_PPG);
+CPageFactory g_hotspotPageFactory(CLSID_HotspotPage, RUNTIME_CLASS(CHotspot), "shapectl.CHotspot",
+                                  IDS_HOTSPOT_PPG);
+CPageFactory g_miscPageFactory(CLSID_MiscPage, RUNTIME_CLASS(CMiscellaneous),
+                               "shapectl.CMiscellaneous", IDS_MISC_PPG);
+CPageFactory g_shapePageFactory(CLSID_ShapePage, RUNTIME_CLASS(CShape), "shapectl.CShape",
+                                IDS_SHAPE_PPG);
 
 CShapectlApp::CShapectlApp() : COleControlModule(nullptr) {
-    AfxSetStringTable(kStrings, sizeof kStrings / sizeof kStrings[0]);
+    ShapectlInstallResources();
 }
 
 BOOL CShapectlApp::InitInstance() {

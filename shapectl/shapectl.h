@@ -36,7 +36,7 @@ inline constexpr CLSID CLSID_ShapePage{
 inline constexpr CLSID CLSID_DrawStylePage{
     0xA4431362, 0xEEF2, 0x11D0, {0x90, 0x1E, 0x00, 0x20, 0xAF, 0x75, 0x43, 0xC2}};
 
-// The string table (its texts are in shapectl.cpp).
+// The string table (its texts are in ShapectlPages.cpp).
 inline constexpr UINT IDS_SHAPECTL = 1;
 inline constexpr UINT IDS_SHAPECTL_PPG = 2;
 inline constexpr UINT IDS_EFFECTS_PPG = 103;

@@ -4,12 +4,13 @@
 #include <QPixmap>
 #include <QScreen>
 #include <QThread>
-#include <cstdio>
 #include <cstdlib>
+
+#include "platform/base/report.h"
 
 int main(int argc, char** argv) {
     if (argc != 2 && argc != 3 && argc != 7) {
-        std::fprintf(stderr, "usage: xshot <out.png> [delay-ms [x y width height]]\n");
+        platform::base::Report("usage", "xshot <out.png> [delay-ms [x y width height]]");
         return 2;
     }
     qputenv("QT_QPA_PLATFORM", "xcb");

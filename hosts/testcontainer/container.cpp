@@ -94,18 +94,18 @@ bool SameWord(const std::string& a, const char* b) {
     return true;
 }
 
-std::string Hex(HRESULT hr) {
-    char buf[16];
-    std::snprintf(buf, sizeof buf, "0x%08X", static_cast<unsigned>(hr));
-    return buf;
-}
-
 bool ParseClass(const std::string& text, CLSID* clsid) {
     std::u16string wide = platform::com::Utf16(text);
     return SUCCEEDED(CLSIDFromString(wide.c_str(), clsid));
 }
 
 }  // namespace
+
+std::string Hex(HRESULT hr) {
+    char buf[16];
+    std::snprintf(buf, sizeof buf, "0x%08X", static_cast<unsigned>(hr));
+    return buf;
+}
 
 std::vector<std::string> Words(const std::string& line) {
     std::vector<std::string> words;
@@ -292,6 +292,7 @@ std::string FormatValue(const VARIANT& v) {
 }
 
 Container::~Container() {
+    frame_.Close();
     for (auto& c : controls_) c->host->Close();
 }
 
@@ -492,6 +493,10 @@ bool Container::Run(const std::string& text) {
     if (cmd == "call") return CallMethod(args);
     if (cmd == "save") return Save(args);
     if (cmd == "load") return Load(args);
+    if (cmd == "frame") {
+        return frame_.Run(args, current_ ? current_->host->Object() : nullptr,
+                          current_ ? current_->name : "");
+    }
     if (cmd == "use") {
         if (args.size() != 2) return Fail("usage: use <name>");
         for (auto& c : controls_) {
@@ -506,6 +511,7 @@ bool Container::Run(const std::string& text) {
         std::string name = args.size() > 1 ? args[1] : (current_ ? current_->name : "");
         for (auto it = controls_.begin(); it != controls_.end(); ++it) {
             if ((*it)->name == name) {
+                frame_.Close();
                 (*it)->host->Close();
                 if (current_ == it->get()) current_ = nullptr;
                 controls_.erase(it);

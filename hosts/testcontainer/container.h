@@ -20,6 +20,23 @@
 //   show <file>                     prints a file (as saved)
 //   free                            unloads the libraries nobody uses any more
 //   echo <text>                     prints the text
+//   frame open [<page>]             opens the property frame of the current control (needs
+//                                   --gui) and prints its pages; shows page <page> (a number,
+//                                   1 first, or a title) or the first
+//   frame page <page>               shows another page of the frame
+//   frame edit <member>             shows the page that edits the property, its field focused
+//   frame fields                    prints the shown page's fields: "<id> text \"...\"",
+//                                   "<id> list <index> \"<entry>\" of <count>", "<id> check 0|1",
+//                                   "<id> button \"<text>\""
+//   frame set <id> <value>          works a field of the shown page as the user does: a list's
+//                                   entry by index, a check box's state (0 or 1), an edit box's
+//                                   "text", a button's click
+//   frame answer open <file>|cancel answers the next open-file dialog of the pages
+//   frame apply                     applies the pages' changes (the pages report refused values)
+//   frame ok | frame cancel         the frame's buttons; OK applies and closes it
+//   frame grab <file>               writes a picture of the frame (PNG)
+//   frame wait                      leaves the frame to the user until it is closed
+//   frame close                     closes it without applying
 // Values: 12, -3 (16-bit when they fit, else 32-bit), &HFF / &H80000018 (hexadecimal, four digits
 // or fewer 16-bit), 10.5, True, False, "text" (with \" \\ \n \t escapes), empty, missing,
 // nothing, picture:<file> (a bitmap from an image file), icon:<file>, metafile:<file>,
@@ -40,6 +57,7 @@
 #include <string>
 #include <vector>
 
+#include "hosts/testcontainer/frame.h"
 #include "platform/com/dispatch.h"
 #include "platform/ole/site.h"
 
@@ -47,7 +65,7 @@ namespace testcontainer {
 
 class Container {
 public:
-    explicit Container(std::ostream& out) : out_(out) {}
+    explicit Container(std::ostream& out) : out_(out), frame_(out) {}
     ~Container();
 
     // Runs one command; false when it failed.
@@ -73,6 +91,7 @@ private:
     DISPID Member(Control& c, const std::string& text);
 
     std::ostream& out_;
+    FrameCommands frame_;
     std::vector<std::unique_ptr<Control>> controls_;
     Control* current_ = nullptr;
 };
@@ -83,5 +102,7 @@ std::vector<std::string> Words(const std::string& line);
 bool ParseValue(const std::string& text, platform::com::Variant* value, std::string* error);
 // A value as the container prints it.
 std::string FormatValue(const VARIANT& value);
+// A status code as the container prints it ("0x80004005").
+std::string Hex(HRESULT hr);
 
 }  // namespace testcontainer

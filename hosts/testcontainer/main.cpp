@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "hosts/testcontainer/container.h"
+#include "platform/base/report.h"
 #include "platform/com/activation.h"
 
 int main(int argc, char** argv) {
@@ -28,7 +29,7 @@ int main(int argc, char** argv) {
                          "[<command> ...]\n";
             return 0;
         } else if (a.rfind("--", 0) == 0) {
-            std::cerr << "unknown option " << a << "\n";
+            platform::base::Report("testcontainer", "unknown option " + a);
             return 2;
         } else {
             commands.push_back(a);
@@ -44,7 +45,7 @@ int main(int argc, char** argv) {
         if (!script.empty()) {
             std::ifstream in(script);
             if (!in) {
-                std::cerr << "cannot read " << script << "\n";
+                platform::base::Report("testcontainer", "cannot read " + script);
                 return 2;
             }
             std::string line;

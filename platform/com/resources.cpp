@@ -1,7 +1,11 @@
 #include "platform/com/resources.h"
 
+#include <dlfcn.h>
 #include <elf.h>
+#include <limits.h>
+#include <stdlib.h>
 
+#include <algorithm>
 #include <cstring>
 #include <fstream>
 
@@ -64,3 +68,40 @@ std::optional<std::string> ReadModuleResource(HMODULE module, std::string_view t
 }
 
 }  // namespace platform::com
+
+namespace {
+
+std::string CanonicalPath(const std::string& path) {
+    char buf[PATH_MAX];
+    return ::realpath(path.c_str(), buf) ? std::string(buf) : path;
+}
+
+// The module's own string table: the exported table found through the module that is defined in
+// the module's file (a search by name also finds the tables of the libraries it depends on).
+const MODULESTRINGTABLE* StringTableOf(HINSTANCE module) {
+    void* symbol = GetProcAddress(module, "KestoModuleStringTable");
+    if (!symbol) return nullptr;
+    Dl_info info{};
+    if (!::dladdr(symbol, &info) || !info.dli_fname) return nullptr;
+    std::string path = platform::com::ModulePath(module);
+    if (path.empty() || CanonicalPath(info.dli_fname) != CanonicalPath(path)) return nullptr;
+    return static_cast<const MODULESTRINGTABLE*>(symbol);
+}
+
+}  // namespace
+
+int LoadStringA(HINSTANCE hInstance, UINT uID, LPSTR lpBuffer, int cchBufferMax) {
+    if (!lpBuffer || cchBufferMax <= 0) return 0;
+    lpBuffer[0] = 0;
+    const MODULESTRINGTABLE* table = StringTableOf(hInstance);
+    if (!table) return 0;
+    for (std::size_t i = 0; i < table->count; ++i) {
+        if (table->entries[i].id != uID || !table->entries[i].text) continue;
+        std::size_t length = std::strlen(table->entries[i].text);
+        std::size_t n = std::min(length, static_cast<std::size_t>(cchBufferMax - 1));
+        std::memcpy(lpBuffer, table->entries[i].text, n);
+        lpBuffer[n] = 0;
+        return static_cast<int>(n);
+    }
+    return 0;
+}

@@ -7,7 +7,7 @@
 
 #include <cstdint>
 
-#include "platform/win/wintypes.h"
+#include "platform/base/wintypes.h"
 
 // ---- GUIDs ----
 

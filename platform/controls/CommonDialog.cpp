@@ -7,7 +7,6 @@
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QPushButton>
-#include <cctype>
 #include <sstream>
 
 #include "platform/files/files.h"
@@ -15,6 +14,7 @@
 #include "platform/vb/Error.h"
 #include "platform/vb/Form.h"
 #include "platform/vb/Variant.h"
+#include "platform/win/commdlg.h"
 
 namespace controls {
 
@@ -104,25 +104,7 @@ std::vector<std::pair<std::string, std::string>> CommonDialog::ParseFilter(
 }
 
 std::string CommonDialog::CaseInsensitivePatterns(const std::string& patterns) {
-    std::string out;
-    std::stringstream ss(patterns);
-    std::string one;
-    while (std::getline(ss, one, ';')) {
-        one = vb::Trim(one);
-        if (one.empty()) continue;
-        if (!out.empty()) out += ' ';
-        for (unsigned char c : one) {
-            if (std::isalpha(c)) {
-                out += '[';
-                out += static_cast<char>(std::tolower(c));
-                out += static_cast<char>(std::toupper(c));
-                out += ']';
-            } else {
-                out += static_cast<char>(c);
-            }
-        }
-    }
-    return out.empty() ? "*" : out;
+    return platform::win::CaseInsensitiveFilePatterns(patterns);
 }
 
 void CommonDialog::Take(const std::vector<std::string>& files) {

@@ -6,8 +6,9 @@
 
 #include <functional>
 #include <memory>
-#include <stdexcept>
 #include <string>
+
+#include "platform/base/error.h"
 
 class QWidget;
 
@@ -15,9 +16,24 @@ namespace controls {
 
 // Raised by an engine call that cannot be done (a file that cannot be opened or decoded, a seek
 // without a file). The message says why, for a person.
-class MediaError : public std::runtime_error {
+class MediaError : public platform::base::Error {
 public:
-    using std::runtime_error::runtime_error;
+    using platform::base::Error::Error;
+
+    // The error of a file that cannot be opened (it is not there, or is no file) or cannot be
+    // played (it was opened, but cannot be decoded or started): "Cannot open "<path>": <why>",
+    // "Cannot play "<path>": <why>".
+    static MediaError CannotOpen(const std::string& path, const std::string& why) {
+        return MediaError("Cannot open \"" + path + "\": " + why);
+    }
+    static MediaError CannotPlay(const std::string& path, const std::string& why) {
+        return MediaError("Cannot play \"" + path + "\": " + why);
+    }
+    // The error of a command that needs a file when none is open: "Cannot <what>: no file is
+    // open".
+    static MediaError NoFile(const std::string& what) {
+        return MediaError("Cannot " + what + ": no file is open");
+    }
 };
 
 class MediaEngine {
@@ -69,9 +85,5 @@ public:
 // played against the clock and dropped). $KESTO_AUDIO_SINK and $KESTO_VIDEO_SINK name other
 // GStreamer sinks ("fakesink" for silent tests).
 std::unique_ptr<MediaEngine> CreateGstEngine();
-
-// An engine without sound or video for window tests: a file "plays" when it exists; its
-// duration is set by the test (FakeMediaEngine below).
-class FakeMediaEngine;
 
 }  // namespace controls

@@ -6,8 +6,8 @@
 #include <QTimer>
 #include <QVBoxLayout>
 #include <QWidget>
-#include <cstdio>
 
+#include "platform/base/report.h"
 #include "platform/files/files.h"
 #include "platform/vb/App.h"
 #include "platform/vb/Error.h"
@@ -159,7 +159,7 @@ void MediaPlayer::SetFileName(const std::string& path) {
             why.replace(at, quoted.size(), "\"" + platform::files::NameOf(resolved) + "\"");
         }
         errorDescription_ = why;
-        std::fprintf(stderr, "%s: %s\n", vb::App::Title().c_str(), e.what());
+        platform::base::Report(vb::App::Title(), e.what());
         // One event for the failures of one step; none when a file played after them.
         if (!errorPending_) {
             errorPending_ = true;

@@ -21,6 +21,8 @@
 #include <set>
 #include <vector>
 
+#include "platform/base/report.h"
+
 namespace platform::files {
 
 namespace {
@@ -352,10 +354,9 @@ std::string RuntimeFolder() {
     static std::set<std::string> reported;
     std::lock_guard lock(mutex);
     if (reported.insert(folder + "\n" + why).second) {
-        std::fprintf(stderr,
-                     "Kesto: the run-time folder %s is not used because %s; this start has no "
-                     "single-instance mailbox\n",
-                     folder.c_str(), why.c_str());
+        platform::base::Report(
+            "run-time folder",
+            folder + " is not used because " + why + "; this start has no single-instance mailbox");
     }
     return {};
 }

@@ -19,7 +19,7 @@
 #include <cstddef>
 #include <type_traits>
 
-#include "platform/win/wintypes.h"
+#include "platform/base/wintypes.h"
 
 KESTO_DECLARE_HANDLE(HMETAFILE);
 KESTO_DECLARE_HANDLE(HENHMETAFILE);

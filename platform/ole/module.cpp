@@ -75,6 +75,20 @@ std::string AfxLoadString(UINT id) {
     return {};
 }
 
+void AfxSetDialogTable(const AFX_DIALOG_RESOURCE* dialogs, std::size_t count) {
+    AFX_MODULE_STATE* state = AfxGetStaticModuleState();
+    state->m_pDialogs = dialogs;
+    state->m_nDialogs = count;
+}
+
+const DialogTemplate* AfxFindDialogTemplate(UINT id) {
+    AFX_MODULE_STATE* state = AfxGetModuleState();
+    for (std::size_t i = 0; i < state->m_nDialogs; ++i) {
+        if (state->m_pDialogs[i].id == id) return &state->m_pDialogs[i].get();
+    }
+    return nullptr;
+}
+
 void AfxOleLockApp() {
     ++AfxGetStaticModuleState()->m_nObjectCount;
 }

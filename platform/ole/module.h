@@ -24,6 +24,13 @@ struct AFX_STRING_RESOURCE {
     const char* text;
 };
 
+// One of a module's dialog templates (its dialog resources), by number.
+struct DialogTemplate;
+struct AFX_DIALOG_RESOURCE {
+    UINT id;
+    const DialogTemplate& (*get)();
+};
+
 // The type library of one library id, loaded once per locale and kept.
 class CTypeLibCache {
 public:
@@ -48,6 +55,8 @@ struct AFX_MODULE_STATE {
     std::vector<COleObjectFactory*> m_factories;
     const AFX_STRING_RESOURCE* m_pStrings = nullptr;
     std::size_t m_nStrings = 0;
+    const AFX_DIALOG_RESOURCE* m_pDialogs = nullptr;
+    std::size_t m_nDialogs = 0;
     std::mutex m_cacheMutex;
     std::map<std::string, CTypeLibCache*> m_typeLibCaches;
     std::string m_strAppName;  // from the module's file name when none is given
@@ -82,6 +91,9 @@ const char* AfxGetAppName();
 // The module's string table; "" for an id it lacks.
 void AfxSetStringTable(const AFX_STRING_RESOURCE* strings, std::size_t count);
 std::string AfxLoadString(UINT id);
+// The module's dialog templates; AfxFindDialogTemplate gives null for an id it lacks.
+void AfxSetDialogTable(const AFX_DIALOG_RESOURCE* dialogs, std::size_t count);
+const DialogTemplate* AfxFindDialogTemplate(UINT id);
 
 // The count of the module's live objects and locks (DllCanUnloadNow answers S_OK at 0).
 void AfxOleLockApp();

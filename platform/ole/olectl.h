@@ -12,9 +12,9 @@
 
 #include <initializer_list>
 #include <memory>
-#include <stdexcept>
 #include <string>
 
+#include "platform/base/error.h"
 #include "platform/com/variant.h"
 #include "platform/ole/dispmap.h"
 #include "platform/ole/holders.h"
@@ -24,10 +24,10 @@
 
 // The automation error raised by ThrowError: Invoke turns it into DISP_E_EXCEPTION with the status
 // code and the description in the EXCEPINFO.
-class COleDispatchException : public std::runtime_error {
+class COleDispatchException : public platform::base::Error {
 public:
     COleDispatchException(SCODE sc, const std::string& description, UINT helpContext)
-        : std::runtime_error(description), m_scError(sc), m_dwHelpContext(helpContext) {}
+        : platform::base::Error(description), m_scError(sc), m_dwHelpContext(helpContext) {}
     SCODE m_scError;
     UINT m_dwHelpContext;
 };

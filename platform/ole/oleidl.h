@@ -37,6 +37,12 @@ inline constexpr IID IID_ISpecifyPropertyPages{
     0xB196B28B, 0xBAB4, 0x101A, {0xB6, 0x9C, 0x00, 0xAA, 0x00, 0x34, 0x1D, 0x07}};
 inline constexpr IID IID_IPerPropertyBrowsing{
     0x376BD3AA, 0x3845, 0x101B, {0x84, 0xED, 0x08, 0x00, 0x2B, 0x2E, 0xC7, 0x13}};
+inline constexpr IID IID_IPropertyPage{
+    0xB196B28D, 0xBAB4, 0x101A, {0xB6, 0x9C, 0x00, 0xAA, 0x00, 0x34, 0x1D, 0x07}};
+inline constexpr IID IID_IPropertyPage2{
+    0x01E44665, 0x24AC, 0x101B, {0x84, 0xED, 0x08, 0x00, 0x2B, 0x2E, 0xC7, 0x13}};
+inline constexpr IID IID_IPropertyPageSite{
+    0xB196B28C, 0xBAB4, 0x101A, {0xB6, 0x9C, 0x00, 0xAA, 0x00, 0x34, 0x1D, 0x07}};
 inline constexpr IID IID_IPropertyNotifySink{
     0x9BFBBC02, 0xEFF1, 0x101A, {0x84, 0xED, 0x00, 0xAA, 0x00, 0x34, 0x1D, 0x07}};
 inline constexpr IID IID_IPicture{
@@ -274,6 +280,66 @@ public:
 
 protected:
     ~IProvideClassInfo() = default;
+};
+
+// ---- property pages ----
+
+// What a page tells its frame about itself; the strings are task memory, freed by the frame.
+struct PROPPAGEINFO {
+    ULONG cb;
+    LPOLESTR pszTitle;
+    SIZE size;  // pixels
+    LPOLESTR pszDocString;
+    LPOLESTR pszHelpFile;
+    DWORD dwHelpContext;
+};
+
+inline constexpr DWORD PROPPAGESTATUS_DIRTY = 0x1;
+inline constexpr DWORD PROPPAGESTATUS_VALIDATE = 0x2;
+inline constexpr DWORD PROPPAGESTATUS_CLEAN = 0x4;
+inline constexpr UINT SW_HIDE = 0;
+inline constexpr UINT SW_SHOWNORMAL = 1;
+inline constexpr UINT SW_SHOW = 5;
+
+// The frame's side of one page.
+class IPropertyPageSite : public IUnknown {
+public:
+    virtual HRESULT OnStatusChange(DWORD dwFlags) = 0;
+    virtual HRESULT GetLocaleID(LCID* pLocaleID) = 0;
+    virtual HRESULT GetPageContainer(IUnknown** ppUnk) = 0;
+
+protected:
+    ~IPropertyPageSite() = default;
+};
+
+// A property page: a child window of its frame that edits the properties of the objects given.
+class IPropertyPage : public IUnknown {
+public:
+    virtual HRESULT SetPageSite(IPropertyPageSite* pPageSite) = 0;
+    // Creates the page's window inside hWndParent at pRect, loaded from the objects.
+    virtual HRESULT Activate(HWND hWndParent, LPCRECT pRect, BOOL bModal) = 0;
+    virtual HRESULT Deactivate() = 0;
+    virtual HRESULT GetPageInfo(PROPPAGEINFO* pPageInfo) = 0;
+    virtual HRESULT SetObjects(ULONG cObjects, IUnknown** ppUnk) = 0;
+    virtual HRESULT Show(UINT nCmdShow) = 0;
+    virtual HRESULT Move(LPCRECT pRect) = 0;
+    // S_OK when the page holds changes not applied yet, else S_FALSE.
+    virtual HRESULT IsPageDirty() = 0;
+    // Writes the changes to the objects.
+    virtual HRESULT Apply() = 0;
+    virtual HRESULT Help(LPCOLESTR pszHelpDir) = 0;
+
+protected:
+    ~IPropertyPage() = default;
+};
+
+class IPropertyPage2 : public IPropertyPage {
+public:
+    // Gives the focus to the control that edits the property.
+    virtual HRESULT EditProperty(DISPID dispID) = 0;
+
+protected:
+    ~IPropertyPage2() = default;
 };
 
 // ---- pictures and fonts ----

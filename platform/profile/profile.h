@@ -12,7 +12,7 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/win/wintypes.h"
+#include "platform/base/wintypes.h"
 
 // Copies the value of `lpKeyName` in section `lpAppName` of `lpFileName` (or lpDefault, trailing
 // blanks removed) into lpReturnedString, cut to nSize - 1 characters and NUL-terminated; returns

@@ -20,6 +20,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "platform/base/report.h"
 #include "platform/files/files.h"
 
 namespace {
@@ -433,10 +434,9 @@ void ReportUnreadable(const std::string& path, const std::string& why) {
     std::lock_guard lock(g_reportMutex);
     // Once for each store and reason: a store repaired and broken again is reported again.
     if (!g_reported.insert(path + "\n" + why).second) return;
-    std::fprintf(stderr,
-                 "registry: the store %s cannot be read (%s); it is left as it is and every "
-                 "registry call fails until it is repaired or removed.\n",
-                 path.c_str(), why.c_str());
+    platform::base::Report("registry", "the store " + path + " cannot be read (" + why +
+                                           "); it is left as it is and every registry call fails "
+                                           "until it is repaired or removed.");
 }
 
 // The store as last read or written by this process, kept while its file stays the same file:

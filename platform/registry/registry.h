@@ -13,11 +13,11 @@
 #pragma once
 
 #include <optional>
-#include <stdexcept>
 #include <string>
 #include <string_view>
 
-#include "platform/win/wintypes.h"
+#include "platform/base/error.h"
+#include "platform/base/wintypes.h"
 
 struct HKEY__ {
     int unused;
@@ -85,9 +85,9 @@ LONG WriteString(HKEY root, const std::string& subKey, const std::string& valueN
 std::optional<std::string> ReformatStore(std::string_view text, std::string* why = nullptr);
 
 // Raised by SaveSetting when the store cannot be written.
-class RegistryError : public std::runtime_error {
+class RegistryError : public platform::base::Error {
 public:
-    RegistryError(LONG code, const std::string& what) : std::runtime_error(what), code_(code) {}
+    RegistryError(LONG code, const std::string& what) : platform::base::Error(what), code_(code) {}
     LONG code() const { return code_; }
 
 private:

@@ -2,9 +2,9 @@
 
 #include <QEvent>
 #include <QMouseEvent>
-#include <cstdio>
 #include <exception>
 
+#include "platform/base/report.h"
 #include "platform/vb/App.h"
 #include "platform/vb/Error.h"
 #include "platform/vb/Form.h"
@@ -47,10 +47,10 @@ void Dispatch(const char* what, const std::function<void()>& handler) {
     try {
         handler();
     } catch (const RuntimeError& e) {
-        std::fprintf(stderr, "%s: run-time error %d in %s: %s\n", App::Title().c_str(), e.Number(),
-                     what, e.what());
+        platform::base::Report(App::Title(), "run-time error " + std::to_string(e.Number()) +
+                                                 " in " + what + ": " + e.what());
     } catch (const std::exception& e) {
-        std::fprintf(stderr, "%s: error in %s: %s\n", App::Title().c_str(), what, e.what());
+        platform::base::Report(App::Title(), std::string("error in ") + what + ": " + e.what());
     } catch (const ProgramEnded&) {
         // The end of the program, in a test: nothing more of this event runs.
     }

@@ -7,8 +7,8 @@
 #include <functional>
 #include <string>
 
+#include "platform/base/wintypes.h"
 #include "platform/vb/Picture.h"
-#include "platform/win/wintypes.h"
 
 namespace vb {
 

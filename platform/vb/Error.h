@@ -1,9 +1,9 @@
 // Run-time errors of the form run-time, and the "errors are ignored from here on" idiom.
 #pragma once
 
-#include <exception>
-#include <stdexcept>
 #include <string>
+
+#include "platform/base/error.h"
 
 namespace vb {
 
@@ -28,10 +28,10 @@ enum ErrorNumber : int {
 // The run-time's standard description of an error number.
 std::string ErrorDescription(int number);
 
-class RuntimeError : public std::runtime_error {
+class RuntimeError : public platform::base::Error {
 public:
     explicit RuntimeError(int number, const std::string& description = {})
-        : std::runtime_error(description.empty() ? ErrorDescription(number) : description),
+        : platform::base::Error(description.empty() ? ErrorDescription(number) : description),
           number_(number) {}
     int Number() const { return number_; }
 
@@ -42,18 +42,19 @@ private:
 [[noreturn]] void Raise(int number, const std::string& description = {});
 
 // Runs one step of a handler whose errors are ignored from some step on: an error of any layer
-// (run-time, media, file system) ends the step, and the handler goes on with its next step.
+// (run-time, media, registry) ends the step, and the handler goes on with its next step. Anything
+// else (the end of the program, a bug, exhausted memory) passes through.
 //
 //     vb::ResumeNext([&] { Pg.SetMax(vb::CInt(player.Duration())); });
 //     vb::ResumeNext([&] { Pg.SetValue(vb::CLng(player.CurrentPosition())); });
 //
 // Returns true when the step ran to its end.
 template <class Step>
-bool ResumeNext(Step&& step) noexcept {
+bool ResumeNext(Step&& step) {
     try {
         step();
         return true;
-    } catch (const std::exception&) {
+    } catch (const platform::base::Error&) {
         return false;
     }
 }

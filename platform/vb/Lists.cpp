@@ -346,10 +346,13 @@ std::vector<std::string> MountPoints() {
         // Real file systems only: a device node, not the kernel's pseudo file systems.
         if (device.empty() || device[0] != '/') continue;
         // Octal escapes of the mount table (spaces in mount points).
+        auto octal = [](char c) { return c >= '0' && c <= '7'; };
         std::string p;
         for (size_t i = 0; i < point.size(); ++i) {
-            if (point[i] == '\\' && i + 3 < point.size()) {
-                p += static_cast<char>(std::stoi(point.substr(i + 1, 3), nullptr, 8));
+            if (point[i] == '\\' && i + 3 < point.size() && octal(point[i + 1]) &&
+                octal(point[i + 2]) && octal(point[i + 3])) {
+                p += static_cast<char>((point[i + 1] - '0') * 64 + (point[i + 2] - '0') * 8 +
+                                       (point[i + 3] - '0'));
                 i += 3;
             } else {
                 p += point[i];

@@ -10,7 +10,7 @@
 
 #include <string>
 
-#include "platform/win/wintypes.h"
+#include "platform/base/wintypes.h"
 
 class QWidget;
 

@@ -7,7 +7,7 @@
 #include <functional>
 #include <vector>
 
-#include "platform/win/wintypes.h"
+#include "platform/base/wintypes.h"
 
 inline constexpr LONG SHCNE_ASSOCCHANGED = 0x08000000;
 inline constexpr UINT SHCNF_IDLIST = 0x0000;

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/win/wintypes.h"
+#include "platform/base/wintypes.h"
 
 inline constexpr UINT SND_SYNC = 0x0;
 inline constexpr UINT SND_ASYNC = 0x1;

@@ -2,7 +2,7 @@
 // gets one handle for its lifetime.
 #pragma once
 
-#include "platform/win/wintypes.h"
+#include "platform/base/wintypes.h"
 
 class QWidget;
 

@@ -1,7 +1,7 @@
 // Z-order and topmost windows, mouse capture, and the window move of a pressed caption.
 #pragma once
 
-#include "platform/win/wintypes.h"
+#include "platform/base/wintypes.h"
 
 #define HWND_TOP (reinterpret_cast<HWND>(0))
 #define HWND_BOTTOM (reinterpret_cast<HWND>(1))

@@ -184,3 +184,87 @@ TEST_F(TestContainer, RegistersWithoutTheCategoriesManager) {
     EXPECT_FALSE(KeyExists(kScripting));
     EXPECT_FALSE(KeyExists(kMarks));
 }
+
+TEST_F(TestContainer, WorksTheControlsPropertyPagesFromAScript) {
+    testing_support::ScopedEnv shown("KESTO_DIALOGS", std::nullopt);  // the container answers them
+    std::string hotspots = dir / "spots.hsp";
+    WriteFile(hotspots, "no hotspots here");
+    Result r = Container({"--gui",
+                          "register " + kLibrary,
+                          "create " + kProgId + " Shape1",
+                          "frame open",
+                          "frame fields",
+                          "frame set 208 3",
+                          "frame set 210 1",
+                          "frame apply",
+                          "get CancelMode",
+                          "get Overlay",
+                          "frame page Border",
+                          "frame set 201 \"300\"",
+                          "frame set 204 2",
+                          "frame apply",
+                          "get BorderWidth",
+                          "get BInnerStyle",
+                          "frame set 201 \"20\"",
+                          "frame apply",
+                          "get BorderWidth",
+                          "frame page Misc.",
+                          "frame set 230 44",
+                          "frame edit HFileName",
+                          "frame answer open " + hotspots,
+                          "frame set 217 click",
+                          "frame fields",
+                          "frame ok",
+                          "get MousePointer",
+                          "frame apply",
+                          "unregister " + kLibrary});
+    EXPECT_EQ(r.status, 1) << r.err;
+    EXPECT_EQ(r.out, "registered " + kLibrary +
+                         "\n"
+                         "created Shape1 {43D45806-ED84-11D0-901E-0020AF7543C2}\n"
+                         "frame Shape1: General, Color, Font, Picture, Border, Hotspot, Effects, "
+                         "Font Style, Misc., Shape, Draw Style\n"
+                         "204 text \"Shape1\"\n"
+                         "208 list 0 \"0 - None\" of 10\n"
+                         "205 list 0 \"0 - Transparent\" of 6\n"
+                         "206 list 0 \"0 - Screen\" of 3\n"
+                         "207 list 1 \"1 - Opaque\" of 2\n"
+                         "210 check 0\n211 check 0\n213 check 0\n215 check 0\n212 check 0\n"
+                         "214 check 0\n"
+                         "applied\n"
+                         "CancelMode = 3\n"
+                         "Overlay = True\n"
+                         "page 5 Border\n"
+                         "message shapectl: Only values between 0 and 255 are allowed.\n"
+                         "failed: apply: 0x80004005\n"
+                         "BorderWidth = 1\n"
+                         "BInnerStyle = 2\n"
+                         "applied\n"
+                         "BorderWidth = 20\n"
+                         "page 9 Misc.\n"
+                         "page 6 Hotspot\n"
+                         "open Select Hotspot File: " +
+                         hotspots +
+                         "\n"
+                         "216 text \"" +
+                         hotspots +
+                         "\"\n"
+                         "217 button \"...\"\n"
+                         "message QuixShape Hotspot File Load Error: Could not process the hotspot "
+                         "file\n"
+                         "closed\n"
+                         "MousePointer = 99\n"
+                         "failed: no property frame\n"
+                         "unregistered " +
+                         kLibrary + "\n");
+}
+
+TEST_F(TestContainer, NeedsTheWindowSystemForThePropertyFrame) {
+    ASSERT_EQ(Container({"register " + kLibrary}).status, 0);
+    Result r = Container({"create " + kProgId, "frame open", "frame fields"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out,
+              "created Control1 {43D45806-ED84-11D0-901E-0020AF7543C2}\n"
+              "failed: the property frame needs --gui\n"
+              "failed: no property frame\n");
+}

@@ -9,7 +9,6 @@
 #include <memory>
 #include <string>
 
-#include "platform/controls/FakeMediaEngine.h"
 #include "platform/controls/MediaPlayer.h"
 #include "platform/vb/App.h"
 #include "platform/vb/Dialogs.h"
@@ -20,6 +19,7 @@
 #include "player/FrmVideo.h"
 #include "player/Remote.h"
 #include "player/frmMain1.h"
+#include "tests/support/FakeMediaEngine.h"
 #include "tests/support/test_support.h"
 
 class PlayerTest : public ::testing::Test {

@@ -110,6 +110,12 @@ TEST_F(Module, ExportsExactlyTheFourEntryPoints) {
     EXPECT_EQ(field(18, 4), 16u);  // width
     EXPECT_EQ(field(22, 4), 15u);  // height
     EXPECT_EQ(field(28, 2), 4u);   // bits a pixel
+    // The General page's icon: one 32 x 32 image.
+    auto icon = platform::com::ReadModuleResource(module, "ICON", 1);
+    ASSERT_TRUE(icon);
+    EXPECT_EQ(icon->substr(0, 6), std::string("\0\0\1\0\1\0", 6));
+    EXPECT_EQ(static_cast<unsigned char>((*icon)[6]), 32);
+    EXPECT_EQ(static_cast<unsigned char>((*icon)[7]), 32);
     auto version = platform::com::ReadModuleResource(module, "VERSION", 1);
     ASSERT_TRUE(version);
     EXPECT_NE(version->find("FileVersion=5.0.0.4"), std::string::npos);
@@ -209,11 +215,38 @@ TEST_F(Module, HandsOutTheControlsFactoryAndCountsItsObjects) {
     control->Release();
     EXPECT_EQ(canUnload(), S_OK);
 
-    // The pages are registered; they are built with the property pages.
-    IClassFactory* pages = nullptr;
-    constexpr CLSID kBorderPage{
-        0x7C226182, 0xEE1B, 0x11D0, {0x90, 0x1E, 0x00, 0x20, 0xAF, 0x75, 0x43, 0xC2}};
-    ASSERT_EQ(get(kBorderPage, IID_IClassFactory, reinterpret_cast<void**>(&pages)), S_OK);
-    EXPECT_EQ(pages->CreateInstance(nullptr, IID_IUnknown, &p), E_NOTIMPL);
+    // Each page's factory makes its page, which counts as an object of the library.
+    const char* const titles[] = {"General",    "Border",  "Draw Style", "Effects",
+                                  "Font Style", "Hotspot", "Misc.",      "Shape"};
+    for (int i = 0; i < 8; ++i) {
+        SCOPED_TRACE(titles[i]);
+        CLSID page;
+        ASSERT_EQ(CLSIDFromString(platform::com::Utf16(kPageKeys[i] + 6).c_str(), &page), S_OK);
+        IClassFactory* factory = nullptr;
+        ASSERT_EQ(get(page, IID_IClassFactory, reinterpret_cast<void**>(&factory)), S_OK);
+        EXPECT_EQ(factory->CreateInstance(factory, IID_IUnknown, &p), CLASS_E_NOAGGREGATION);
+        IPropertyPage* made = nullptr;
+        ASSERT_EQ(
+            factory->CreateInstance(nullptr, IID_IPropertyPage, reinterpret_cast<void**>(&made)),
+            S_OK);
+        factory->Release();
+        EXPECT_EQ(canUnload(), S_FALSE);
+        PROPPAGEINFO info{};
+        ASSERT_EQ(made->GetPageInfo(&info), S_OK);
+        EXPECT_EQ(platform::com::Utf8FromWide(info.pszTitle), titles[i]);
+        EXPECT_EQ(info.size.cx, 375);
+        EXPECT_EQ(info.size.cy, 178);
+        bool help = i != 5;  // the Hotspot page names no help
+        EXPECT_EQ(info.pszHelpFile ? platform::com::Utf8FromWide(info.pszHelpFile) : "",
+                  help ? "quixhelp.HLP" : "");
+        EXPECT_EQ(info.pszDocString ? platform::com::Utf8FromWide(info.pszDocString) : "",
+                  help ? "Quixkit Help" : "");
+        EXPECT_EQ(info.dwHelpContext, help ? 1u : 0u);
+        CoTaskMemFree(info.pszTitle);
+        CoTaskMemFree(info.pszDocString);
+        CoTaskMemFree(info.pszHelpFile);
+        made->Release();
+        EXPECT_EQ(canUnload(), S_OK);
+    }
     ASSERT_EQ(Call("DllUnregisterServer"), S_OK);
 }

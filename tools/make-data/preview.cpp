@@ -3,6 +3,7 @@
 #include <QPainter>
 #include <algorithm>
 
+#include "player/Glyphs.h"
 #include "tools/make-data/art.h"
 
 namespace makedata {
@@ -30,40 +31,22 @@ void Keyed(QImage& onto, const QImage& face) {
     }
 }
 
-// The transport glyph as the player draws it.
-void Glyph(QPainter& p, QPoint at, Element e) {
-    p.save();
-    p.translate(at);
-    p.setPen(Qt::NoPen);
-    p.fillRect(0, 0, 30, 30, QColor::fromRgb(kButtonGround));
-    p.setBrush(QColor(62, 70, 86));
-    p.drawEllipse(1, 1, 28, 28);
-    p.setBrush(QColor(235, 240, 248));
-    auto tri = [&](double x, double dir) {
-        QPolygonF t;
-        t << QPointF(x, 9) << QPointF(x, 21) << QPointF(x + 8 * dir, 15);
-        p.drawPolygon(t);
-    };
+// The transport glyph the player shows for an element.
+QImage Glyph(Element e) {
     switch (e) {
         case kPlay:
-            tri(12, 1);
-            break;
+            return forms::TransportGlyph('P');
         case kPause:
-            p.drawRect(10, 9, 4, 12), p.drawRect(16, 9, 4, 12);
-            break;
+            return forms::TransportGlyph('p');
         case kStop:
-            p.drawRect(10, 10, 10, 10);
-            break;
+            return forms::TransportGlyph('s');
         case kPrevious:
-            tri(17, -1), p.drawRect(8, 9, 3, 12);
-            break;
+            return forms::TransportGlyph('<');
         case kNext:
-            tri(13, 1), p.drawRect(19, 9, 3, 12);
-            break;
+            return forms::TransportGlyph('>');
         default:
-            break;
+            return forms::TransportGlyph(' ');
     }
-    p.restore();
 }
 
 }  // namespace
@@ -88,7 +71,7 @@ QImage PreviewSkin(const Skin& skin, bool outlines) {
             p.fillRect(QRect(r.topLeft(), QSize(r.width() * (e == kVol ? 7 : 4) / 10, r.height())),
                        QColor(120, 190, 255));
         } else if (e >= kPlay) {
-            Glyph(p, r.topLeft(), e);
+            p.drawImage(r.topLeft(), Glyph(e));
         } else {
             const bool left = e == kTime || e == kDuration || e == kTitle;
             p.setPen(skin.foreColor);

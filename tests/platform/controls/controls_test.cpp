@@ -19,9 +19,12 @@
 #include "platform/vb/Error.h"
 #include "platform/vb/Form.h"
 #include "platform/vb/Timer.h"
+#include "tests/support/run_time_errors.h"
 #include "tests/support/test_support.h"
 
 using controls::ColorFromText;
+
+using testing_support::ErrorOf;
 
 namespace {
 
@@ -33,15 +36,6 @@ public:
     controls::CommonDialog CommonDialog1{this, "CommonDialog1"};
     ControlsForm() : vb::Form("ControlsForm", "") {}
 };
-
-int ErrorOf(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (const vb::RuntimeError& e) {
-        return e.Number();
-    }
-    return 0;
-}
 
 void Press(QWidget* w, QEvent::Type type, double x, Qt::MouseButtons buttons) {
     Qt::MouseButton b = type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;

@@ -218,6 +218,19 @@ TEST_F(Registry, AnUnreadableStoreIsReportedAndNeverOverwritten) {
     EXPECT_EQ(Store(), broken);
 }
 
+TEST_F(Registry, AValueTypeBeyondADwordMakesTheStoreUnreadable) {
+    for (const char* type : {"4294967296", "99999999999999999999999"}) {
+        const std::string broken =
+            std::string("[HKEY_CURRENT_USER\\x]\n\"v\"=hex(") + type + "):01\n";
+        WriteFile(dir / "reg/registry.reg", broken);
+        HKEY key;
+        testing::internal::CaptureStderr();
+        EXPECT_EQ(RegOpenKeyA(HKEY_CURRENT_USER, "x", &key), ERROR_BADDB) << type;
+        testing::internal::GetCapturedStderr();
+        EXPECT_EQ(Store(), broken);
+    }
+}
+
 TEST_F(Registry, ProgramSettingsLiveUnderTheRunTimesKey) {
     EXPECT_EQ(GetSetting("Kesto", "Opacity", "p", "100"), "100");
     SaveSetting("Kesto", "Opacity", "p", "75");

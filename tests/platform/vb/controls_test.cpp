@@ -10,6 +10,9 @@
 #include "platform/vb/Error.h"
 #include "platform/vb/Form.h"
 #include "platform/vb/Intrinsics.h"
+#include "tests/support/run_time_errors.h"
+
+using testing_support::ErrorOf;
 
 namespace {
 
@@ -29,15 +32,6 @@ public:
         Check1.Click = [this] { ++checkClicks; };
     }
 };
-
-int ErrorOf(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (const vb::RuntimeError& e) {
-        return e.Number();
-    }
-    return 0;
-}
 
 }  // namespace
 

@@ -2,19 +2,11 @@
 
 #include "platform/vb/Conversions.h"
 #include "platform/vb/Error.h"
+#include "tests/support/run_time_errors.h"
 
 using namespace vb;
 
-namespace {
-int ErrorOf(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (const RuntimeError& e) {
-        return e.Number();
-    }
-    return 0;
-}
-}  // namespace
+using testing_support::ErrorOf;
 
 TEST(Conversions, WholeNumbersRoundHalfToEven) {
     struct Case {
@@ -80,6 +72,8 @@ TEST(ResumeNext, SkipsAFailedStepAndGoesOn) {
         ++ran;
     }));
     EXPECT_TRUE(ResumeNext([&] { ++ran; }));
-    EXPECT_FALSE(ResumeNext([&] { throw std::runtime_error("another layer's error"); }));
+    EXPECT_FALSE(ResumeNext([&] { throw platform::base::Error("another layer's error"); }));
     EXPECT_EQ(ran, 1);
+    // A bug is no layer's error: it passes through.
+    EXPECT_THROW(ResumeNext([] { throw std::logic_error("a bug"); }), std::logic_error);
 }

@@ -8,8 +8,10 @@
 #include "platform/vb/Intrinsics.h"
 #include "platform/vb/Picture.h"
 #include "tests/support/media_files.h"
+#include "tests/support/run_time_errors.h"
 #include "tests/support/test_support.h"
 
+using testing_support::ErrorOf;
 using testing_support::ReadFile;
 using testing_support::TempDir;
 using testing_support::WriteFile;
@@ -21,15 +23,6 @@ public:
     vb::FileListBox File1{this, "File1"};
     FileForm() : vb::Form("FileForm", "") {}
 };
-
-int ErrorOf(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (const vb::RuntimeError& e) {
-        return e.Number();
-    }
-    return 0;
-}
 
 std::vector<std::string> Listed(const vb::FileListBox& l) {
     std::vector<std::string> v;

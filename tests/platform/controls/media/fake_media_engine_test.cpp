@@ -1,5 +1,5 @@
 // The fake engine's rules, which the window tests lean on.
-#include "platform/controls/FakeMediaEngine.h"
+#include "tests/support/FakeMediaEngine.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

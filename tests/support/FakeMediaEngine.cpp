@@ -1,4 +1,4 @@
-#include "platform/controls/FakeMediaEngine.h"
+#include "tests/support/FakeMediaEngine.h"
 
 #include <algorithm>
 #include <cmath>
@@ -41,10 +41,10 @@ void FakeMediaEngine::Open(const std::string& path) {
     std::error_code ec;
     const auto status = std::filesystem::status(path, ec);
     if (!std::filesystem::exists(status) || std::filesystem::is_directory(status)) {
-        throw MediaError("Cannot open \"" + path + "\": there is no such file");
+        throw MediaError::CannotOpen(path, "there is no such file");
     }
     if (unplayable_.count(path)) {
-        throw MediaError("Cannot play \"" + path + "\": the file cannot be decoded");
+        throw MediaError::CannotPlay(path, "the file cannot be decoded");
     }
     const auto duration = durations_.find(path);
     duration_ = duration != durations_.end() ? duration->second : kDefaultDuration;
@@ -54,8 +54,7 @@ void FakeMediaEngine::Open(const std::string& path) {
 }
 
 void FakeMediaEngine::RequireFile(const char* what) const {
-    if (state_ == State::Closed)
-        throw MediaError(std::string("Cannot ") + what + ": no file is open");
+    if (state_ == State::Closed) throw MediaError::NoFile(what);
 }
 
 void FakeMediaEngine::Seek(double seconds) {
