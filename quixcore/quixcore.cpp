@@ -1,8 +1,10 @@
-// This version's bodies, as the comments of quixcore.h describe them: the functions it does not
-// carry out draw nothing and report QUIX_E_UNSUPPORTED or return no object.
-#include "quixcore/quixcore.h"
-
+// The bodies that draw nothing in this version: printing, hotspot sets, drawing into the composed
+// bitmap, image saving and cursors report QUIX_E_UNSUPPORTED or return no object. The others are in
+// effects.cpp, gradients.cpp, borders.cpp, caption.cpp, images.cpp and dibs.cpp, the string table
+// in strings.cpp.
 #include <cstdio>
+
+#include "quixcore/quixcore.h"
 
 namespace {
 
@@ -12,123 +14,6 @@ short Unsupported(short* error = nullptr) {
 }
 
 }  // namespace
-
-short DoTransition(HDC, const RECT*, short, short, COLORREF, COLORREF, short, short, short, short,
-                   BOOL, COLORREF, short, const char*, short, BOOL*, short, short, short, short,
-                   short, const RECT*, short* error, BOOL) {
-    return Unsupported(error);
-}
-
-short DoGradientTransition(HDC, const RECT*, short, short, short, COLORREF, COLORREF, short, short,
-                           short, short, BOOL, COLORREF, short, const char*, short, BOOL*,
-                           short* error, short, short, short, short, short, const RECT*, BOOL) {
-    return Unsupported(error);
-}
-
-short DoCaptureTransition(HDC, const RECT*, short, HBITMAP, short, short, short, short, BOOL,
-                          COLORREF, short, const char*, short, BOOL*, short* error, short, short,
-                          short, short, short, const RECT*, BOOL) {
-    return Unsupported(error);
-}
-
-short BltEffect(HDC, int, int, HDC, int, int, int, int, short, short, short, DWORD, HPALETTE, short,
-                BOOL, COLORREF, short, const char*, short, BOOL*) {
-    return Unsupported();
-}
-
-short DoThreadTransition(HDC, const RECT*, short, short, COLORREF, COLORREF, short, short, short,
-                         short, BOOL, COLORREF, short, const char*, short, BOOL*, short, short,
-                         short, short, short, const RECT*, short* error, BOOL, BOOL*, HWND, void*,
-                         BOOL*, BOOL*, BOOL*) {
-    return Unsupported(error);
-}
-
-short DoThreadCaptureTransition(HDC, const RECT*, short, HBITMAP, short, short, short, short, BOOL,
-                                COLORREF, short, const char*, short, BOOL*, short* error, short,
-                                short, short, short, short, const RECT*, BOOL, BOOL*, HWND, void*,
-                                BOOL*, BOOL*, BOOL*) {
-    return Unsupported(error);
-}
-
-short BltThreadEffect(HDC, int, int, HDC, int, int, int, int, short, short, short, DWORD, HPALETTE,
-                      short, BOOL, COLORREF, short, const char*, short, BOOL*, BOOL*, HWND, void*,
-                      BOOL*, BOOL*, BOOL*) {
-    return Unsupported();
-}
-
-HBITMAP GetGradientBitmap(HDC, const RECT*, short, short, short, COLORREF, COLORREF) {
-    return nullptr;
-}
-
-short CreateTransparentBitmap(HDC, int, int, int, int, COLORREF, HDC) {
-    return Unsupported();
-}
-
-short CreateTransparentMaskBitmap(HDC, int, int, int, int, HBITMAP, HDC) {
-    return Unsupported();
-}
-
-short AddImageToControl(HDC, const RECT*, HBITMAP, HPALETTE, short, BOOL, short, short, short,
-                        short*, short*, short, BOOL, BOOL, COLORREF) {
-    return Unsupported();
-}
-
-short TileImage(HDC, int, int, int, HDC, int, int, int, int) {
-    return Unsupported();
-}
-
-short DrawBorder(HDC, const RECT*, short, short, short, COLORREF, COLORREF, short, short, COLORREF,
-                 COLORREF, short, COLORREF, short, short, short, short) {
-    return Unsupported();
-}
-
-short PaintTextInControl(HDC, const RECT*, short, short, short, short, short, short, short, short,
-                         short, const char*, short, short, short, BOOL, COLORREF, COLORREF,
-                         COLORREF, COLORREF, COLORREF, short) {
-    return Unsupported();
-}
-
-short CaptureControl(HDC, const RECT*, HBITMAP* captured, short* error) {
-    if (captured) *captured = nullptr;
-    return Unsupported(error);
-}
-
-HBITMAP CopyBitmap(HDC, HBITMAP, int, int, int, int) {
-    return nullptr;
-}
-
-void GetUpdateRectValues(const RECT* rect, int* x, int* y, int* width, int* height, short, short,
-                         short, short, short) {
-    // Every update area is the whole rectangle.
-    if (x) *x = 0;
-    if (y) *y = 0;
-    if (width) *width = rect ? rect->right - rect->left : 0;
-    if (height) *height = rect ? rect->bottom - rect->top : 0;
-}
-
-HGLOBAL BitmapToDIB(HBITMAP, HPALETTE) {
-    return nullptr;
-}
-
-void* FindDIBBits(const void*) {
-    return nullptr;
-}
-
-void DestroyDIB(HGLOBAL dib) {
-    if (dib) GlobalFree(dib);
-}
-
-HBITMAP BitmapFromDib(HGLOBAL, HPALETTE) {
-    return nullptr;
-}
-
-HPALETTE CreateDibPalette(HGLOBAL) {
-    return nullptr;
-}
-
-HPALETTE GetSystemPalette() {
-    return nullptr;
-}
 
 short PrintControl(HDC, const RECT*, BOOL, LONG, LONG, LONG, LONG, short, short, short, short,
                    short, ULONG, ULONG, ULONG, ULONG, ULONG, short, short, HBITMAP, HPALETTE, short,

@@ -198,6 +198,9 @@ CShapectlCtrl::CShapectlCtrl() {
 }
 
 CShapectlCtrl::~CShapectlCtrl() {
+    if (m_hWnd && m_props.OLEDropAllowed) DragAcceptFiles(m_hWnd, FALSE);
+    // The window goes first, while its messages still reach this control.
+    InPlaceDeactivate();
     InstanceNumberMap::Controls().Give(m_nInstanceId);
     if (m_hPaintImage) DeleteObject(m_hPaintImage);
     if (m_hComposed) DeleteObject(m_hComposed);
@@ -209,7 +212,6 @@ CShapectlCtrl::~CShapectlCtrl() {
     }
     if (m_hShapeRgn) DeleteObject(m_hShapeRgn);
     m_hShapeRgn = nullptr;
-    // Dropped files are taken only by a window, which the control does not have yet.
     // The host interface pointer is released when held and set to null.
     m_pBackdropHost.reset();
 }

@@ -9,6 +9,10 @@
 #include "shapectl/ShapeProperties.h"
 #include "shapectl/shapectl.h"
 
+// The control's private window messages.
+inline constexpr UINT WM_DEFERREDPAINT = WM_USER + 3;
+inline constexpr UINT WM_EFFECTCOMPLETE = WM_USER + 7;
+
 // The automation errors of the set functions.
 inline constexpr SCODE kStatusBase = static_cast<SCODE>(0x800A0000);
 inline constexpr const char* kInvalidPropertyValue = "Invalid property value.";
@@ -71,6 +75,8 @@ public:
     BOOL m_bHostAttached = FALSE;
     BOOL m_bDrawAllowed = TRUE;
     BOOL m_bHostUpdatePending = TRUE;
+    HDC m_hBackdropDC = nullptr;            // the attach record's backdrop context
+    HPALETTE m_hBackdropPalette = nullptr;  // and palette
 
     SHORT m_nInstanceId = 0;
 
@@ -116,9 +122,48 @@ public:
     // Fires one of the custom events, with the control kept in-place active.
     void FireCustomEvent(DISPID dispid);
     HRESULT AttachToBackdropHost();
+    // TRUE when an effect is configured (a dissolve, a main effect or a text transition effect).
+    BOOL HasEffect();
     BOOL IsEffectRunning();
     // The picture Frame selects (Picture for 0, Frame1 to Frame6 for 1 to 6), or none.
     CPictureHolder* CurrentFramePicture();
+
+    // ---- the window and the paint ----
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void OnDraw(HDC hdc, const RECT& rcBounds, const RECT& rcInvalid) override;
+    // Composes the control and shows it on the target (mode 0 normal, 1 forced into a backdrop
+    // host's backdrop, 2 into a backdrop host's drawing context, which it releases).
+    int DrawControl(HDC target, HDC backdrop, const RECT* rect, short mode, HWND hostWindow);
+    BOOL OnEraseBkgnd(HDC) { return TRUE; }  // the paint covers the whole control
+    LRESULT OnDeferredPaint(WPARAM, LPARAM);
+    BOOL OnSetCursor(HWND window, UINT hitTest, UINT message);
+    void OnDropFiles(HDROP hDrop);
+    void CompletePaint();
+    void RealizeWindowPalette(HWND window, HPALETTE palette, BOOL* newPalette);
+    // The stock font as the paint draws the caption with it, selected into nothing; the caller
+    // deletes it.
+    HFONT CreateCaptionFont(HDC dc);
+    // The caption's one-line size in the control's font plus the margin of Font3D.
+    SIZE MeasureCaption();
+
+    // ---- shapes, pens, brushes and the shape region ----
+    HPEN CreateBorderPen(int width, COLORREF colour);
+    HBRUSH CreateFillBrush(COLORREF colour);
+    void PaintPolygon(HDC dc, const POINT* points, int count, BOOL shadow, BOOL addRegion);
+    void DrawOctagon(HDC dc, int left, int top, int right, int bottom, BOOL shadow, BOOL addRegion);
+    void DrawStar(HDC dc, int left, int top, int right, int bottom, BOOL shadow, BOOL addRegion);
+    void DrawTriangle(HDC dc, int left, int top, int right, int bottom, BOOL shadow,
+                      BOOL addRegion);
+    void DrawDiamond(HDC dc, int left, int top, int right, int bottom, BOOL shadow, BOOL addRegion);
+    void DrawPentagon(HDC dc, int left, int top, int right, int bottom, BOOL shadow,
+                      BOOL addRegion);
+    void DrawHexagon(HDC dc, int left, int top, int right, int bottom, BOOL shadow, BOOL addRegion);
+    void DrawCustomShape(HDC dc, int left, int top, int right, int bottom, BOOL shadow,
+                         BOOL addRegion);
+    // The painter of Shape 6 to 17 over the rectangle.
+    void PaintPointShape(HDC dc, const RECT& r, BOOL shadow, BOOL addRegion);
+    void AddToShapeRegion(HRGN region);
+    BOOL IsCursorInShape();
 
     // ---- the value and member properties (DISPID-driven, from the property table) ----
     VARIANT GetValueProperty(DISPID id);

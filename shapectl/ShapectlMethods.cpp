@@ -86,7 +86,17 @@ void CShapectlCtrl::Paint() {
         RedrawControl();
         return;
     }
-    // With Update, a window is repainted over its parent's background; the control has none yet.
+    if (!m_props.Update || !m_hWnd || !IsWindowVisible(m_hWnd)) return;
+    if (!m_props.Overlay) {
+        // The parent repaints what lies under the hidden window; shown again, the control paints.
+        InvalidateWithBackground(FALSE);
+        return;
+    }
+    RECT r;
+    GetClientRect(m_hWnd, &r);
+    HDC dc = GetDC(nullptr, OLEDC_PAINTBKGND);
+    OnDraw(dc, r, r);
+    ReleaseDC(dc);
 }
 
 void CShapectlCtrl::UpdatePalette(BOOL) {

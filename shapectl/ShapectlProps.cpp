@@ -522,12 +522,20 @@ void CShapectlCtrl::OnMousePointerChanged() {
     if (!((v >= 0 && v <= 43) || v == 99))
         ThrowError(CTL_E_INVALIDPROPERTYVALUE, kInvalidPropertyValue);
     NotifyPropChange(2);
-    // With a window the cursor is refreshed at once; the control has none yet.
+    if (m_hWnd) {
+        // The cursor over the window follows at once.
+        POINT at;
+        GetCursorPos(&at);
+        LRESULT hit = SendMessageA(m_hWnd, WM_NCHITTEST, 0,
+                                   MAKELPARAM(static_cast<UINT>(at.x), static_cast<UINT>(at.y)));
+        SendMessageA(m_hWnd, WM_SETCURSOR, reinterpret_cast<WPARAM>(m_hWnd),
+                     MAKELPARAM(static_cast<UINT>(hit), WM_MOUSEMOVE));
+    }
     SetModifiedFlag();
 }
 
 void CShapectlCtrl::OnOLEDropAllowedChanged() {
-    // With a window it would accept dropped files now; the control has none yet.
+    if (m_hWnd) DragAcceptFiles(m_hWnd, m_props.OLEDropAllowed);
     NotifyPropChange(8);
 }
 
@@ -545,19 +553,15 @@ void CShapectlCtrl::RedrawControl() {
     if (!AmbientUserMode() || m_props.Update) InvalidateWithBackground(FALSE);
 }
 
-void CShapectlCtrl::InvalidateWithBackground(BOOL) {
-    ++m_redrawTrace.invalidations;
-    m_bDeferredPaint = TRUE;
-    if (m_bHostAttached && m_pBackdropHost) return;
-    if (AmbientUserMode() && !m_props.Update) return;
-    InvalidateControl(nullptr, TRUE);
-}
-
 HRESULT CShapectlCtrl::AttachToBackdropHost() {
     if (m_pBackdropHost) return S_OK;
-    // The search for a host needs the control's window and client site; without a window there
-    // is no host to find.
+    // The control searches for no backdrop host itself: it knows one only while it holds one.
     return E_FAIL;
+}
+
+BOOL CShapectlCtrl::HasEffect() {
+    const ShapeProperties& p = m_props;
+    return p.QuixEnabled && (p.DMode > 0 || p.MEffect > 0 || (p.TEnabled == 1 && p.TEffect > 0));
 }
 
 BOOL CShapectlCtrl::IsEffectRunning() {
@@ -626,9 +630,7 @@ SHORT CShapectlCtrl::GetQuixError() {
 
 BOOL CShapectlCtrl::GetOnShape() {
     GetNotSupportedAtDesignTime();
-    // The cursor is tested against the last composed shape in the control's window; without a
-    // window (and before the first composing paint) it is over no shape.
-    return FALSE;
+    return IsCursorInShape();
 }
 
 LONG CShapectlCtrl::GetPrinterHeight() {
@@ -866,17 +868,43 @@ void CShapectlCtrl::SetCapture(SHORT value) {
             m_hComposed = nullptr;
             break;
         case 3:
-        case 5:
-            // Rendering once composes (3) or captures the screen (5) through the paint; the
-            // control renders nothing yet. Either way Capture falls back to 0 afterwards.
+        case 5: {
+            // Rendered once, now: 3 composes into the composed bitmap, 5 captures the screen
+            // behind the control and shows the control. The context's background has just been
+            // painted, so a see-through control does not wait for its parent.
+            RECT r{0, 0, 0, 0};
+            HDC dc = nullptr;
+            if (m_hWnd) {
+                GetClientRect(m_hWnd, &r);
+                dc = GetDC(nullptr, OLEDC_PAINTBKGND);
+            } else {
+                int width = 0, height = 0;
+                GetControlExtent(&width, &height);
+                r = RECT{0, 0, width, height};
+                dc = ::GetDC(GetDesktopWindow());
+            }
+            m_bDeferredPaint = TRUE;
+            if (m_bHostAttached && SUCCEEDED(AttachToBackdropHost())) {
+                DrawControl(dc, nullptr, &r, 0, nullptr);
+            } else {
+                OnDraw(dc, r, r);
+            }
+            if (m_hWnd) {
+                ReleaseDC(dc);
+            } else {
+                ::ReleaseDC(GetDesktopWindow(), dc);
+            }
             m_props.Capture = 0;
             break;
+        }
         case 4: {
             if (!m_hComposed) {
                 m_QuixError = QUIX_E_NOIMAGE;
                 break;
             }
-            HBITMAP copy = CopyBitmap(nullptr, m_hComposed, 0, 0, 0, 0);
+            HDC screen = ::GetDC(nullptr);
+            HBITMAP copy = CopyBitmap(screen, m_hComposed, 0, 0, 0, 0);
+            ::ReleaseDC(nullptr, screen);
             if (copy) m_Picture.CreateFromBitmap(copy, GetSystemPalette(), TRUE);
             break;
         }
@@ -1011,14 +1039,12 @@ void CShapectlCtrl::SethDIB(LONG dib) {
 
 SHORT CShapectlCtrl::GetTextH() {
     GetNotSupportedAtDesignTime();
-    // The caption is measured with the graphics layer's fonts, which come with the caption
-    // drawing.
-    ThrowError(E_NOTIMPL, "The caption cannot be measured yet.");
+    return static_cast<SHORT>(MeasureCaption().cy);
 }
 
 SHORT CShapectlCtrl::GetTextW() {
     GetNotSupportedAtDesignTime();
-    ThrowError(E_NOTIMPL, "The caption cannot be measured yet.");
+    return static_cast<SHORT>(MeasureCaption().cx);
 }
 
 void CShapectlCtrl::SetFrame(SHORT value) {

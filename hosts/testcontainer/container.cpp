@@ -8,12 +8,17 @@
 #include <optional>
 #include <sstream>
 
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QThread>
+
 #include "platform/com/activation.h"
 #include "platform/com/bstr.h"
 #include "platform/com/guid.h"
 #include "platform/com/safearray.h"
 #include "platform/ole/oleauto.h"
 #include "platform/ole/propbag.h"
+#include "platform/win/paint.h"
 
 namespace testcontainer {
 
@@ -294,6 +299,112 @@ std::string FormatValue(const VARIANT& v) {
 Container::~Container() {
     frame_.Close();
     for (auto& c : controls_) c->host->Close();
+    controls_.clear();
+    form_.reset();
+}
+
+namespace {
+
+// Lets the window system handle what is waiting: the queued paints and posted messages, until
+// none is left (at most a few seconds, so that a control that keeps asking cannot stall).
+void Settle() {
+    QElapsedTimer clock;
+    clock.start();
+    int quiet = 0;
+    while (clock.elapsed() < 5000 && quiet < 3) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        quiet = platform::win::MessagesPending() ? 0 : quiet + 1;
+    }
+}
+
+}  // namespace
+
+bool Container::MakeForm(const std::vector<std::string>& args) {
+    if (!qobject_cast<QApplication*>(QCoreApplication::instance())) {
+        return Fail("the form needs --gui");
+    }
+    if (args.size() < 3 || args.size() > 4) return Fail("usage: form <width> <height> [<colour>]");
+    int size[2] = {0, 0};
+    for (int i = 0; i < 2; ++i) {
+        auto r =
+            std::from_chars(args[i + 1].data(), args[i + 1].data() + args[i + 1].size(), size[i]);
+        if (r.ec != std::errc() || size[i] <= 0 || size[i] > 4096) {
+            return Fail("bad size " + args[i + 1]);
+        }
+    }
+    OLE_COLOR colour = 0x8000000F;
+    if (args.size() == 4) {
+        Variant v;
+        std::string error;
+        if (!ParseValue(args[3], &v, &error)) return Fail(error);
+        Variant as;
+        if (FAILED(VariantChangeType(as.ptr(), &v.get(), 0, VT_I4))) {
+            return Fail("bad colour " + args[3]);
+        }
+        colour = static_cast<OLE_COLOR>(as.get().lVal);
+        if (v.vt() == VT_I2) colour &= 0xFFFF;
+    }
+    COLORREF back = 0;
+    if (FAILED(OleTranslateColor(colour, nullptr, &back))) return Fail("bad colour " + args[3]);
+    if (form_) return Fail("the form is shown already");
+    form_ = std::make_unique<Form>(size[0], size[1], back);
+    Settle();
+    out_ << "form " << size[0] << "x" << size[1] << "\n";
+    return true;
+}
+
+bool Container::Place(const std::vector<std::string>& args) {
+    Control* c = Current();
+    if (!c) return Fail("no control");
+    if (!form_) return Fail("no form");
+    if (args.size() != 5) return Fail("usage: place <x> <y> <width> <height>");
+    int v[4];
+    for (int i = 0; i < 4; ++i) {
+        auto r = std::from_chars(args[i + 1].data(), args[i + 1].data() + args[i + 1].size(), v[i]);
+        if (r.ec != std::errc() || v[i] < -4096 || v[i] > 4096 || (i >= 2 && v[i] < 0)) {
+            return Fail("bad rectangle");
+        }
+    }
+    RECT pos{v[0], v[1], v[0] + v[2], v[1] + v[3]};
+    HRESULT hr = c->host->Activate(form_->Handle(), pos);
+    if (FAILED(hr)) return Fail("cannot place " + c->name + ": " + Hex(hr));
+    if (HWND window = c->host->Window()) form_->AdoptWindow(window);
+    return true;
+}
+
+bool Container::Wait() {
+    if (!form_) return Fail("no form");
+    Settle();
+    for (auto& c : controls_) {
+        HWND window = c->host->Window();
+        if (!window) continue;
+        int count = platform::win::PaintCount(window);
+        if (count != c->paintsSeen)
+            out_ << "painted " << c->name << " " << count - c->paintsSeen << "\n";
+        c->paintsSeen = count;
+    }
+    return true;
+}
+
+bool Container::WritePicture(const std::vector<std::string>& args) {
+    if (!form_) return Fail("no form");
+    if (args.size() < 2 || args.size() > 3) return Fail("usage: picture <file> [<name>]");
+    QImage image = form_->Picture();
+    if (args.size() == 3) {
+        Control* found = nullptr;
+        for (auto& c : controls_) {
+            if (c->name == args[2]) found = c.get();
+        }
+        if (!found || !found->host->Window()) return Fail("no placed control " + args[2]);
+        image = form_->Picture(found->host->Site().Place());
+    }
+    if (image.isNull() || !image.save(QString::fromStdString(args[1]), "PNG")) {
+        return Fail("cannot write " + args[1]);
+    }
+    RECT onScreen;
+    GetWindowRect(form_->Handle(), &onScreen);
+    out_ << "wrote " << args[1] << " (form at " << onScreen.left << " " << onScreen.top << ")\n";
+    return true;
 }
 
 bool Container::Fail(const std::string& why) {
@@ -339,7 +450,7 @@ bool Container::Register(const std::vector<std::string>& args, const char* entry
     return true;
 }
 
-bool Container::Create(const std::vector<std::string>& args) {
+bool Container::Create(const std::vector<std::string>& args, bool initNew) {
     if (args.size() < 2 || args.size() > 3) return Fail("usage: create <ProgID|{CLSID}> [<name>]");
     CLSID clsid;
     if (!ParseClass(args[1], &clsid)) return Fail("unknown class " + args[1]);
@@ -355,8 +466,13 @@ bool Container::Create(const std::vector<std::string>& args) {
         for (const auto& a : e.args) out_ << " " << FormatValue(a.get());
         out_ << "\n";
     };
-    hr = c->host->InitNew();
-    if (FAILED(hr)) return Fail("InitNew of " + name + ": " + Hex(hr));
+    c->host->Site().onChanged = [this, n = name](DISPID id) {
+        if (notices_) out_ << "notice " << n << " " << id << "\n";
+    };
+    if (initNew) {
+        hr = c->host->InitNew();
+        if (FAILED(hr)) return Fail("InitNew of " + name + ": " + Hex(hr));
+    }
     for (auto it = controls_.begin(); it != controls_.end(); ++it) {
         if ((*it)->name == name) {
             (*it)->host->Close();
@@ -473,7 +589,7 @@ bool Container::Load(const std::vector<std::string>& args) {
     auto bag = platform::ole::ParseTextPropertyBag(body, &error);
     if (!bag) return Fail(args[1] + ": " + error);
     std::string name = args.size() == 3 ? args[2] : words[2];
-    if (!Create({"create", words[1], name})) return false;
+    if (!Create({"create", words[1], name}, false)) return false;
     HRESULT hr = current_->host->Load(bag.get());
     if (FAILED(hr)) return Fail("Load: " + Hex(hr));
     out_ << "loaded " << name << " from " << args[1] << "\n";
@@ -533,6 +649,36 @@ bool Container::Run(const std::string& text) {
         std::ifstream file(args[1], std::ios::binary);
         if (!file) return Fail("cannot read " + args[1]);
         out_ << file.rdbuf();
+        return true;
+    }
+    if (cmd == "form") return MakeForm(args);
+    if (cmd == "place") return Place(args);
+    if (cmd == "wait") return Wait();
+    if (cmd == "picture") return WritePicture(args);
+    if (cmd == "notices") {
+        if (args.size() != 2 || (args[1] != "on" && args[1] != "off")) {
+            return Fail("usage: notices on|off");
+        }
+        notices_ = args[1] == "on";
+        return true;
+    }
+    if (cmd == "sleep") {
+        int ms = 0;
+        if (args.size() != 2 ||
+            std::from_chars(args[1].data(), args[1].data() + args[1].size(), ms).ec !=
+                std::errc() ||
+            ms < 0) {
+            return Fail("usage: sleep <ms>");
+        }
+        QElapsedTimer clock;
+        clock.start();
+        while (clock.elapsed() < ms) {
+            if (qApp) {
+                QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+            } else {
+                QThread::msleep(50);
+            }
+        }
         return true;
     }
     if (cmd == "free") {

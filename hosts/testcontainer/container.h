@@ -17,8 +17,24 @@
 //   save <file> [all|changed]       writes the current control's properties (all of them, or only
 //                                   those that differ from their defaults)
 //   load <file> [<name>]            a new control of the class the file names, loaded from it
+//                                   (without InitNew first, as a form loads its controls)
 //   show <file>                     prints a file (as saved)
 //   free                            unloads the libraries nobody uses any more
+//   form <width> <height> [<colour>]  shows the form (needs --gui): a window of that client size
+//                                   in pixels and back colour (an OLE colour, default &H8000000F)
+//   place <x> <y> <width> <height>  puts the current control on the form in place at that
+//                                   rectangle (pixels): it becomes in-place active, its window
+//                                   shows there; again, it moves
+//   wait                            lets the form and its controls handle what is waiting
+//                                   (paints, posted messages), then prints "painted <name> <n>"
+//                                   for each control whose window painted n times since the last
+//                                   wait
+//   picture <file> [<name>]         writes what the form shows (or the named control's part of
+//                                   it) to a PNG file; prints "wrote <file> (form at <x> <y>)",
+//                                   the form's client area on the screen
+//   notices on|off                  prints "notice <name> <dispid>" for each property change a
+//                                   control reports to its container
+//   sleep <ms>                      lets the form live that long (for looking at it)
 //   echo <text>                     prints the text
 //   frame open [<page>]             opens the property frame of the current control (needs
 //                                   --gui) and prints its pages; shows page <page> (a number,
@@ -57,6 +73,7 @@
 #include <string>
 #include <vector>
 
+#include "hosts/testcontainer/form.h"
 #include "hosts/testcontainer/frame.h"
 #include "platform/com/dispatch.h"
 #include "platform/ole/site.h"
@@ -76,10 +93,15 @@ private:
         std::string name;
         std::string className;  // as given to create, or as the file names it
         std::unique_ptr<platform::ole::HostedControl> host;
+        int paintsSeen = 0;  // the window's paints at the last wait
     };
 
     bool Register(const std::vector<std::string>& args, const char* entry);
-    bool Create(const std::vector<std::string>& args);
+    bool Create(const std::vector<std::string>& args, bool initNew = true);
+    bool MakeForm(const std::vector<std::string>& args);
+    bool Place(const std::vector<std::string>& args);
+    bool Wait();
+    bool WritePicture(const std::vector<std::string>& args);
     bool Set(const std::vector<std::string>& args, bool byReference);
     bool Get(const std::vector<std::string>& args);
     bool CallMethod(const std::vector<std::string>& args);
@@ -94,6 +116,8 @@ private:
     FrameCommands frame_;
     std::vector<std::unique_ptr<Control>> controls_;
     Control* current_ = nullptr;
+    std::unique_ptr<Form> form_;
+    bool notices_ = false;
 };
 
 // Splits a command into words; quoted texts stay one word (with their quotes).

@@ -52,9 +52,13 @@ int main(int argc, char** argv) {
             while (std::getline(in, line)) {
                 if (!line.empty() && line.back() == '\r') line.pop_back();
                 ok = container.Run(line) && ok;
+                std::cout.flush();
             }
         }
-        for (const auto& c : commands) ok = container.Run(c) && ok;
+        for (const auto& c : commands) {
+            ok = container.Run(c) && ok;
+            std::cout.flush();  // a watcher sees each command's answer at once
+        }
     }
     std::cout.flush();
     CoUninitialize();

@@ -31,6 +31,7 @@
 
 #include "platform/base/wintypes.h"
 #include "platform/win/messages.h"
+#include "platform/win/paint.h"
 
 inline constexpr int IDOK = 1;
 inline constexpr int IDCANCEL = 2;
@@ -77,12 +78,6 @@ inline constexpr UINT EN_CHANGE = 0x0300;
 
 constexpr WPARAM MAKEWPARAM(UINT low, UINT high) {
     return static_cast<WPARAM>((low & 0xFFFF) | ((high & 0xFFFF) << 16));
-}
-constexpr UINT LOWORD(WPARAM w) {
-    return static_cast<UINT>(w & 0xFFFF);
-}
-constexpr UINT HIWORD(WPARAM w) {
-    return static_cast<UINT>((w >> 16) & 0xFFFF);
 }
 
 // One control of a dialog template; positions and sizes in dialog units (for a list, the height

@@ -11,6 +11,7 @@
 #include "platform/com/object.h"
 #include "platform/ole/connpt.h"
 #include "platform/ole/oleauto.h"
+#include "platform/win/paint.h"
 
 using platform::com::ComPtr;
 using platform::com::Query;
@@ -69,11 +70,19 @@ struct COleControl::Parts {
             return S_OK;
         }
         HRESULT Close(DWORD) override {
+            m_pThis->InPlaceDeactivate();
             m_pThis->m_bHaveRect = FALSE;
             return S_OK;
         }
-        // Activation in a window arrives with the control's window.
-        HRESULT DoVerb(LONG, HWND, LPCRECT) override { return E_NOTIMPL; }
+        // Every verb but hide makes the control in-place active (windowed) and shows it.
+        HRESULT DoVerb(LONG verb, HWND parent, LPCRECT rect) override {
+            if (verb == OLEIVERB_HIDE) {
+                if (m_pThis->m_hWnd) ShowWindow(m_pThis->m_hWnd, SW_HIDE);
+                return S_OK;
+            }
+            if (verb > 0) return E_NOTIMPL;
+            return m_pThis->InPlaceActivate(parent, rect);
+        }
         HRESULT GetUserClassID(CLSID* p) override { return m_pThis->GetClassID(p); }
         HRESULT GetUserType(DWORD, LPOLESTR* p) override {
             if (!p) return E_POINTER;
@@ -123,6 +132,7 @@ struct COleControl::Parts {
         }
         HRESULT ContextSensitiveHelp(BOOL) override { return E_NOTIMPL; }
         HRESULT InPlaceDeactivate() override {
+            m_pThis->InPlaceDeactivate();
             m_pThis->m_bHaveRect = FALSE;
             return S_OK;
         }
@@ -268,6 +278,13 @@ struct COleControl::Parts {
 COleControl::COleControl() : m_parts(new Parts(this)), m_font(&m_parts->fontNotify) {}
 
 COleControl::~COleControl() {
+    if (m_hWnd) {
+        // The window goes with the control (its procedure must not reach the control after it).
+        HWND window = m_hWnd;
+        m_hWnd = nullptr;
+        platform::win::SetWindowProc(window, nullptr);
+        DestroyWindow(window);
+    }
     m_parts->events.Clear();
     m_parts->propNotify.Clear();
     m_pClientSite.reset();
@@ -694,8 +711,18 @@ BOOL COleControl::SetControlSize(int cx, int cy) {
     if (m_bHaveRect) {
         m_rcPos.right = m_rcPos.left + cx;
         m_rcPos.bottom = m_rcPos.top + cy;
+        PlaceWindow();
     }
     return TRUE;
+}
+
+void COleControl::PlaceWindow() {
+    if (!m_hWnd) return;
+    MoveWindow(m_hWnd, m_rcPos.left, m_rcPos.top, m_rcPos.right - m_rcPos.left,
+               m_rcPos.bottom - m_rcPos.top, TRUE);
+    if (auto site = m_pClientSite.Query<IOleInPlaceSite>(IID_IOleInPlaceSite)) {
+        site->OnPosRectChange(&m_rcPos);
+    }
 }
 
 BOOL COleControl::GetRectInContainer(LPRECT lpRect) {
@@ -709,18 +736,104 @@ BOOL COleControl::SetRectInContainer(LPCRECT lpRect) {
     m_rcPos = *lpRect;
     m_extent =
         SIZEL{ToHimetric(lpRect->right - lpRect->left), ToHimetric(lpRect->bottom - lpRect->top)};
+    PlaceWindow();
     return TRUE;
 }
 
 BOOL COleControl::OnSetObjectRects(LPCRECT lpRectPos, LPCRECT) {
     m_rcPos = *lpRectPos;
     m_bHaveRect = TRUE;
+    m_extent = SIZEL{ToHimetric(lpRectPos->right - lpRectPos->left),
+                     ToHimetric(lpRectPos->bottom - lpRectPos->top)};
+    if (m_hWnd) {
+        MoveWindow(m_hWnd, m_rcPos.left, m_rcPos.top, m_rcPos.right - m_rcPos.left,
+                   m_rcPos.bottom - m_rcPos.top, TRUE);
+    }
     return TRUE;
 }
 
-void COleControl::InvalidateControl(LPCRECT, BOOL) {
-    // Without a window there is nothing to repaint.
+void COleControl::InvalidateControl(LPCRECT lpRect, BOOL bErase) {
+    if (m_hWnd) InvalidateRect(m_hWnd, lpRect, bErase);
 }
+
+// ---- the window ----
+
+HRESULT COleControl::InPlaceActivate(HWND hWndParent, LPCRECT lprcPosRect) {
+    if (m_hWnd) {
+        ShowWindow(m_hWnd, SW_SHOWNORMAL);
+        return S_OK;
+    }
+    auto site = m_pClientSite.Query<IOleInPlaceSite>(IID_IOleInPlaceSite);
+    if (!site) return E_NOINTERFACE;
+    if (site->CanInPlaceActivate() != S_OK) return E_FAIL;
+    HWND parent = hWndParent;
+    if (HWND given = nullptr; SUCCEEDED(site->GetWindow(&given)) && given) parent = given;
+    RECT pos{0, 0, 0, 0}, clip{0, 0, 0, 0};
+    if (FAILED(site->GetWindowContext(&pos, &clip))) {
+        if (!lprcPosRect) return E_INVALIDARG;
+        pos = clip = *lprcPosRect;
+    }
+    if (!parent) return E_FAIL;
+    site->OnInPlaceActivate();
+    m_rcPos = pos;
+    m_bHaveRect = TRUE;
+    m_extent = SIZEL{ToHimetric(pos.right - pos.left), ToHimetric(pos.bottom - pos.top)};
+    HWND window = platform::win::CreateChildWindow(
+        parent, pos, [this](HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) -> LRESULT {
+            if (!m_hWnd) m_hWnd = hwnd;  // from WM_CREATE on
+            return WindowProc(msg, wParam, lParam);
+        });
+    if (!window) {
+        site->OnInPlaceDeactivate();
+        return E_FAIL;
+    }
+    m_hWnd = window;
+    ShowWindow(m_hWnd, SW_SHOWNORMAL);
+    OnSetObjectRects(&pos, &clip);
+    return S_OK;
+}
+
+void COleControl::InPlaceDeactivate() {
+    if (!m_hWnd) return;
+    HWND window = m_hWnd;
+    DestroyWindow(window);
+    platform::win::SetWindowProc(window, nullptr);
+    m_hWnd = nullptr;
+    if (auto site = m_pClientSite.Query<IOleInPlaceSite>(IID_IOleInPlaceSite)) {
+        site->OnInPlaceDeactivate();
+    }
+}
+
+HDC COleControl::GetDC(LPCRECT, DWORD dwFlags) {
+    if (!m_hWnd) return nullptr;
+    HDC dc = ::GetDC(m_hWnd);
+    if (dc && (dwFlags & OLEDC_PAINTBKGND)) platform::gdi::PaintWindowBackground(m_hWnd, dc);
+    return dc;
+}
+
+int COleControl::ReleaseDC(HDC hDC) {
+    return m_hWnd ? ::ReleaseDC(m_hWnd, hDC) : 0;
+}
+
+LRESULT COleControl::Default(UINT message, WPARAM wParam, LPARAM lParam) {
+    return DefWindowProcA(m_hWnd, message, wParam, lParam);
+}
+
+LRESULT COleControl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_PAINT && m_hWnd) {
+        PAINTSTRUCT ps;
+        HDC dc = BeginPaint(m_hWnd, &ps);
+        if (!dc) return 0;
+        RECT bounds;
+        GetClientRect(m_hWnd, &bounds);
+        OnDraw(dc, bounds, ps.rcPaint);
+        EndPaint(m_hWnd, &ps);
+        return 0;
+    }
+    return Default(message, wParam, lParam);
+}
+
+void COleControl::OnDraw(HDC, const RECT&, const RECT&) {}
 
 COLORREF COleControl::TranslateColor(OLE_COLOR clrColor, HPALETTE hpal) {
     COLORREF color = 0;

@@ -100,10 +100,32 @@ public:
     // given it one (SetObjectRects); FALSE otherwise.
     BOOL GetRectInContainer(LPRECT lpRect);
     BOOL SetRectInContainer(LPCRECT lpRect);
-    // The control's window, or null (the control has none yet).
+    // The control's window while it is in-place active, else null.
     HWND GetHwnd() const { return m_hWnd; }
-    // Asks for a repaint (of the whole control for a null rectangle).
+    // Asks for a repaint (of the whole control for a null rectangle); without a window there is
+    // nothing to repaint.
     void InvalidateControl(LPCRECT lpRect = nullptr, BOOL bErase = TRUE);
+
+    // ---- the window ----
+    // The control is windowed while in-place active: DoVerb(OLEIVERB_INPLACEACTIVATE) asks the
+    // client site's IOleInPlaceSite for the container's window and the control's place, makes the
+    // control's window there (a child window of platform/win that draws into its form's surface)
+    // and shows it; InPlaceDeactivate and Close destroy it. Its messages reach WindowProc.
+    HRESULT InPlaceActivate(HWND hWndParent, LPCRECT lprcPosRect);
+    void InPlaceDeactivate();
+    // A context onto the control's window (null without one); OLEDC_PAINTBKGND first paints what
+    // lies beneath the control into it, through the container's background painter of the window.
+    // Code of a control class calls the graphics layer's own GetDC and ReleaseDC as ::GetDC and
+    // ::ReleaseDC.
+    HDC GetDC(LPCRECT lprcRect = nullptr, DWORD dwFlags = OLEDC_PAINTBKGND);
+    int ReleaseDC(HDC hDC);
+    // The control's message handling: WM_PAINT paints through OnDraw over the client rectangle;
+    // every other message gets Default.
+    virtual LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT Default(UINT message, WPARAM wParam, LPARAM lParam);
+    // Draws the control into the context: rcBounds is the control's rectangle there, rcInvalid
+    // the part that needs it. The base class draws nothing.
+    virtual void OnDraw(HDC hdc, const RECT& rcBounds, const RECT& rcInvalid);
 
     // An OLE colour as a colour reference (0 for a value that is not a colour).
     COLORREF TranslateColor(OLE_COLOR clrColor, HPALETTE hpal = nullptr);
@@ -157,6 +179,8 @@ protected:
 private:
     struct Parts;
     friend struct Parts;
+    // Moves the window to the control's place and tells the site.
+    void PlaceWindow();
     HRESULT Invoke(DISPID id, WORD flags, DISPPARAMS* params, VARIANT* result, EXCEPINFO* info,
                    UINT* argErr);
     HRESULT GetIDsOfNames(LPOLESTR* names, UINT count, LCID lcid, DISPID* ids);

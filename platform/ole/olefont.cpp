@@ -74,6 +74,28 @@ public:
     HRESULT put_Weight(SHORT w) override { return Put(weight_, w, DISPID_FONT_WEIGHT); }
     HRESULT get_Charset(SHORT* p) override { return platform::com::GiveOut(p, charset_); }
     HRESULT put_Charset(SHORT c) override { return Put(charset_, c, DISPID_FONT_CHARSET); }
+    HRESULT get_hFont(HFONT* p) override {
+        if (!p) return E_POINTER;
+        LOGFONTA lf{};
+        // Points to pixels at 96 an inch, rounded; a negative height asks for the character
+        // height.
+        lf.lfHeight = -static_cast<LONG>((size_.int64 * 96 + 360000) / 720000);
+        lf.lfWeight = weight_;
+        lf.lfItalic = italic_;
+        lf.lfUnderline = underline_;
+        lf.lfStrikeOut = strike_;
+        lf.lfCharSet = static_cast<BYTE>(charset_);
+        std::strncpy(lf.lfFaceName, name_.c_str(), LF_FACESIZE - 1);
+        if (!hfont_ || std::memcmp(&lf, &hfontDesc_, sizeof lf) != 0) {
+            HFONT made = CreateFontIndirectA(&lf);
+            if (!made) return E_FAIL;
+            if (hfont_) DeleteObject(hfont_);
+            hfont_ = made;
+            hfontDesc_ = lf;
+        }
+        *p = hfont_;
+        return S_OK;
+    }
     HRESULT Clone(IFont** pp) override {
         if (!pp) return E_POINTER;
         std::u16string name = platform::com::Utf16(name_);
@@ -224,7 +246,13 @@ private:
         };
     }
 
+    ~Font() override {
+        if (hfont_) DeleteObject(hfont_);
+    }
+
     std::string name_;
+    HFONT hfont_ = nullptr;
+    LOGFONTA hfontDesc_{};
     CY size_;
     SHORT weight_;
     SHORT charset_;

@@ -7,6 +7,7 @@
 #include "platform/com/unknown.h"
 #include "platform/com/variant.h"
 #include "platform/gdi/gdi.h"
+#include "platform/win/paint.h"
 
 // ---- interface ids ----
 
@@ -15,6 +16,7 @@ inline constexpr IID IID_IOleClientSite{0x00000118, 0, 0, {0xC0, 0, 0, 0, 0, 0, 
 inline constexpr IID IID_IOleContainer{0x0000011B, 0, 0, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
 inline constexpr IID IID_IOleWindow{0x00000114, 0, 0, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
 inline constexpr IID IID_IOleInPlaceObject{0x00000113, 0, 0, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
+inline constexpr IID IID_IOleInPlaceSite{0x00000119, 0, 0, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
 inline constexpr IID IID_IEnumUnknown{0x00000100, 0, 0, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
 inline constexpr IID IID_IPersist{0x0000010C, 0, 0, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
 inline constexpr IID IID_IPersistPropertyBag{
@@ -181,6 +183,35 @@ protected:
     ~IOleInPlaceObject() = default;
 };
 
+// The container's side of an in-place active control (this system's form of it): the window the
+// control's window goes into and the control's place there.
+class IOleInPlaceSite : public IOleWindow {
+public:
+    // S_OK when the control may become in-place active.
+    virtual HRESULT CanInPlaceActivate() = 0;
+    virtual HRESULT OnInPlaceActivate() = 0;
+    virtual HRESULT OnInPlaceDeactivate() = 0;
+    // The control's position and clip rectangles in the container window's client coordinates.
+    virtual HRESULT GetWindowContext(LPRECT lprcPosRect, LPRECT lprcClipRect) = 0;
+    // The control asks for a new position (the container moves it with SetObjectRects).
+    virtual HRESULT OnPosRectChange(LPCRECT lprcPosRect) = 0;
+
+protected:
+    ~IOleInPlaceSite() = default;
+};
+
+// The verbs of IOleObject::DoVerb.
+inline constexpr LONG OLEIVERB_PRIMARY = 0;
+inline constexpr LONG OLEIVERB_SHOW = -1;
+inline constexpr LONG OLEIVERB_HIDE = -3;
+inline constexpr LONG OLEIVERB_UIACTIVATE = -4;
+inline constexpr LONG OLEIVERB_INPLACEACTIVATE = -5;
+
+// COleControl::GetDC's flags: OLEDC_PAINTBKGND paints what lies beneath the control first.
+inline constexpr DWORD OLEDC_NODRAW = 0x01;
+inline constexpr DWORD OLEDC_PAINTBKGND = 0x02;
+inline constexpr DWORD OLEDC_OFFSCREEN = 0x04;
+
 class IOleControl : public IUnknown {
 public:
     virtual HRESULT OnAmbientPropertyChange(DISPID dispID) = 0;
@@ -297,9 +328,6 @@ struct PROPPAGEINFO {
 inline constexpr DWORD PROPPAGESTATUS_DIRTY = 0x1;
 inline constexpr DWORD PROPPAGESTATUS_VALIDATE = 0x2;
 inline constexpr DWORD PROPPAGESTATUS_CLEAN = 0x4;
-inline constexpr UINT SW_HIDE = 0;
-inline constexpr UINT SW_SHOWNORMAL = 1;
-inline constexpr UINT SW_SHOW = 5;
 
 // The frame's side of one page.
 class IPropertyPageSite : public IUnknown {
@@ -394,6 +422,10 @@ public:
     virtual HRESULT put_Weight(SHORT weight) = 0;
     virtual HRESULT get_Charset(SHORT* pCharset) = 0;
     virtual HRESULT put_Charset(SHORT charset) = 0;
+    // The graphics font of the description at the screen's 96 pixels an inch (the character
+    // height is the size in points * 96 / 72, rounded); the font object owns it and makes a new
+    // one when the description changes.
+    virtual HRESULT get_hFont(HFONT* phFont) = 0;
     virtual HRESULT Clone(IFont** ppFont) = 0;
     virtual HRESULT IsEqual(IFont* pFontOther) = 0;
 
@@ -412,6 +444,3 @@ inline constexpr DISPID DISPID_FONT_UNDER = 5;
 inline constexpr DISPID DISPID_FONT_STRIKE = 6;
 inline constexpr DISPID DISPID_FONT_WEIGHT = 7;
 inline constexpr DISPID DISPID_FONT_CHARSET = 8;
-
-inline constexpr SHORT FW_NORMAL = 400;
-inline constexpr SHORT FW_BOLD = 700;

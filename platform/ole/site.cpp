@@ -33,7 +33,40 @@ void* ControlSite::GetInterface(REFIID riid) {
     if (riid == IID_IOleControlSite) return static_cast<IOleControlSite*>(this);
     if (riid == IID_IDispatch) return static_cast<IDispatch*>(this);
     if (riid == IID_IPropertyNotifySink) return static_cast<IPropertyNotifySink*>(this);
+    if (riid == IID_IOleInPlaceSite || riid == IID_IOleWindow) {
+        return static_cast<IOleInPlaceSite*>(this);
+    }
     return nullptr;
+}
+
+HRESULT ControlSite::GetWindow(HWND* phwnd) {
+    if (!phwnd) return E_POINTER;
+    *phwnd = window_;
+    return window_ ? S_OK : E_FAIL;
+}
+
+HRESULT ControlSite::OnInPlaceActivate() {
+    inPlaceActive = true;
+    return S_OK;
+}
+
+HRESULT ControlSite::OnInPlaceDeactivate() {
+    inPlaceActive = false;
+    return S_OK;
+}
+
+HRESULT ControlSite::GetWindowContext(LPRECT lprcPosRect, LPRECT lprcClipRect) {
+    if (!lprcPosRect || !lprcClipRect) return E_POINTER;
+    if (!window_) return E_FAIL;
+    *lprcPosRect = *lprcClipRect = pos_;
+    return S_OK;
+}
+
+HRESULT ControlSite::OnPosRectChange(LPCRECT lprcPosRect) {
+    if (!lprcPosRect) return E_POINTER;
+    ++posRectChanges;
+    pos_ = *lprcPosRect;
+    return S_OK;
 }
 
 HRESULT ControlSite::GetContainer(IOleContainer** pp) {
@@ -87,6 +120,7 @@ HRESULT ControlSite::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS*, VA
 
 HRESULT ControlSite::OnChanged(DISPID dispID) {
     changes.push_back(dispID);
+    if (onChanged) onChanged(dispID);
     return S_OK;
 }
 
@@ -247,6 +281,26 @@ HRESULT HostedControl::Save(IPropertyBag* bag, bool saveAll) {
     if (!unknown_) return E_POINTER;
     auto persist = Persistence();
     return persist ? persist->Save(bag, TRUE, saveAll ? TRUE : FALSE) : E_NOINTERFACE;
+}
+
+HRESULT HostedControl::Activate(HWND window, const RECT& pos) {
+    if (!unknown_) return E_POINTER;
+    site_->SetInPlace(window, pos);
+    if (Window()) {
+        auto inPlace = unknown_.Query<IOleInPlaceObject>(IID_IOleInPlaceObject);
+        return inPlace ? inPlace->SetObjectRects(&pos, &pos) : E_NOINTERFACE;
+    }
+    auto ole = unknown_.Query<IOleObject>(IID_IOleObject);
+    if (!ole) return E_NOINTERFACE;
+    return ole->DoVerb(OLEIVERB_INPLACEACTIVATE, window, &pos);
+}
+
+HWND HostedControl::Window() const {
+    HWND window = nullptr;
+    if (auto inPlace = unknown_.Query<IOleInPlaceObject>(IID_IOleInPlaceObject)) {
+        if (FAILED(inPlace->GetWindow(&window))) window = nullptr;
+    }
+    return window;
 }
 
 void HostedControl::Close() {

@@ -15,7 +15,7 @@
 namespace platform::ole {
 
 class ControlSite final : public platform::com::Object<IOleClientSite, IOleControlSite, IDispatch,
-                                                       IPropertyNotifySink> {
+                                                       IPropertyNotifySink, IOleInPlaceSite> {
 public:
     static platform::com::ComPtr<ControlSite> Create();
 
@@ -27,6 +27,14 @@ public:
         SetAmbient(DISPID_AMBIENT_USERMODE, platform::com::Variant::Bool(run));
     }
     void Attach(IUnknown* control) { control_ = control; }
+    // The container's window that an in-place active control goes into, and its place there.
+    void SetInPlace(HWND window, const RECT& pos) {
+        window_ = window;
+        pos_ = pos;
+    }
+    const RECT& Place() const { return pos_; }
+    bool inPlaceActive = false;
+    int posRectChanges = 0;  // OnPosRectChange calls
 
     // What the control said: property changes (IPropertyNotifySink::OnChanged), in-place locks,
     // control-info changes.
@@ -57,12 +65,24 @@ public:
     // IPropertyNotifySink
     HRESULT OnChanged(DISPID dispID) override;
     HRESULT OnRequestEdit(DISPID) override { return S_OK; }
+    // IOleInPlaceSite
+    HRESULT GetWindow(HWND* phwnd) override;
+    HRESULT ContextSensitiveHelp(BOOL) override { return E_NOTIMPL; }
+    HRESULT CanInPlaceActivate() override { return window_ ? S_OK : S_FALSE; }
+    HRESULT OnInPlaceActivate() override;
+    HRESULT OnInPlaceDeactivate() override;
+    HRESULT GetWindowContext(LPRECT lprcPosRect, LPRECT lprcClipRect) override;
+    HRESULT OnPosRectChange(LPCRECT lprcPosRect) override;
+    // Called with each property change the control reports (after it is recorded).
+    std::function<void(DISPID)> onChanged;
 
 private:
     ControlSite() = default;
     ~ControlSite() override = default;
     std::map<DISPID, platform::com::Variant> ambient_;
     IUnknown* control_ = nullptr;  // not owned: the control holds the site
+    HWND window_ = nullptr;
+    RECT pos_{0, 0, 0, 0};
 };
 
 // Records the events fired into it.
@@ -110,6 +130,11 @@ public:
     HRESULT InitNew();
     HRESULT Load(IPropertyBag* bag);
     HRESULT Save(IPropertyBag* bag, bool saveAll);
+    // Makes the control in-place active in the window at pos (its client coordinates): the
+    // control's window appears there. Moves it when it is active already.
+    HRESULT Activate(HWND window, const RECT& pos);
+    // The control's window while it is in-place active, else null.
+    HWND Window() const;
     // Releases the control (and unhooks the site and the sinks).
     void Close();
 

@@ -21,6 +21,8 @@
 #include <mutex>
 
 #include "platform/files/files.h"
+#include "platform/win/internal.h"
+#include "platform/win/paint.h"
 #include "platform/win/window.h"
 #include "platform/win/windowpos.h"
 
@@ -387,6 +389,11 @@ LRESULT SendRemote(const Remote& remote, UINT Msg, WPARAM wParam, LPARAM lParam)
 LRESULT SendMessageA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
     Remote remote;
     if (RemoteOf(hWnd, remote)) return SendRemote(remote, Msg, wParam, lParam);
+    if (auto proc = platform::win::internal::ProcOf(hWnd)) return proc(hWnd, Msg, wParam, lParam);
+    return DefWindowProcA(hWnd, Msg, wParam, lParam);
+}
+
+LRESULT platform::win::internal::TextMessage(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
     QWidget* w = WidgetOf(hWnd);
     if (!w) return Msg == LB_GETCOUNT || Msg == LB_GETTEXT || Msg == LB_GETTEXTLEN ? LB_ERR : 0;
     switch (Msg) {

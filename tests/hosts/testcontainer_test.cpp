@@ -3,10 +3,12 @@
 // library. The test reads the registry the container leaves behind.
 #include <gtest/gtest.h>
 
+#include <QImage>
 #include <QProcess>
 #include <QStringList>
 
 #include "platform/registry/registry.h"
+#include "tests/support/reference_image.h"
 #include "tests/support/test_support.h"
 
 using platform::registry::ReadString;
@@ -267,4 +269,44 @@ TEST_F(TestContainer, NeedsTheWindowSystemForThePropertyFrame) {
               "created Control1 {43D45806-ED84-11D0-901E-0020AF7543C2}\n"
               "failed: the property frame needs --gui\n"
               "failed: no property frame\n");
+}
+
+TEST_F(TestContainer, ShowsAControlOnItsFormAndWritesWhatTheFormShows) {
+    ASSERT_EQ(Container({"register " + kLibrary}).status, 0);
+    std::string picture = dir / "form.png";
+    Result r = Container({"--gui", "form 160 100 &H00808000&", "create " + kProgId + " Shape1",
+                          "notices on", "set Shape 3", "set BackStyle 0", "set FillStyle 6",
+                          "set FillColor &H00FF0000&", "set BorderWidth 3", "set Caption \"\"",
+                          "place 20 10 120 80", "wait", "mode run", "set BorderColor &H000000FF&",
+                          "wait", "picture " + picture});
+    EXPECT_EQ(r.status, 0) << r.out << r.err;
+    // At design time each set is reported to the container and redraws; at run time neither is
+    // reported, and the change repaints the control once.
+    std::string out = r.out;
+    out = out.substr(0, out.find("wrote "));
+    EXPECT_EQ(out,
+              "form 160x100\n"
+              "created Shape1 {43D45806-ED84-11D0-901E-0020AF7543C2}\n"
+              "notice Shape1 36\n"
+              "notice Shape1 12\n"
+              "notice Shape1 35\n"
+              "notice Shape1 11\n"
+              "notice Shape1 29\n"
+              "notice Shape1 -518\n"
+              "painted Shape1 1\n"
+              "painted Shape1 1\n");
+    QImage shown(QString::fromStdString(picture));
+    ASSERT_FALSE(shown.isNull());
+    EXPECT_TRUE(testing_support::MatchesReference(shown, "hosts/see-through-circle"));
+}
+
+TEST_F(TestContainer, LoadsSavedControlsWithoutInitNew) {
+    ASSERT_EQ(Container({"register " + kLibrary}).status, 0);
+    std::string saved = dir / "shape.txt";
+    ASSERT_EQ(Container({"create " + kProgId + " Shape1", "set Shape 7", "save " + saved}).status,
+              0);
+    Result r = Container({"load " + saved, "get Shape", "get Caption"});
+    EXPECT_EQ(r.status, 0) << r.out;
+    EXPECT_NE(r.out.find("Shape = 7"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("Caption = \"Shape1\""), std::string::npos) << r.out;
 }

@@ -105,6 +105,20 @@ public:
         Fake(XCB_KEY_RELEASE, code, {});
     }
 
+    // True when the keyboard focus is in window `w` (on it or on one of its children).
+    bool HasFocus(xcb_window_t w) {
+        auto* f = xcb_get_input_focus_reply(c_, xcb_get_input_focus(c_), nullptr);
+        xcb_window_t at = f ? f->focus : XCB_NONE;
+        std::free(f);
+        while (at != XCB_NONE && at != root_ && at != XCB_INPUT_FOCUS_POINTER_ROOT) {
+            if (at == w) return true;
+            auto* tree = xcb_query_tree_reply(c_, xcb_query_tree(c_, at), nullptr);
+            at = tree ? tree->parent : XCB_NONE;
+            std::free(tree);
+        }
+        return false;
+    }
+
     // What the window manager's close button does: the window is asked to close.
     void Close(xcb_window_t w) {
         Message(w, "WM_PROTOCOLS", Atom("WM_DELETE_WINDOW"), w, XCB_EVENT_MASK_NO_EVENT);
@@ -339,6 +353,13 @@ protected:
     XServer::Window Window(const std::string& title) {
         return x.Find(player->processId(), title).value_or(XServer::Window{});
     }
+    // A key pressed once the window of that title has the keyboard focus, as a user presses it
+    // after the window has come up.
+    void KeyTo(const std::string& title, xcb_keysym_t keysym) {
+        EXPECT_TRUE(QTest::qWaitFor([&] { return x.HasFocus(Window(title).id); }, 8000))
+            << "\"" << title << "\" never had the focus";
+        x.Key(keysym);
+    }
 
     // A label button of the main window, placed by the start-up skin's description file.
     void PressLabel(const char* top, const char* left) {
@@ -462,7 +483,7 @@ TEST_F(Commands, EveryLabelButtonDoesWhatItSays) {
 
     PressLabel("BrowseT", "BrowseL");  // Open
     EXPECT_TRUE(Shown("Kesto Player - Select File(s)..."));
-    x.Key(kEscape);
+    KeyTo("Kesto Player - Select File(s)...", kEscape);
     EXPECT_TRUE(Gone("Kesto Player - Select File(s)..."));
 
     PressLabel("LisT", "ListL");
@@ -522,7 +543,7 @@ TEST_F(Commands, EveryMenuItemDoesWhatItSays) {
 
     Pick("add");
     EXPECT_TRUE(Shown("Kesto Player - Select File(s)..."));
-    x.Key(kEscape);
+    KeyTo("Kesto Player - Select File(s)...", kEscape);
     EXPECT_TRUE(Gone("Kesto Player - Select File(s)..."));
 
     Pick("Direct");
@@ -551,8 +572,7 @@ TEST_F(Commands, EveryMenuItemDoesWhatItSays) {
 
     Pick("more");  // modal
     ASSERT_TRUE(Shown("Login"));
-    QTest::qWait(300);
-    x.Key(kEscape);  // its Cancel
+    KeyTo("Login", kEscape);  // its Cancel
     EXPECT_TRUE(Gone("Login"));
 
     Pick("Rem");

@@ -133,6 +133,9 @@ TEST_F(Access, FramesCaptureAndTheirOwnRanges) {
     RunTime(true);
     EXPECT_TRUE(Set(51, Variant::I2(3)).ok());
     EXPECT_EQ(Value(51), "I2 0") << "at run time 3 renders once and falls back";
+    EXPECT_NE(control->m_hComposed, nullptr) << "the rendering composed the control";
+    EXPECT_TRUE(Set(51, Variant::I2(2)).ok());
+    EXPECT_EQ(control->m_hComposed, nullptr) << "2 deletes the composed bitmap";
     EXPECT_TRUE(Set(51, Variant::I2(4)).ok());
     EXPECT_EQ(Value(51), "I2 4");
     EXPECT_EQ(Value(52), "I2 -300") << "nothing composed";

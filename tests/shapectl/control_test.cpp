@@ -3,6 +3,7 @@
 #include "platform/com/guid.h"
 #include "platform/com/safearray.h"
 #include "platform/ole/oleidl.h"
+#include "quixcore/quixcore.h"
 #include "tests/shapectl/control_fixture.h"
 
 using namespace shapectl_test;
@@ -229,7 +230,9 @@ TEST_F(Methods, FramesPixelsAndTheComposition) {
     ASSERT_TRUE(
         Call(Id("DrawLine"), {Variant::I2(0), Variant::I2(0), Variant::I2(5), Variant::I2(5)})
             .ok());
-    EXPECT_EQ(control->m_QuixError, -300) << "the library has no composed bitmap to draw into";
+    EXPECT_NE(control->m_hComposed, nullptr) << "ComposeTransparent composed the control";
+    EXPECT_EQ(control->m_QuixError, QUIX_E_UNSUPPORTED)
+        << "the library has a composed bitmap but does not draw into it";
 }
 
 TEST_F(Methods, SizeAndPlaceAtRunTimeOnly) {

@@ -134,3 +134,19 @@ TEST(Bitmaps, AreMadeFromRowsOfBitsOrCompatibleWithAContext) {
     for (HBITMAP b : {mono, colour, compatible, second}) EXPECT_TRUE(DeleteObject(b));
     DeleteDC(dc);
 }
+
+TEST(Bitmaps, ANewBitmapIsFilledAlsoWhenItTakesTheBufferOfAnEndedOne) {
+    for (int round = 0; round < 3; ++round) {
+        HBITMAP b = CreateBitmap(300, 200, 1, 32, nullptr);
+        HDC dc = CreateCompatibleDC(nullptr);
+        HGDIOBJ old = SelectObject(dc, b);
+        EXPECT_EQ(GetPixel(dc, 150, 100), 0u) << "black, round " << round;
+        PatBlt(dc, 0, 0, 300, 200, WHITENESS);
+        SelectObject(dc, old);
+        DeleteDC(dc);
+        DeleteObject(b);
+    }
+    HBITMAP mono = CreateBitmap(300, 200, 1, 1, nullptr);
+    EXPECT_EQ(platform::gdi::ImageOf(mono).pixel(0, 0), qRgb(0, 0, 0));
+    DeleteObject(mono);
+}

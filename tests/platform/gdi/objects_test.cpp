@@ -21,7 +21,7 @@ TEST(GdiObjects, HandlesAreNeverReusedAndStockObjectsStay) {
     EXPECT_TRUE(DeleteObject(null));
     EXPECT_EQ(GetObjectType(null), OBJ_BRUSH);
     EXPECT_EQ(GetStockObject(NULL_BRUSH), null);
-    EXPECT_EQ(GetStockObject(12), nullptr);
+    EXPECT_EQ(GetStockObject(9), nullptr);
 }
 
 TEST(GdiObjects, PalettesKeepTheirEntries) {

@@ -1,0 +1,484 @@
+#include "platform/win/paint.h"
+
+#include <QApplication>
+#include <QCursor>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QPixmap>
+#include <QPointer>
+#include <QThread>
+#include <QUrl>
+#include <QVariant>
+#include <QWidget>
+#include <atomic>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "platform/gdi/gdi.h"
+#include "platform/gdi/qt.h"
+#include "platform/win/internal.h"
+#include "platform/win/surface.h"
+#include "platform/win/window.h"
+
+namespace platform::win {
+
+namespace {
+
+// What the layer keeps of a window (user-interface thread only).
+struct WindowState {
+    WindowProc proc;
+    bool hasUpdate = false;
+    QRect update;
+    bool erase = false;
+    bool paintQueued = false;
+    int paints = 0;
+    bool acceptsFiles = false;
+};
+
+// Every module of the process that links this layer (the program, a control library) shares
+// one state per window and one count of waiting messages: the state hangs on the window's
+// widget, the count on the application object, as the window handles do (platform/win/window.h).
+constexpr const char* kStateProperty = "kesto.windowstate";
+constexpr const char* kPendingProperty = "kesto.pendingmessages";
+
+WindowState* StateOf(HWND h) {
+    QWidget* w = WidgetOf(h);
+    if (!w) return nullptr;
+    QVariant v = w->property(kStateProperty);
+    return v.isValid() ? static_cast<WindowState*>(v.value<void*>()) : nullptr;
+}
+
+// The window's state, made on first use (user-interface thread); null for no window.
+WindowState* MakeState(HWND h) {
+    if (WindowState* s = StateOf(h)) return s;
+    QWidget* w = WidgetOf(h);
+    if (!w) return nullptr;
+    auto* s = new WindowState();
+    w->setProperty(kStateProperty, QVariant::fromValue(static_cast<void*>(s)));
+    QObject::connect(w, &QObject::destroyed, [s] { delete s; });
+    return s;
+}
+
+// The count of waiting paints and posted messages (made on the user-interface thread).
+std::atomic<int>* Pending() {
+    QCoreApplication* app = QCoreApplication::instance();
+    if (!app) return nullptr;
+    QVariant v = app->property(kPendingProperty);
+    if (v.isValid()) return static_cast<std::atomic<int>*>(v.value<void*>());
+    if (QThread::currentThread() != app->thread()) return nullptr;
+    auto* count = new std::atomic<int>(0);
+    app->setProperty(kPendingProperty, QVariant::fromValue(static_cast<void*>(count)));
+    return count;
+}
+
+void AddPending(int n) {
+    if (std::atomic<int>* p = Pending()) *p += n;
+}
+
+// Counts one waiting message for as long as it waits: until it runs, or until the window system
+// drops it with its window.
+struct Waiting {
+    Waiting() { AddPending(1); }
+    ~Waiting() { AddPending(-1); }
+    Waiting(const Waiting&) = delete;
+    Waiting& operator=(const Waiting&) = delete;
+};
+
+QPointer<QWidget> g_cursorWindow;
+HCURSOR g_cursor = nullptr;
+
+// The files of one drop, alive while WM_DROPFILES is handled.
+struct Drop {
+    std::vector<std::string> files;
+};
+
+// A child window: Qt's events become the window's messages. It paints nothing itself (its form
+// shows the surface it draws into).
+class ChildWindow final : public QWidget {
+public:
+    explicit ChildWindow(QWidget* parent) : QWidget(parent) {
+        setAttribute(Qt::WA_NoSystemBackground);
+        setMouseTracking(true);
+    }
+
+protected:
+    void moveEvent(QMoveEvent*) override {
+        SendMessageA(HandleOf(this), WM_MOVE, 0, MAKELPARAM(x(), y()));
+    }
+    void resizeEvent(QResizeEvent*) override {
+        SendMessageA(HandleOf(this), WM_SIZE, 0, MAKELPARAM(width(), height()));
+    }
+    void enterEvent(QEnterEvent*) override { AskCursor(); }
+    void mouseMoveEvent(QMouseEvent* e) override {
+        AskCursor();
+        QPoint p = e->position().toPoint();
+        SendMessageA(HandleOf(this), WM_MOUSEMOVE, 0, MAKELPARAM(p.x(), p.y()));
+    }
+    void dragEnterEvent(QDragEnterEvent* e) override {
+        WindowState* s = StateOf(HandleOf(this));
+        if (s && s->acceptsFiles && e->mimeData()->hasUrls()) e->acceptProposedAction();
+    }
+    void dropEvent(QDropEvent* e) override {
+        WindowState* s = StateOf(HandleOf(this));
+        if (!s || !s->acceptsFiles) return;
+        Drop drop;
+        for (const QUrl& url : e->mimeData()->urls()) {
+            if (url.isLocalFile()) drop.files.push_back(url.toLocalFile().toStdString());
+        }
+        if (drop.files.empty()) return;
+        e->acceptProposedAction();
+        SendMessageA(HandleOf(this), WM_DROPFILES, reinterpret_cast<WPARAM>(&drop), 0);
+    }
+
+private:
+    void AskCursor() {
+        HWND h = HandleOf(this);
+        g_cursorWindow = this;
+        if (!SendMessageA(h, WM_SETCURSOR, reinterpret_cast<WPARAM>(h),
+                          MAKELPARAM(HTCLIENT, WM_MOUSEMOVE))) {
+            unsetCursor();
+        }
+    }
+};
+
+QRect ToQRect(const RECT& r) {
+    return QRect(QPoint(r.left, r.top), QPoint(r.right - 1, r.bottom - 1));
+}
+
+RECT ToRect(const QRect& r) {
+    return RECT{r.left(), r.top(), r.left() + r.width(), r.top() + r.height()};
+}
+
+bool ShownInForm(QWidget* w) {
+    return w->isWindow() || w->isVisibleTo(w->window());
+}
+
+void DeliverPaint(HWND h) {
+    WindowState* s = StateOf(h);
+    if (!s || !s->hasUpdate) return;
+    QWidget* w = WidgetOf(h);
+    if (!w || !ShownInForm(w)) return;  // painted when it is shown
+    ++s->paints;
+    SendMessageA(h, WM_PAINT, 0, 0);
+    // A procedure that did not paint is validated all the same, so the paint is not asked again.
+    if (WindowState* after = StateOf(h)) after->hasUpdate = after->erase = false;
+}
+
+}  // namespace
+
+namespace internal {
+
+WindowProc ProcOf(HWND h) {
+    WindowState* s = StateOf(h);
+    return s ? s->proc : WindowProc();
+}
+
+}  // namespace internal
+
+HWND CreateChildWindow(HWND parent, const RECT& rect, WindowProc proc) {
+    QWidget* p = WidgetOf(parent);
+    if (!p) return nullptr;
+    auto* w = new ChildWindow(p);
+    w->hide();
+    w->setGeometry(ToQRect(rect));
+    HWND h = HandleOf(w);
+    MakeState(h)->proc = std::move(proc);
+    Pending();
+    AttachToSurface(w);
+    SendMessageA(h, WM_CREATE, 0, 0);
+    return h;
+}
+
+void SetWindowProc(HWND hWnd, WindowProc proc) {
+    if (WindowState* s = MakeState(hWnd)) s->proc = std::move(proc);
+    Pending();
+}
+
+int PaintCount(HWND hWnd) {
+    WindowState* s = StateOf(hWnd);
+    return s ? s->paints : 0;
+}
+
+bool MessagesPending() {
+    std::atomic<int>* p = Pending();
+    return p && p->load() > 0;
+}
+
+}  // namespace platform::win
+
+using namespace platform::win;
+
+LRESULT DefWindowProcA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
+    switch (Msg) {
+        case WM_PAINT: {
+            PAINTSTRUCT ps;
+            if (BeginPaint(hWnd, &ps)) EndPaint(hWnd, &ps);
+            return 0;
+        }
+        case WM_ERASEBKGND:
+            return platform::gdi::PaintWindowBackground(hWnd, reinterpret_cast<HDC>(wParam)) ? 1
+                                                                                             : 0;
+        case WM_NCHITTEST: {
+            RECT r;
+            if (!GetWindowRect(hWnd, &r)) return HTNOWHERE;
+            int x = static_cast<short>(LOWORD(lParam)), y = static_cast<short>(HIWORD(lParam));
+            return x >= r.left && x < r.right && y >= r.top && y < r.bottom ? HTCLIENT : HTNOWHERE;
+        }
+        case WM_CREATE:
+        case WM_DESTROY:
+        case WM_MOVE:
+        case WM_SIZE:
+        case WM_SHOWWINDOW:
+        case WM_SETCURSOR:
+        case WM_MOUSEMOVE:
+        case WM_DROPFILES:
+            return 0;
+        default:
+            return platform::win::internal::TextMessage(hWnd, Msg, wParam, lParam);
+    }
+}
+
+BOOL PostMessageA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
+    QWidget* w = WidgetOf(hWnd);
+    if (!w) return FALSE;
+    QPointer<QWidget> target(w);
+    auto waiting = std::make_shared<Waiting>();
+    QMetaObject::invokeMethod(
+        w,
+        [target, hWnd, Msg, wParam, lParam, waiting]() mutable {
+            waiting.reset();
+            if (target) SendMessageA(hWnd, Msg, wParam, lParam);
+        },
+        Qt::QueuedConnection);
+    return TRUE;
+}
+
+BOOL InvalidateRect(HWND hWnd, const RECT* lpRect, BOOL bErase) {
+    QWidget* w = WidgetOf(hWnd);
+    if (!w) return FALSE;
+    QRect area = lpRect ? ToQRect(*lpRect).intersected(w->rect()) : w->rect();
+    if (area.isEmpty()) return TRUE;
+    WindowState& s = *MakeState(hWnd);
+    s.update = s.hasUpdate ? s.update.united(area) : area;
+    s.hasUpdate = true;
+    s.erase = s.erase || bErase;
+    if (!s.paintQueued) {
+        s.paintQueued = true;
+        auto waiting = std::make_shared<Waiting>();
+        QMetaObject::invokeMethod(
+            w,
+            [hWnd, waiting]() mutable {
+                waiting.reset();
+                if (WindowState* st = StateOf(hWnd)) {
+                    st->paintQueued = false;
+                    DeliverPaint(hWnd);
+                }
+            },
+            Qt::QueuedConnection);
+    }
+    return TRUE;
+}
+
+BOOL ValidateRect(HWND hWnd, const RECT*) {
+    WindowState* s = StateOf(hWnd);
+    if (!s) return FALSE;
+    s->hasUpdate = s->erase = false;
+    return TRUE;
+}
+
+BOOL GetUpdateRect(HWND hWnd, LPRECT lpRect, BOOL) {
+    WindowState* s = StateOf(hWnd);
+    bool has = s && s->hasUpdate;
+    if (lpRect) *lpRect = has ? ToRect(s->update) : RECT{0, 0, 0, 0};
+    return has ? TRUE : FALSE;
+}
+
+BOOL UpdateWindow(HWND hWnd) {
+    if (!WidgetOf(hWnd)) return FALSE;
+    DeliverPaint(hWnd);
+    return TRUE;
+}
+
+HDC BeginPaint(HWND hWnd, PAINTSTRUCT* lpPaint) {
+    QWidget* w = WidgetOf(hWnd);
+    if (!w || !lpPaint) return nullptr;
+    HDC dc = GetDC(hWnd);
+    if (!dc) return nullptr;
+    WindowState& s = *MakeState(hWnd);
+    QRect area = s.hasUpdate ? s.update : w->rect();
+    bool erase = s.erase;
+    s.hasUpdate = s.erase = false;
+    lpPaint->hdc = dc;
+    lpPaint->rcPaint = ToRect(area);
+    IntersectClipRect(dc, lpPaint->rcPaint.left, lpPaint->rcPaint.top, lpPaint->rcPaint.right,
+                      lpPaint->rcPaint.bottom);
+    lpPaint->fErase = FALSE;
+    if (erase) {
+        lpPaint->fErase =
+            SendMessageA(hWnd, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0) ? FALSE : TRUE;
+    }
+    return dc;
+}
+
+BOOL EndPaint(HWND hWnd, const PAINTSTRUCT* lpPaint) {
+    if (!lpPaint || !lpPaint->hdc) return FALSE;
+    return ReleaseDC(hWnd, lpPaint->hdc) ? TRUE : FALSE;
+}
+
+BOOL ShowWindow(HWND hWnd, int nCmdShow) {
+    QWidget* w = WidgetOf(hWnd);
+    if (!w) return FALSE;
+    bool was = !w->isHidden();
+    bool show = nCmdShow != static_cast<int>(SW_HIDE);
+    if (show == was) return was ? TRUE : FALSE;
+    SendMessageA(hWnd, WM_SHOWWINDOW, show ? TRUE : FALSE, 0);
+    w->setVisible(show);
+    UpdateSurfacePlace(w);
+    if (show) {
+        InvalidateRect(hWnd, nullptr, TRUE);
+    } else if (QWidget* parent = w->parentWidget()) {
+        // What the window uncovered: its place in the parent and in the windows below it.
+        QRect place = w->geometry();
+        RECT r = ToRect(place);
+        InvalidateRect(HandleOf(parent), &r, TRUE);
+        for (QObject* o : parent->children()) {
+            if (o == w) break;  // children are kept bottom first
+            auto* sibling = qobject_cast<QWidget*>(o);
+            if (!sibling || sibling->isHidden() || !StateOf(HandleOf(sibling))) continue;
+            QRect overlap = place.intersected(sibling->geometry());
+            if (overlap.isEmpty()) continue;
+            RECT local = ToRect(overlap.translated(-sibling->pos()));
+            InvalidateRect(HandleOf(sibling), &local, TRUE);
+        }
+    }
+    return was ? TRUE : FALSE;
+}
+
+BOOL IsWindowVisible(HWND hWnd) {
+    QWidget* w = WidgetOf(hWnd);
+    return w && ShownInForm(w) && (w->isWindow() ? w->isVisible() : !w->isHidden()) ? TRUE : FALSE;
+}
+
+HWND GetParent(HWND hWnd) {
+    QWidget* w = WidgetOf(hWnd);
+    return w && w->parentWidget() ? HandleOf(w->parentWidget()) : nullptr;
+}
+
+BOOL GetClientRect(HWND hWnd, LPRECT lpRect) {
+    QWidget* w = WidgetOf(hWnd);
+    if (!w || !lpRect) return FALSE;
+    *lpRect = RECT{0, 0, w->width(), w->height()};
+    return TRUE;
+}
+
+BOOL GetWindowRect(HWND hWnd, LPRECT lpRect) {
+    QWidget* w = WidgetOf(hWnd);
+    if (!w || !lpRect) return FALSE;
+    QPoint at = w->mapToGlobal(QPoint(0, 0));
+    *lpRect = RECT{at.x(), at.y(), at.x() + w->width(), at.y() + w->height()};
+    return TRUE;
+}
+
+BOOL ScreenToClient(HWND hWnd, LPPOINT lpPoint) {
+    QWidget* w = WidgetOf(hWnd);
+    if (!w || !lpPoint) return FALSE;
+    QPoint p = w->mapFromGlobal(QPoint(lpPoint->x, lpPoint->y));
+    *lpPoint = POINT{p.x(), p.y()};
+    return TRUE;
+}
+
+BOOL ClientToScreen(HWND hWnd, LPPOINT lpPoint) {
+    QWidget* w = WidgetOf(hWnd);
+    if (!w || !lpPoint) return FALSE;
+    QPoint p = w->mapToGlobal(QPoint(lpPoint->x, lpPoint->y));
+    *lpPoint = POINT{p.x(), p.y()};
+    return TRUE;
+}
+
+BOOL MoveWindow(HWND hWnd, int X, int Y, int nWidth, int nHeight, BOOL bRepaint) {
+    QWidget* w = WidgetOf(hWnd);
+    if (!w || nWidth < 0 || nHeight < 0) return FALSE;
+    QRect old = w->geometry();
+    QRect next(X, Y, nWidth, nHeight);
+    if (old == next) return TRUE;
+    w->setGeometry(next);
+    UpdateSurfacePlace(w);
+    if (bRepaint && !w->isHidden()) {
+        if (QWidget* parent = w->parentWidget()) {
+            RECT r = ToRect(old);
+            InvalidateRect(HandleOf(parent), &r, TRUE);
+        }
+        InvalidateRect(hWnd, nullptr, TRUE);
+    }
+    return TRUE;
+}
+
+BOOL DestroyWindow(HWND hWnd) {
+    QWidget* w = WidgetOf(hWnd);
+    if (!w) return FALSE;
+    SendMessageA(hWnd, WM_DESTROY, 0, 0);
+    if (QWidget* parent = w->parentWidget(); parent && !w->isHidden()) {
+        RECT r = ToRect(w->geometry());
+        InvalidateRect(HandleOf(parent), &r, TRUE);
+    }
+    delete w;  // its state goes with it
+    return TRUE;
+}
+
+BOOL GetCursorPos(LPPOINT lpPoint) {
+    if (!lpPoint) return FALSE;
+    QPoint p = QCursor::pos();
+    *lpPoint = POINT{p.x(), p.y()};
+    return TRUE;
+}
+
+HCURSOR SetCursor(HCURSOR hCursor) {
+    HCURSOR previous = g_cursor;
+    g_cursor = hCursor;
+    if (QWidget* w = g_cursorWindow.data()) {
+        QImage image =
+            hCursor ? platform::gdi::IconImage(reinterpret_cast<HICON>(hCursor)) : QImage();
+        if (image.isNull()) {
+            w->unsetCursor();
+        } else {
+            ICONINFO info{};
+            int hx = 0, hy = 0;
+            if (GetIconInfo(reinterpret_cast<HICON>(hCursor), &info)) {
+                hx = static_cast<int>(info.xHotspot);
+                hy = static_cast<int>(info.yHotspot);
+                if (info.hbmMask) DeleteObject(info.hbmMask);
+                if (info.hbmColor) DeleteObject(info.hbmColor);
+            }
+            w->setCursor(QCursor(QPixmap::fromImage(image), hx, hy));
+        }
+    }
+    return previous;
+}
+
+void DragAcceptFiles(HWND hWnd, BOOL fAccept) {
+    QWidget* w = WidgetOf(hWnd);
+    if (!w) return;
+    MakeState(hWnd)->acceptsFiles = fAccept != FALSE;
+    w->setAcceptDrops(fAccept != FALSE);
+}
+
+UINT DragQueryFileA(HDROP hDrop, UINT iFile, LPSTR lpszFile, UINT cch) {
+    auto* drop = reinterpret_cast<Drop*>(hDrop);
+    if (!drop) return 0;
+    if (iFile == 0xFFFFFFFFu) return static_cast<UINT>(drop->files.size());
+    if (iFile >= drop->files.size()) return 0;
+    const std::string& name = drop->files[iFile];
+    if (!lpszFile || cch == 0) return static_cast<UINT>(name.size());
+    std::size_t n = std::min<std::size_t>(name.size(), cch - 1);
+    std::memcpy(lpszFile, name.data(), n);
+    lpszFile[n] = 0;
+    return static_cast<UINT>(n);
+}
+
+void DragFinish(HDROP) {
+    // The names belong to the drop, which ends when its message has been handled.
+}
