@@ -62,8 +62,7 @@ std::vector<std::string> PlaylistPaths(std::string_view bytes, size_t most) {
 }
 
 bool IsListName(const std::string& name) {
-    return name.find_first_of(std::string_view("/\\\0", 3)) == std::string::npos &&
-           name.find("..") == std::string::npos && name.size() + 6 <= NAME_MAX;
+    return platform::files::IsFileName(name) && name.size() + 6 <= NAME_MAX;
 }
 
 Form2::Form2() : vb::Form("Form2", "Playlist") {

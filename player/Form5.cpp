@@ -1,9 +1,11 @@
 #include "player/Form5.h"
 
+#include <algorithm>
 #include <chrono>
 #include <thread>
 
 #include "platform/base/report.h"
+#include "platform/files/files.h"
 #include "platform/vb/App.h"
 #include "platform/vb/Conversions.h"
 #include "platform/vb/Error.h"
@@ -34,7 +36,9 @@ std::string Form5::NormalizeCommandLine(std::string s) {
 
 void Form5::Form_Load() {
     ::FrmVideo->Timer1.SetEnabled(false);  // loads the video window and its player, hidden
-    s_ = NormalizeCommandLine(vb::Command());
+    // A relative path names a file in this process's working folder, also for the running player
+    // it is handed to.
+    s_ = platform::files::AbsolutePath(NormalizeCommandLine(vb::Command()));
     Hide();
 
     if (vb::App::PrevInstance()) {
@@ -54,8 +58,11 @@ void Form5::HandOver() {
     SetCaption("Miralo");  // so that the search cannot find this process's own mailbox
     HWND t = nullptr;
     LRESULT delivered = 0;
-    // The running player may still be starting: its mailbox is waited for, for a short time.
+    // The running player may still be starting (under a burst of starts that can take a while):
+    // its mailbox is waited for as long as it runs, within reason.
     auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(mailboxWaitMs);
+    const char* failure = nullptr;
+    int pause = 25;
     for (;;) {
         vb::ResumeNext([&] {
             HWND h = FindWindowA("ThunderRT6FormDC", "StartUp");
@@ -66,12 +73,22 @@ void Form5::HandOver() {
                 delivered = SendMessageA(t, WM_SETTEXT, 256, reinterpret_cast<LPARAM>(s_.c_str()));
             });
         }
-        if (delivered || std::chrono::steady_clock::now() >= deadline) break;
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        if (delivered) return;
+        if (!vb::App::PrevInstanceRunning()) {
+            failure = "the running player ended before it took";
+            break;
+        }
+        if (std::chrono::steady_clock::now() >= deadline) {
+            failure = "the running player did not take";
+            break;
+        }
+        // Many starts may wait at once: they ask less often the longer they wait, leaving the
+        // processor to the player that is starting.
+        std::this_thread::sleep_for(std::chrono::milliseconds(pause));
+        pause = std::min(pause * 2, 400);
     }
-    if (!delivered) {
-        platform::base::Report(vb::App::Title(), "the running player did not take \"" + s_ + "\"");
-    }
+    platform::base::Report(vb::App::Title(), std::string(failure) + " \"" + s_ + "\"");
+    vb::End(1);
 }
 
 void Form5::StartWithFile() {

@@ -34,10 +34,13 @@ public:
     // with a further quote anywhere the last character dropped.
     static std::string NormalizeCommandLine(std::string s);
 
-    // How long a second start waits for the running player's mailbox to appear.
-    static inline int mailboxWaitMs = 5000;
+    // How long a second start waits at most for the mailbox of a player that runs but has not
+    // shown it yet; it stops waiting at once when that player ends.
+    static inline int mailboxWaitMs = 300000;
 
 private:
+    // Delivers the command line to the running player; ends this process with a non-zero status
+    // and a message on stderr when it cannot.
     void HandOver();
     void StartWithFile();
     void StartWithoutFile();

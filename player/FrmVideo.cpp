@@ -64,6 +64,7 @@ FrmVideo::FrmVideo() : vb::Form("FrmVideo", "Kesto Video") {
     Image2.Click = [this] { Image2_Click(); };
     Label2.Click = [this] { Label2_Click(); };
     MediaPlayer1.EndOfStream = [this](long r) { MediaPlayer1_EndOfStream(r); };
+    MediaPlayer1.Error = [this] { MediaPlayer1_Error(); };
     MediaPlayer1.KeyUp = [this](int k, int s) { MediaPlayer1_KeyUp(k, s); };
     MediaPlayer1.KeyPress = [this](int c) { MediaPlayer1_KeyPress(c); };
     MediaPlayer1.MouseMove = [this](int b, int s, float x, float y) {
@@ -121,11 +122,22 @@ void FrmVideo::Label2_Click() {
 void FrmVideo::MediaPlayer1_EndOfStream(long) {
     auto& list1 = ::Form2->List1;
     if (list1.ListCount() == 0) return;
-    long i = list1.ListIndex();
-    long n = list1.ListCount();
-    list1.SetListIndex(i + 1 == n ? 0 : i + 1);  // the path list follows
-    MediaPlayer1.SetFileName(::Form2->List2.Text());
-    MediaPlayer1.Play();
+    // An entry that cannot be played (its reason is shown by MediaPlayer1_Error) gives way to the
+    // next one; once every entry has been tried, the one that just ended among them, the advance
+    // stops.
+    const long n = list1.ListCount();
+    bool playing = false;
+    for (long tried = 0; tried < n && !playing; ++tried) {
+        long i = list1.ListIndex();
+        list1.SetListIndex(i + 1 == n ? 0 : i + 1);  // the path list follows
+        try {
+            MediaPlayer1.SetFileName(::Form2->List2.Text());
+            MediaPlayer1.Play();
+            playing = true;
+        } catch (const controls::MediaError&) {
+        }
+    }
+    if (!playing) return;
     std::string text = DurationText(MediaPlayer1.Duration());
     ::frmMain1->Label1.SetCaption(text);
     ::Remote->QuixLabel2.SetCaption(text);
@@ -137,6 +149,11 @@ void FrmVideo::MediaPlayer1_EndOfStream(long) {
     } else {
         SetVisible(false);
     }
+}
+
+// A file that cannot be played: the reason takes the place of the title in the main window.
+void FrmVideo::MediaPlayer1_Error() {
+    ::frmMain1->Label24.SetCaption(MediaPlayer1.ErrorDescription());
 }
 
 void FrmVideo::MediaPlayer1_KeyUp(int, int) {

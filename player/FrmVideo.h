@@ -37,6 +37,7 @@ public:
     void Image2_Click();
     void Label2_Click();
     void MediaPlayer1_EndOfStream(long Result);
+    void MediaPlayer1_Error();
     void MediaPlayer1_KeyUp(int KeyCode, int ShiftState);
     void MediaPlayer1_KeyPress(int CharacterCode);
     void MediaPlayer1_MouseMove(int Button, int ShiftState, float x, float y);

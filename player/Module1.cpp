@@ -1,9 +1,13 @@
 #include "player/Module1.h"
 
 #include <QFont>
+#include <QGuiApplication>
 #include <QLinearGradient>
 #include <QPainter>
+#include <QScreen>
+#include <QWidget>
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <vector>
 
@@ -19,6 +23,42 @@ void SetTopMost(vb::Form& form) {
 
 void SetNotTopMost(vb::Form& form) {
     SetWindowPos(form.hWnd(), HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+}
+
+QPoint OnScreenPlace(const QRect& window, const QList<QRect>& screens) {
+    const int cornerW = std::min(kOnScreenCorner, window.width());
+    const int cornerH = std::min(kOnScreenCorner, window.height());
+    QPoint best = window.topLeft();
+    long long bestDistance = -1;
+    for (const QRect& s : screens) {
+        if (s.isEmpty()) continue;
+        // The places whose overlap with the screen is at least the corner, on each axis.
+        const int x =
+            std::clamp(window.x(), s.x() + cornerW - window.width(),
+                       std::max(s.x() + cornerW - window.width(), s.right() + 1 - cornerW));
+        const int y =
+            std::clamp(window.y(), s.y() + cornerH - window.height(),
+                       std::max(s.y() + cornerH - window.height(), s.bottom() + 1 - cornerH));
+        const long long dx = std::llabs(static_cast<long long>(x) - window.x());
+        const long long dy = std::llabs(static_cast<long long>(y) - window.y());
+        if (dx == 0 && dy == 0) return window.topLeft();
+        if (bestDistance < 0 || dx + dy < bestDistance) {
+            bestDistance = dx + dy;
+            best = QPoint(x, y);
+        }
+    }
+    return best;
+}
+
+bool KeepOnScreen(vb::Form& form) {
+    QWidget* w = form.window();
+    if (!w) return false;
+    QList<QRect> screens;
+    for (QScreen* s : QGuiApplication::screens()) screens.push_back(s->availableGeometry());
+    const QPoint place = OnScreenPlace(w->geometry(), screens);
+    if (place == w->pos()) return false;
+    w->move(place);
+    return true;
 }
 
 void DragForm(vb::Form& form) {

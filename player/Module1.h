@@ -1,6 +1,10 @@
 // Module1: window helpers shared by the forms.
 #pragma once
 
+#include <QList>
+#include <QPoint>
+#include <QRect>
+
 #include "platform/controls/QuixLabel.h"
 #include "platform/vb/Form.h"
 #include "platform/vb/Intrinsics.h"
@@ -9,6 +13,15 @@
 // resizing it.
 void SetTopMost(vb::Form& form);
 void SetNotTopMost(vb::Form& form);
+
+// Keeping a window within reach: a window counts as on a screen when at least a corner of
+// kOnScreenCorner x kOnScreenCorner pixels of it (all of it, when it is smaller) lies on that
+// screen's available area. OnScreenPlace gives the top-left corner a window at `window` takes: its
+// own when it is on a screen, else the nearest place that puts it on one of `screens` (its own
+// when there is no screen). KeepOnScreen moves `form` there; true when it moved.
+inline constexpr int kOnScreenCorner = 48;
+QPoint OnScreenPlace(const QRect& window, const QList<QRect>& screens);
+bool KeepOnScreen(vb::Form& form);
 
 // The window drag of a title strip or background picture: the mouse capture is released and the
 // form is sent a press on its caption, so it moves with the mouse.

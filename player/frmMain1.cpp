@@ -1,5 +1,10 @@
 #include "player/frmMain1.h"
 
+#include <cmath>
+#include <string_view>
+
+#include "platform/base/report.h"
+#include "platform/files/files.h"
 #include "platform/registry/registry.h"
 #include "platform/vb/App.h"
 #include "platform/vb/Conversions.h"
@@ -351,6 +356,8 @@ struct frmMain1::Look {
 
 // A skin's description file as read, before any of it is applied.
 struct frmMain1::SkinFile {
+    std::string file;  // the description file
+    bool missing = false;
     std::string folder;
     std::string SkinName;
     vb::Variant colour;
@@ -362,6 +369,60 @@ namespace {
 
 std::string SettingsFile() {
     return vb::App::Path() + "/Settings.ini";
+}
+
+// Values of a skin that the window cannot use are reported on stderr with their file, section
+// and key; the skin's application then stops at that value as the run-time's error stops it.
+void ReportSkin(const std::string& file, std::string_view section, std::string_view key,
+                const std::string& what) {
+    platform::base::Report(vb::App::Title(), file + ": [" + std::string(section) + "] " +
+                                                 std::string(key) + " " + what);
+}
+
+// A name read from a stored file that becomes part of a path: a single file name, else it is
+// reported and taken as missing (the empty name).
+std::string SingleName(const std::string& name, const std::string& file, const char* section,
+                       const char* key) {
+    if (platform::files::IsFileName(name)) return name;
+    ReportSkin(file, section, key,
+               "\"" + name + "\" is not a single file name; it is taken as missing");
+    return {};
+}
+
+// The farthest a skin may place the window or an element: 32,767 pixels either way, the reach of
+// a window position on the X display.
+constexpr float kMaxSkinTwips = 32767.0f * vb::kTwipsPerPixel;
+
+float SkinNumber(const frmMain1::SkinFile& skin, const char* section, const char* key,
+                 const vb::Variant& value) {
+    const std::string text = vb::CStr(value);
+    float number = 0;
+    try {
+        number = vb::CSng(value);
+    } catch (const vb::RuntimeError&) {
+        if (!skin.missing) {
+            ReportSkin(skin.file, section, key,
+                       text.empty() ? "is missing" : "\"" + text + "\" is not a number");
+        }
+        throw;
+    }
+    if (!(std::fabs(number) <= kMaxSkinTwips)) {
+        ReportSkin(skin.file, section, key,
+                   "\"" + text + "\" lies beyond 491505 twips, out of every screen's reach");
+        vb::Raise(vb::vbErrOverflow);
+    }
+    return number;
+}
+
+vb::Picture SkinPicture(const frmMain1::SkinFile& skin, const std::string& path) {
+    try {
+        return vb::LoadPicture(path);
+    } catch (const vb::RuntimeError& e) {
+        ReportSkin(skin.file, "SkinName", "SkinName",
+                   "\"" + skin.SkinName + "\": the picture " + path + " cannot be used (" +
+                       e.what() + ")");
+        throw;
+    }
 }
 
 // The elements a skin places, with the keys of their top and left in its [Settings] section.
@@ -399,8 +460,9 @@ std::vector<Place> SkinPlaces(frmMain1& w) {
 void frmMain1::ApplySkin(Road road) {
     const std::string name = ChosenSkin(road);
     const Look before = CurrentLook();
+    SkinFile skin;
     try {
-        SkinFile skin = ReadSkin(road, name);
+        skin = ReadSkin(road, name);
         DressIn(road, skin);
     } catch (...) {
         // A skin from a chooser that cannot be applied completely would leave the window half
@@ -408,13 +470,28 @@ void frmMain1::ApplySkin(Road road) {
         // had. The start-up road keeps what was applied and leaves the showing to the start-up.
         if (road != Road::StartUp) {
             vb::ResumeNext([&] { RestoreLook(before); });
+            KeepWithinReach(skin);
             SetVisible(true);
             Fader1.FadeIn();
+        } else {
+            KeepWithinReach(skin);
         }
         throw;
     }
+    KeepWithinReach(skin);
     SetVisible(true);
     Fader1.FadeIn();
+}
+
+// Whatever a skin's Top (or an earlier drag) did, at least a corner of the window stays on a
+// screen, where the user can take it.
+void frmMain1::KeepWithinReach(const SkinFile& skin) {
+    const std::string top = vb::CStr(skin.top);
+    if (!KeepOnScreen(*this)) return;
+    ReportSkin(skin.file.empty() ? SettingsFile() : skin.file, "Position", "Top",
+               (top.empty() ? std::string() : "\"" + top + "\" ") +
+                   "puts the window off every screen; it is moved to " + vb::CStr(Top()) +
+                   " twips");
 }
 
 // The name of the skin the road applies: the start-up skin of Settings.ini, or the one chosen
@@ -422,7 +499,7 @@ void frmMain1::ApplySkin(Road road) {
 std::string frmMain1::ChosenSkin(Road road) {
     if (road == Road::StartUp) {
         txtLoad.SetText(vb::CStr(ReadINI("Configuration", "Skin", "", SettingsFile())));
-        return txtLoad.Text();
+        return SingleName(txtLoad.Text(), SettingsFile(), "Configuration", "Skin");
     }
     Fader1.FadeOut();
     Hide();
@@ -443,7 +520,16 @@ frmMain1::SkinFile frmMain1::ReadSkin(Road road, const std::string& name) {
     SkinFile skin;
     skin.folder = vb::App::Path() + (road == Road::Hidden ? "/Skins/" : "/Sk/");
     const std::string file = skin.folder + name + ".ini";
-    skin.SkinName = vb::CStr(ReadINI("SkinName", "SkinName", "", file));
+    skin.file = file;
+    skin.missing = !platform::files::Exists(file);
+    if (skin.missing) {
+        platform::base::Report(vb::App::Title(),
+                               name.empty() ? "no skin is named; the window keeps its look"
+                                            : "the skin description " + file +
+                                                  " cannot be found; the window keeps its look");
+    }
+    skin.SkinName = SingleName(vb::CStr(ReadINI("SkinName", "SkinName", "", file)), file,
+                               "SkinName", "SkinName");
     skin.colour = ReadINI("TextColor", "ForeColor", "", file);
     skin.top = ReadINI("Position", "Top", "", file);
     for (const Place& p : SkinPlaces(*this)) {
@@ -455,29 +541,39 @@ frmMain1::SkinFile frmMain1::ReadSkin(Road road, const std::string& name) {
 
 void frmMain1::DressIn(Road road, SkinFile& skin) {
     if (road == Road::StartUp && skin.SkinName.empty()) {
+        if (!skin.missing) {
+            ReportSkin(skin.file, "SkinName", "SkinName",
+                       "is missing; the start-up skin is Tavro from the next start");
+        }
         WriteINI("Configuration", "skin", "Tavro", SettingsFile());
     }
     RefreshLabel();
     if (road != Road::Chooser) RefreshExt(skin.SkinName);
-    SetTop(vb::CSng(skin.top));
-    for (vb::Control* c : Controls()) {
-        if (auto* label = dynamic_cast<controls::QuixLabel*>(c))
-            label->SetForeColor(vb::CStr(skin.colour));
+    SetTop(SkinNumber(skin, "Position", "Top", skin.top));
+    const std::string colour = vb::CStr(skin.colour);
+    try {
+        for (vb::Control* c : Controls()) {
+            if (auto* label = dynamic_cast<controls::QuixLabel*>(c)) label->SetForeColor(colour);
+        }
+    } catch (const vb::RuntimeError&) {
+        ReportSkin(skin.file, "TextColor", "ForeColor", "\"" + colour + "\" is not a colour");
+        throw;
     }
     const std::string pictures = skin.folder + skin.SkinName;
     if (skin.SkinName == "Author" || (road == Road::Hidden && skin.SkinName == "Green1")) {
-        SetPicture(vb::LoadPicture(pictures + ".gif"));
-        p2.SetPicture(vb::LoadPicture(pictures + ".gif"));
+        SetPicture(SkinPicture(skin, pictures + ".gif"));
+        p2.SetPicture(SkinPicture(skin, pictures + ".gif"));
     } else {
-        SetPicture(vb::LoadPicture(pictures + ".jpg"));
-        p2.SetPicture(vb::LoadPicture(pictures + ".bmp"));
+        SetPicture(SkinPicture(skin, pictures + ".jpg"));
+        p2.SetPicture(SkinPicture(skin, pictures + ".bmp"));
     }
     PicMainSkin.SetPicture(p2.Picture());
     chngp();
     const std::vector<Place> places = SkinPlaces(*this);
     for (size_t i = 0; i < places.size(); ++i) {
-        places[i].element.SetTop(vb::CSng(skin.places[i].first));
-        places[i].element.SetLeft(vb::CSng(skin.places[i].second));
+        places[i].element.SetTop(SkinNumber(skin, "Settings", places[i].top, skin.places[i].first));
+        places[i].element.SetLeft(
+            SkinNumber(skin, "Settings", places[i].left, skin.places[i].second));
     }
 }
 
@@ -502,6 +598,8 @@ void frmMain1::RefreshAll() {
 
 void frmMain1::RefreshExt(std::string& PicName) {
     HidePictures();
+    // A name that is no single file name would rename pictures outside the folder.
+    if (!platform::files::IsFileName(PicName)) return;
     const std::string folder = vb::App::Path() + "/skins/";
     vb::ResumeNext([&] { vb::Name(folder + PicName + ".JKwo", folder + PicName + ".Jpg"); });
     vb::ResumeNext([&] { vb::Name(folder + PicName + ".BKwo", folder + PicName + ".Bmp"); });

@@ -163,10 +163,12 @@ public:
     // Selects (or, with false, deselects) every entry of the type list.
     void SelectAllTypes(bool flag);
 
+    // A skin's description file as read (frmMain1.cpp).
+    struct SkinFile;
+
 private:
     enum class Road { StartUp, Chooser, Hidden };
     struct Look;
-    struct SkinFile;
     // Applies the road's skin: ChosenSkin, then ReadSkin and DressIn; a chooser's skin that
     // fails half-way gets the window's look before it back (RestoreLook).
     void ApplySkin(Road road);
@@ -175,6 +177,7 @@ private:
     SkinFile ReadSkin(Road road, const std::string& name);
     void DressIn(Road road, SkinFile& skin);
     void RestoreLook(const Look& before);
+    void KeepWithinReach(const SkinFile& skin);
     void HidePictures();
     void Volume();
     void Step(int step);

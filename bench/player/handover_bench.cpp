@@ -1,20 +1,26 @@
 // The hand-over of a second start: from starting the second process with a file to that file
-// playing in the first instance; and the first instance's processor use while a file plays with
-// every position timer running.
+// playing in the first instance; the first instance's processor use while a file plays with
+// every position timer running; and a burst of starts with no player running, every one with a
+// file of its own (counter "kept": how many of the files reached the one player's playlist).
 //
 //   build/bench/player/handover_bench
+//   build/bench/player/handover_bench --benchmark_filter=Burst
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
+#include <QCoreApplication>
+#include <QEventLoop>
 #include <QProcess>
 #include <QThread>
+#include <algorithm>
 #include <chrono>
 #include <fstream>
 #include <memory>
 #include <sstream>
+#include <vector>
 
-#include "platform/win/messages.h"
 #include "tests/support/media_files.h"
+#include "tests/support/running_player.h"
 #include "tests/support/test_support.h"
 
 namespace {
@@ -35,7 +41,7 @@ struct Player {
         std::string start = Wav("start.dat", 600);
         first.start(KESTO_EXE, {QString::fromStdString(start)});
         first.waitForStarted();
-        while (!FindWindowA("ThunderRT6FormDC", "Startup")) QThread::msleep(5);
+        while (!testing_support::MailboxUp()) QThread::msleep(5);
     }
     ~Player() {
         first.kill();
@@ -45,10 +51,6 @@ struct Player {
         std::string path = folder / name;
         testing_support::WriteFile(path, testing_support::Wav(seconds));
         return path;
-    }
-    static bool Showing(const std::string& title) {
-        HWND main = FindWindowA("ThunderRT6FormDC", "");
-        return main && FindWindowExA(main, nullptr, nullptr, title.c_str());
     }
     double CpuSeconds() {
         std::ifstream stat("/proc/" + std::to_string(first.processId()) + "/stat");
@@ -77,7 +79,7 @@ void BM_SecondStartUntilPlaying(benchmark::State& state) {
         auto begin = Clock::now();
         QProcess second;
         second.start(KESTO_EXE, {QString::fromStdString(file)});
-        while (!Player::Showing(name)) QThread::usleep(500);
+        while (!testing_support::PlayerShowing(name)) QThread::usleep(500);
         auto end = Clock::now();
         second.waitForFinished();
         state.SetIterationTime(std::chrono::duration<double>(end - begin).count());
@@ -99,5 +101,63 @@ void BM_ProcessorUseWhilePlaying(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_ProcessorUseWhilePlaying)->Iterations(1)->Unit(benchmark::kSecond);
+
+// `starts` processes started at once with no player running; each gets its own file. Counts the
+// files the player that comes up keeps and the starts that ended with a failure.
+void BM_BurstOfStarts(benchmark::State& state) {
+    const int starts = static_cast<int>(state.range(0));
+    for (auto _ : state) {
+        testing_support::TempDir folder;
+        qputenv("KESTO_PROGRAM_DIR", QByteArray::fromStdString(folder.path()));
+        qputenv("XDG_RUNTIME_DIR", QByteArray::fromStdString(folder.path()));
+        qputenv("KESTO_REGISTRY", QByteArray::fromStdString(folder / "registry.reg"));
+        qputenv("KESTO_AUDIO_SINK", "fakesink");
+        qputenv("KESTO_VIDEO_SINK", "fakesink");
+        std::string wav = testing_support::Wav(0.5);
+        std::vector<std::unique_ptr<QProcess>> processes;
+        auto begin = Clock::now();
+        for (int i = 0; i < starts; ++i) {
+            std::string file = folder / ("burst" + std::to_string(i) + ".wav");
+            testing_support::WriteFile(file, wav);
+            processes.push_back(std::make_unique<QProcess>());
+            processes.back()->setProcessChannelMode(QProcess::ForwardedChannels);
+            processes.back()->start(KESTO_EXE, {QString::fromStdString(file)});
+        }
+        for (auto& p : processes) p->waitForStarted(30000);
+        // Every start but the one that became the player ends.
+        auto running = [&] {
+            return std::count_if(processes.begin(), processes.end(),
+                                 [](const auto& p) { return p->state() != QProcess::NotRunning; });
+        };
+        for (auto until = Clock::now() + std::chrono::minutes(5);
+             running() > 1 && Clock::now() < until;) {
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+            QThread::msleep(20);
+        }
+        int failed = 0;
+        for (auto& p : processes) {
+            bool ended = p->state() == QProcess::NotRunning;
+            failed += ended && (p->exitStatus() != QProcess::NormalExit || p->exitCode() != 0);
+        }
+        state.counters["waiting"] = static_cast<double>(running() - 1);
+        // The playlist takes what arrived at its next poll.
+        size_t kept = 0;
+        for (auto until = Clock::now() + std::chrono::seconds(5); Clock::now() < until;) {
+            kept = testing_support::PlaylistTitles().size();
+            if (kept == static_cast<size_t>(starts)) break;
+            QThread::msleep(50);
+        }
+        state.SetIterationTime(std::chrono::duration<double>(Clock::now() - begin).count());
+        state.counters["kept"] = static_cast<double>(kept);
+        state.counters["failed"] = failed;
+        for (auto& p : processes) {
+            if (p->state() != QProcess::NotRunning) {
+                p->kill();
+                p->waitForFinished();
+            }
+        }
+    }
+}
+BENCHMARK(BM_BurstOfStarts)->Arg(200)->UseManualTime()->Unit(benchmark::kSecond)->Iterations(1);
 
 }  // namespace

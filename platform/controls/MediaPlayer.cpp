@@ -1,12 +1,16 @@
 #include "platform/controls/MediaPlayer.h"
 
+#include <QApplication>
 #include <QKeyEvent>
 #include <QPainter>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <QWidget>
 #include <utility>
 
+#include "platform/base/report.h"
 #include "platform/files/files.h"
+#include "platform/vb/App.h"
 #include "platform/vb/Error.h"
 #include "platform/vb/Form.h"
 
@@ -63,6 +67,53 @@ private:
     MediaPlayer* player_;
 };
 
+// The screen of its own the video takes in full screen. It takes the focus when it comes up;
+// Escape in any window of the program, or a double click on it, leaves it.
+class MediaPlayer::FullScreen : public QWidget {
+public:
+    explicit FullScreen(MediaPlayer* player) : player_(player) {
+        setWindowTitle("Kesto Video");
+        setAttribute(Qt::WA_OpaquePaintEvent);
+        setFocusPolicy(Qt::StrongFocus);
+        qApp->installEventFilter(this);
+    }
+    ~FullScreen() override { qApp->removeEventFilter(this); }
+
+    // Brings the window up and gives it the focus, also once the windows shown in the same step
+    // (the remote) have taken theirs.
+    void Enter() {
+        showFullScreen();
+        TakeFocus();
+        QTimer::singleShot(0, this, [this] { TakeFocus(); });
+        QTimer::singleShot(250, this, [this] { TakeFocus(); });
+    }
+
+protected:
+    bool eventFilter(QObject*, QEvent* e) override {
+        if (e->type() != QEvent::KeyPress && e->type() != QEvent::KeyRelease) return false;
+        auto* key = static_cast<QKeyEvent*>(e);
+        if (key->key() != Qt::Key_Escape) return false;
+        // The press leaves; its release is no key of the video's.
+        if (e->type() == QEvent::KeyPress) {
+            QTimer::singleShot(0, player_->screen_, [p = player_] { p->LeaveFullScreen(); });
+        }
+        return true;
+    }
+    void paintEvent(QPaintEvent*) override { QPainter(this).fillRect(rect(), Qt::black); }
+    void mouseDoubleClickEvent(QMouseEvent*) override {
+        QTimer::singleShot(0, player_->screen_, [p = player_] { p->LeaveFullScreen(); });
+    }
+
+private:
+    void TakeFocus() {
+        if (!isVisible()) return;
+        raise();
+        activateWindow();
+        player_->screen_->setFocus();
+    }
+    MediaPlayer* player_;
+};
+
 MediaPlayer::MediaPlayer(vb::Form* form, const char* name, vb::Control* container)
     : vb::Control(form, name, container) {
     screen_ = new Screen(this, ContainerWidget());
@@ -75,6 +126,8 @@ MediaEngine& MediaPlayer::Engine() const {
         engine_->SetVideoWindow(screen_);
         auto* self = const_cast<MediaPlayer*>(this);
         engine_->onEndOfStream = [self] {
+            // Full screen ends with the media.
+            self->LeaveFullScreen();
             if (self->EndOfStream) {
                 vb::Dispatch((self->Name() + "_EndOfStream").c_str(),
                              [self] { self->EndOfStream(0); });
@@ -99,7 +152,32 @@ MediaPlayer::~MediaPlayer() {
 void MediaPlayer::SetFileName(const std::string& path) {
     fileName_ = path;
     // The name reads back as given; the file is found without regard to letter case.
-    Engine().Open(platform::files::Resolve(path));
+    const std::string resolved = platform::files::Resolve(path);
+    try {
+        Engine().Open(resolved);
+    } catch (const MediaError& e) {
+        screen_->update();
+        // The reason names the file by its name: the folder is no help to the person reading it.
+        std::string why = e.what();
+        const std::string quoted = "\"" + resolved + "\"";
+        if (auto at = why.find(quoted); at != std::string::npos && !resolved.empty()) {
+            why.replace(at, quoted.size(), "\"" + platform::files::NameOf(resolved) + "\"");
+        }
+        errorDescription_ = why;
+        platform::base::Report(vb::App::Title(), e.what());
+        // One event for the failures of one step; none when a file played after them.
+        if (!errorPending_) {
+            errorPending_ = true;
+            QTimer::singleShot(0, screen_, [this] {
+                errorPending_ = false;
+                if (Error && !errorDescription_.empty()) {
+                    vb::Dispatch((Name() + "_Error").c_str(), Error);
+                }
+            });
+        }
+        throw;
+    }
+    errorDescription_.clear();
     screen_->update();
 }
 
@@ -119,6 +197,7 @@ void MediaPlayer::Pause() {
     Engine().Pause();
 }
 void MediaPlayer::Stop() {
+    LeaveFullScreen();  // no black screen stays when playback stops
     Engine().Stop();
 }
 long MediaPlayer::Volume() const {
@@ -152,15 +231,13 @@ void MediaPlayer::SetDisplaySize(long size) {
     }
     if (fullScreen_) return;
     // The video leaves its window (which may be minimised or hidden) for a screen of its own.
-    fullScreen_ = std::make_unique<QWidget>();
-    fullScreen_->setWindowTitle("Kesto Video");
+    fullScreen_ = std::make_unique<FullScreen>(this);
     auto* layout = new QVBoxLayout(fullScreen_.get());
     layout->setContentsMargins(0, 0, 0, 0);
     screen_->setParent(fullScreen_.get());
     layout->addWidget(screen_);
-    fullScreen_->showFullScreen();
     screen_->show();
-    screen_->setFocus();
+    fullScreen_->Enter();
     Engine().SetVideoWindow(screen_);
 }
 

@@ -24,7 +24,8 @@ public:
     const char* TypeName() const override { return "MediaPlayer"; }
 
     // The path last written ("" before any). Writing loads and starts the file; a file that
-    // cannot be played raises an error (the name still reads back as written).
+    // cannot be played raises an error (the name still reads back as written) and, once the
+    // call and what its caller does next are over, fires Error.
     std::string FileName() const { return fileName_; }
     void SetFileName(const std::string& path);
     double Duration() const;
@@ -37,8 +38,9 @@ public:
     void SetVolume(long hundredthsOfDb);
     bool Mute() const;
     void SetMute(bool mute);
-    // 3 shows the video full screen (Escape or a double click returns it); other sizes show it in
-    // the control.
+    // 3 shows the video full screen, in a window of its own that takes the focus; Escape in any
+    // window of the program or a double click returns it, and so do Stop and the end of the media.
+    // Other sizes show it in the control.
     long DisplaySize() const { return displaySize_; }
     void SetDisplaySize(long size);
     bool VideoUnloadFlag() const { return videoUnloadFlag_; }
@@ -52,18 +54,26 @@ public:
     // Events: the end of the loaded media (one Long, 0); a key released (key code, shift);
     // a key typed (character code). MouseMove comes from the control's own mouse events.
     std::function<void(long)> EndOfStream;
+    // A file that cannot be played, when it is still the last file set; ErrorDescription says
+    // why, for a person, naming the file by its name ("Cannot play \"song.mp3\": ..."). Every
+    // failure is also said on stderr.
+    std::function<void()> Error;
+    std::string ErrorDescription() const { return errorDescription_; }
     std::function<void(int, int)> KeyUp;
     std::function<void(int)> KeyPress;
 
 private:
     class Screen;
+    class FullScreen;
     void LeaveFullScreen();
     Screen* screen_;
-    std::unique_ptr<QWidget> fullScreen_;
+    std::unique_ptr<FullScreen> fullScreen_;
     mutable std::unique_ptr<MediaEngine> engine_;
     mutable std::optional<long> pendingVolume_;
     mutable std::optional<bool> pendingMute_;
     std::string fileName_;
+    std::string errorDescription_;  // of the last file set, when it cannot be played
+    bool errorPending_ = false;
     long displaySize_ = 0;
     bool videoUnloadFlag_ = true;
 };

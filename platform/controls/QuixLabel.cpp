@@ -105,9 +105,9 @@ void QuixLabel::SetFont(const vb::Font& font) {
 void QuixLabel::Restyle() {
     label_->setStyleSheet("QLabel { color: " + Css(fore_) + "; background: " +
                           (backStyle_ ? Css(back_) : QString("transparent")) + "; }");
-    // A transparent label lets the form show through; an opaque one fills itself with its colour
-    // (the translucent state leaves "no background" behind, which is undone here).
-    label_->setAttribute(Qt::WA_TranslucentBackground, backStyle_ == 0);
+    // A transparent label shows what lies beneath it in its window: it paints no background of
+    // its own and needs no alpha channel (a window with one shows nothing without a compositor).
+    // An opaque one fills itself with its colour.
     label_->setAttribute(Qt::WA_NoSystemBackground, backStyle_ == 0);
     label_->setAutoFillBackground(backStyle_ != 0);
 }

@@ -2,6 +2,8 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -10,9 +12,16 @@
 #include <cctype>
 #include <cerrno>
 #include <climits>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
+#include <filesystem>
+#include <mutex>
+#include <set>
 #include <vector>
+
+#include "platform/base/report.h"
 
 namespace platform::files {
 
@@ -135,6 +144,7 @@ std::optional<std::string> ReadFile(std::string_view path) {
         return std::nullopt;
     }
     std::string data;
+    data.reserve(static_cast<size_t>(st.st_size));
     char buf[65536];
     for (;;) {
         ssize_t n = ::read(fd, buf, sizeof buf);
@@ -150,6 +160,63 @@ std::optional<std::string> ReadFile(std::string_view path) {
     return data;
 }
 
+namespace {
+
+// The temporary files of ReplaceFile are named ".<name>.tmp-<pid>-XXXXXX" and locked by their
+// writer while it writes. Earlier ones ".<name>.tmp-XXXXXX" carry no writer.
+// The prefix stays part of a valid file name also beside a file whose name is as long as a name
+// can be.
+std::string TemporaryPrefix(const std::string& name) {
+    return "." + name.substr(0, 200) + ".tmp-";
+}
+
+// True when `rest` (what follows the prefix) is "<pid>-XXXXXX" of a process that has ended, or
+// the older "XXXXXX" form of a file untouched for an hour.
+bool WriterGone(std::string_view rest, const struct stat& st) {
+    auto dash = rest.find('-');
+    if (dash == std::string_view::npos) {
+        return rest.size() == 6 && ::time(nullptr) - st.st_mtime > 3600;
+    }
+    if (dash == 0 || rest.size() - dash - 1 != 6) return false;
+    long pid = 0;
+    for (char c : rest.substr(0, dash)) {
+        if (c < '0' || c > '9' || pid > 1'000'000'000) return false;
+        pid = pid * 10 + (c - '0');
+    }
+    return pid != ::getpid() && ::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH;
+}
+
+// Removes the temporary files of earlier replacements of `name` in `folder` whose writer is gone
+// (a writer killed in the middle of a save leaves its temporary file behind).
+void RemoveStaleTemporaries(const std::string& folder, const std::string& name) {
+    std::string prefix = TemporaryPrefix(name);
+    DIR* dir = ::opendir(folder.c_str());
+    if (!dir) return;
+    std::vector<std::string> stale;
+    while (dirent* e = ::readdir(dir)) {
+        std::string_view entry(e->d_name);
+        if (entry.size() <= prefix.size() || entry.substr(0, prefix.size()) != prefix) continue;
+        stale.emplace_back(entry);
+    }
+    ::closedir(dir);
+    for (const std::string& entry : stale) {
+        std::string path = Join(folder, entry);
+        int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+        if (fd < 0) continue;
+        struct stat st, now;
+        // A writer in another process still holds its lock; the name still names this file.
+        if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == ::geteuid() &&
+            WriterGone(std::string_view(entry).substr(prefix.size()), st) &&
+            ::flock(fd, LOCK_EX | LOCK_NB) == 0 && ::lstat(path.c_str(), &now) == 0 &&
+            now.st_ino == st.st_ino && now.st_dev == st.st_dev) {
+            ::unlink(path.c_str());
+        }
+        ::close(fd);
+    }
+}
+
+}  // namespace
+
 bool ReplaceFile(std::string_view path, std::string_view contents, std::string* error) {
     auto fail = [&](const std::string& what) {
         if (error) *error = what + ": " + std::strerror(errno);
@@ -157,15 +224,16 @@ bool ReplaceFile(std::string_view path, std::string_view contents, std::string* 
     };
     std::string target = Resolve(path);
     std::string folder = FolderOf(target);
-    // The temporary name stays a valid file name also beside a file whose name is as long as a
-    // name can be.
-    std::string tmpl = Join(folder.empty() ? std::string(".") : folder,
-                            "." + NameOf(target).substr(0, 200) + ".tmp-XXXXXX");
+    if (folder.empty()) folder = ".";
+    RemoveStaleTemporaries(folder, NameOf(target));
+    std::string tmpl =
+        Join(folder, TemporaryPrefix(NameOf(target)) + std::to_string(::getpid()) + "-XXXXXX");
     std::vector<char> name(tmpl.begin(), tmpl.end());
     name.push_back('\0');
     int fd = ::mkstemp(name.data());
     if (fd < 0) return fail("cannot create a temporary file beside " + target);
     std::string tmp(name.data());
+    ::flock(fd, LOCK_EX);  // this writer is alive as long as the lock is held
 
     struct stat st;
     mode_t mode;
@@ -208,6 +276,23 @@ bool ReplaceFile(std::string_view path, std::string_view contents, std::string* 
     return true;
 }
 
+bool IsFileName(std::string_view name) {
+    return name.find_first_of(std::string_view("/\\\0", 3)) == std::string_view::npos &&
+           name.find("..") == std::string_view::npos;
+}
+
+std::string AbsolutePath(std::string_view path) {
+    if (path.empty() || NativePath(path).front() == '/') return std::string(path);
+    if (auto colon = path.find("://"); colon != std::string_view::npos && colon > 0) {
+        return std::string(path);
+    }
+    std::error_code ec;
+    std::string cwd = std::filesystem::current_path(ec).string();
+    if (ec || cwd.empty()) return std::string(path);
+    while (path.size() > 2 && path.substr(0, 2) == "./") path.remove_prefix(2);
+    return Join(cwd, path);
+}
+
 std::string FolderOf(std::string_view path) {
     auto slash = path.rfind('/');
     if (slash == std::string_view::npos) return {};
@@ -224,12 +309,56 @@ std::string NameOf(std::string_view path) {
 
 namespace platform::files {
 
+namespace {
+
+// Why `folder` cannot hold this user's run-time files, or "" when it can: it must be a real folder
+// (not a link), owned by this user, with no permission for the group or others. Anything else may
+// be another user's trap: a folder of theirs would receive every text a later start hands over.
+std::string NotPrivate(const std::string& folder) {
+    int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0) {
+        struct stat st;
+        if (::lstat(folder.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) return "it is a link";
+        return std::string("it cannot be opened: ") + std::strerror(errno);
+    }
+    struct stat st;
+    int rc = ::fstat(fd, &st);
+    ::close(fd);
+    if (rc != 0) return std::string("it cannot be read: ") + std::strerror(errno);
+    if (st.st_uid != ::getuid()) return "it belongs to user " + std::to_string(st.st_uid);
+    if ((st.st_mode & 077) != 0) {
+        char mode[8];
+        std::snprintf(mode, sizeof mode, "%04o", static_cast<unsigned>(st.st_mode & 07777));
+        return std::string("others may use it (mode ") + mode + ")";
+    }
+    return {};
+}
+
+}  // namespace
+
 std::string RuntimeFolder() {
-    if (const char* env = std::getenv("XDG_RUNTIME_DIR"); env && *env)
-        return StripTrailingSlash(env);
-    std::string folder = "/tmp/kesto-" + std::to_string(::getuid());
-    ::mkdir(folder.c_str(), 0700);
-    return folder;
+    std::string folder;
+    if (const char* env = std::getenv("XDG_RUNTIME_DIR"); env && *env) {
+        folder = StripTrailingSlash(env);
+    } else {
+        std::error_code ec;
+        std::string tmp = std::filesystem::temp_directory_path(ec).string();
+        if (ec || tmp.empty()) tmp = "/tmp";
+        folder = Join(StripTrailingSlash(tmp), "kesto-" + std::to_string(::getuid()));
+        ::mkdir(folder.c_str(), 0700);
+    }
+    std::string why = NotPrivate(folder);
+    if (why.empty()) return folder;
+    // Said once for each folder and reason, however often it is asked for.
+    static std::mutex mutex;
+    static std::set<std::string> reported;
+    std::lock_guard lock(mutex);
+    if (reported.insert(folder + "\n" + why).second) {
+        platform::base::Report(
+            "run-time folder",
+            folder + " is not used because " + why + "; this start has no single-instance mailbox");
+    }
+    return {};
 }
 
 }  // namespace platform::files

@@ -44,7 +44,20 @@ std::optional<std::string> ReadFile(std::string_view path);
 // Replaces the whole file with `contents`: writes a temporary file in the same folder and renames
 // it over the old one, so readers see the old or the new content and never a torn file. The file
 // keeps its permissions. Returns false (with a reason in *error) when the file cannot be written.
+// Temporary files of earlier replacements of the same file whose writer has ended (a save killed
+// halfway) are removed first.
 bool ReplaceFile(std::string_view path, std::string_view contents, std::string* error = nullptr);
+
+// A path given on the command line, made independent of the working folder: a relative path is
+// joined to the working folder ("tune.wav" in /home/u/media is "/home/u/media/tune.wav"); an
+// absolute path (also in the original's style, "C:\Music\a.mp3"), an address with a scheme
+// ("http://...") and the empty text are kept as they are.
+std::string AbsolutePath(std::string_view path);
+
+// True when `name`, taken from a stored file or from the user, can be used as one file name in a
+// folder: it holds no '/', '\\', ".." or NUL, so it names nothing outside that folder. The empty
+// name passes (it names the file "<empty>.ext" where an extension is added).
+bool IsFileName(std::string_view name);
 
 // The part before the last '/' ("" when there is none) and the part after it.
 std::string FolderOf(std::string_view path);
@@ -58,7 +71,10 @@ bool SameName(std::string_view a, std::string_view b);
 namespace platform::files {
 
 // A folder for this user's run-time files (sockets, instance locks): $XDG_RUNTIME_DIR when set,
-// else /tmp/kesto-<uid>, created with mode 0700.
+// else kesto-<uid> in the temporary folder ($TMPDIR or /tmp), created with mode 0700. The folder is
+// used only when it is a real folder (not a link) owned by this user with no permission for the
+// group or others; otherwise the reason is said on stderr (once per folder and reason) and "" is
+// returned: the program then runs without the single-instance lock and mailbox.
 std::string RuntimeFolder();
 
 }  // namespace platform::files

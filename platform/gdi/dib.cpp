@@ -8,6 +8,7 @@
 
 #include "platform/gdi/gdi.h"
 #include "platform/gdi/objects.h"
+#include "platform/gdi/picturefile.h"
 #include "platform/gdi/qt.h"
 #include "platform/gdi/raster.h"
 
@@ -539,6 +540,9 @@ HBITMAP BitmapFromPackedDib(const void* dib, std::size_t size) {
     auto layout = ParsePackedDib(dib, size);
     if (!layout) return nullptr;
     auto f = ReadHeader(dib, size, DIB_RGB_COLORS);
+    // A compressed bitmap's header may claim any size in a few bytes: the stated limit of every
+    // picture loader holds before the pixels are allocated.
+    if (static_cast<long long>(f->width) * f->height > kMaxPicturePixels) return nullptr;
     QImage image(f->width, f->height, QImage::Format_RGB32);
     if (image.isNull()) return nullptr;
     image.fill(Qt::black);

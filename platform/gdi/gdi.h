@@ -688,7 +688,8 @@ struct PackedDibLayout {
 };
 std::optional<PackedDibLayout> ParsePackedDib(const void* dib, std::size_t size);
 // A new bitmap from a packed device-independent bitmap of `size` bytes; null when it cannot be
-// read. Never reads past `size`.
+// read or claims more pixels than kMaxPicturePixels (platform/gdi/picturefile.h). Never reads
+// past `size`.
 HBITMAP BitmapFromPackedDib(const void* dib, std::size_t size);
 
 }  // namespace platform::gdi

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "platform/com/object.h"
+#include "platform/gdi/picturefile.h"
 #include "platform/gdi/qt.h"
 #include "platform/ole/oleauto.h"
 #include "platform/ole/simpledisp.h"
@@ -196,10 +197,7 @@ std::string PngOf(const QImage& image) {
 }
 
 QImage ImageOfPng(const std::string& bytes) {
-    QImage image;
-    image.loadFromData(reinterpret_cast<const uchar*>(bytes.data()), static_cast<int>(bytes.size()),
-                       "PNG");
-    return image;
+    return platform::gdi::DecodePicture(bytes, "PNG");
 }
 
 // A monochrome bitmap of a black-and-white image: the image is copied through memory contexts,
@@ -409,7 +407,11 @@ platform::com::ComPtr<IPicture> LoadPictureFile(const std::string& path, const s
         data.width = data.height = 2540;
         return data.bytes.empty() ? nullptr : LoadPictureData(data);
     }
-    QImage image(QString::fromStdString(path));
+    QFile file(QString::fromStdString(path));
+    if (!file.open(QIODevice::ReadOnly)) return nullptr;
+    QByteArray bytes = file.readAll();
+    QImage image = platform::gdi::DecodePicture(
+        std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())));
     if (image.isNull()) return nullptr;
     PICTDESC desc{};
     desc.cbSizeofstruct = sizeof desc;

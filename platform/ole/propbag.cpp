@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <charconv>
+#include <cmath>
 #include <cstdio>
 #include <sstream>
 #include <vector>
@@ -120,6 +121,39 @@ std::string Text(const VARIANT& v) {
     return platform::com::Utf8(s.get().bstrVal);
 }
 
+// A real in the shortest form that reads back as the same number; empty for infinities and NaN,
+// which have no literal.
+// A 32-bit real takes the shortest form that reads back as the same 32-bit real.
+template <class Real>
+std::string RealLiteral(Real d) {
+    if (!std::isfinite(d)) return {};
+    char buf[40];
+    auto r = std::to_chars(buf, buf + sizeof buf, d);
+    std::string out(buf, r.ptr);
+    // A whole number keeps a point, so that it reads back as a real and not as a whole number.
+    if (out.find_first_of(".eEn") == std::string::npos) out += ".0";
+    return out;
+}
+
+// Dates from the first day of the year 100 to the last second of the year 9999, as days from
+// 1899-12-30: the dates the date literal can name.
+constexpr double kFirstDate = -657434.0;
+constexpr double kLastDate = 2958465.0 + 86399.0 / 86400.0;
+
+// A date as "#yyyy-mm-dd hh:mm:ss#" when that reads back as the same date, else as its number of
+// days ("#1.5000001#"), which also reads back exactly; empty outside the dates a literal names.
+std::string DateLiteral(DATE date) {
+    if (!(date >= kFirstDate && date <= kLastDate)) return {};
+    std::string text = "#" + Text(Variant::Date(date).get()) + "#";
+    Variant back;
+    Variant inner = Variant::String(text.substr(1, text.size() - 2));
+    if (SUCCEEDED(VariantChangeType(back.out(), &inner.get(), 0, VT_DATE)) &&
+        back.get().date == date) {
+        return text;
+    }
+    return "#" + RealLiteral(date) + "#";
+}
+
 // The literal of a stored value; empty when the type has none.
 std::string Literal(const VARIANT& v) {
     char buf[32];
@@ -136,7 +170,11 @@ std::string Literal(const VARIANT& v) {
         case VT_BSTR:
             return Quote(platform::com::Utf8(v.bstrVal));
         case VT_DATE:
-            return "#" + Text(v) + "#";
+            return DateLiteral(v.date);
+        case VT_R4:
+            return RealLiteral(v.fltVal);
+        case VT_R8:
+            return RealLiteral(v.dblVal);
         case VT_I1:
         case VT_UI1:
         case VT_I2:
@@ -145,8 +183,6 @@ std::string Literal(const VARIANT& v) {
         case VT_INT:
         case VT_UINT:
         case VT_I8:
-        case VT_R4:
-        case VT_R8:
         case VT_CY:
             return Text(v);
         default:
@@ -176,7 +212,9 @@ bool ParseLiteral(std::string_view s, Variant& out) {
     }
     if (s.size() > 2 && s.front() == '#' && s.back() == '#') {
         Variant text = Variant::String(s.substr(1, s.size() - 2));
-        return SUCCEEDED(VariantChangeType(out.out(), &text.get(), 0, VT_DATE));
+        if (FAILED(VariantChangeType(out.out(), &text.get(), 0, VT_DATE))) return false;
+        // Only the dates a literal can name again (years 100 to 9999).
+        return !DateLiteral(out.get().date).empty();
     }
     if (s.size() > 3 && s[0] == '&' && (s[1] == 'H' || s[1] == 'h') && s.back() == '&') {
         std::string_view digits = s.substr(2, s.size() - 3);
@@ -202,11 +240,23 @@ bool ParseLiteral(std::string_view s, Variant& out) {
     }
     double real = 0;
     auto rr = std::from_chars(s.data(), s.data() + s.size(), real);
-    if (rr.ec == std::errc() && rr.ptr == s.data() + s.size()) {
+    if (rr.ec == std::errc() && rr.ptr == s.data() + s.size() && std::isfinite(real)) {
         out = Variant::R8(real);
         return true;
     }
     return false;
+}
+
+// How deep object properties may nest (BeginProperty within BeginProperty): deeper text is
+// refused, and so is an object whose properties would be written deeper.
+constexpr int kMaxDepth = 64;
+
+// "BeginProperty <name> <{CLSID}>"; a value named BeginProperty ("BeginProperty = 1") is no
+// block.
+bool StartsBlock(std::string_view line) {
+    if (line.substr(0, 14) != "BeginProperty ") return false;
+    size_t at = line.find_first_not_of(" \t", 14);
+    return at != std::string_view::npos && line[at] != '=';
 }
 
 class Bag;
@@ -222,6 +272,9 @@ struct Entry {
 
 class Bag final : public platform::com::Object<TextPropertyBag> {
 public:
+    // A bag of object properties nested `depth` levels down (0: the top).
+    explicit Bag(int depth = 0) : depth_(depth) {}
+
     void* GetInterface(REFIID riid) override {
         if (riid == IID_IUnknown || riid == IID_IPropertyBag)
             return static_cast<IPropertyBag*>(this);
@@ -285,6 +338,7 @@ private:
                    std::string* error);
 
     std::vector<Entry> entries_;
+    int depth_;
 };
 
 // A picture is kept as its data; another object as its class and its own properties.
@@ -303,8 +357,9 @@ HRESULT Bag::WriteObject(const std::string& name, IUnknown* object) {
     }
     auto persist = Query<IPersistPropertyBag>(object, IID_IPersistPropertyBag);
     if (!persist) return E_INVALIDARG;
+    if (depth_ + 1 > kMaxDepth) return E_FAIL;
     CLSID clsid;
-    auto child = platform::com::MakeObject<Bag>();
+    auto child = platform::com::MakeObject<Bag>(depth_ + 1);
     HRESULT hr = persist->GetClassID(&clsid);
     if (SUCCEEDED(hr)) hr = persist->Save(child.get(), FALSE, TRUE);
     if (FAILED(hr)) return hr;
@@ -446,7 +501,11 @@ bool Bag::ParseObject(std::string_view rest, const std::vector<std::string>& lin
     auto clsid = platform::com::ParseGuid(Trim(rest.substr(space + 1)));
     if (!ValidName(name) || !clsid) return Fail(error, i, "bad BeginProperty line");
     if (Find(name)) return Fail(error, i, "duplicate name " + name);
-    auto child = platform::com::MakeObject<Bag>();
+    if (depth_ + 1 > kMaxDepth) {
+        return Fail(error, i,
+                    "properties nested deeper than " + std::to_string(kMaxDepth) + " levels");
+    }
+    auto child = platform::com::MakeObject<Bag>(depth_ + 1);
     ++i;
     if (!child->ParseLines(lines, i, true, error)) return false;
     Entry& e = Slot(name);
@@ -519,9 +578,8 @@ bool Bag::ParseLines(const std::vector<std::string>& lines, size_t& i, bool nest
         if (line == "EndProperty") {
             return nested || Fail(error, i, "EndProperty without BeginProperty");
         }
-        bool ok = line.substr(0, 14) == "BeginProperty "
-                      ? ParseObject(line.substr(14), lines, i, error)
-                      : ParseItem(line, lines, i, error);
+        bool ok = StartsBlock(line) ? ParseObject(line.substr(14), lines, i, error)
+                                    : ParseItem(line, lines, i, error);
         if (!ok) return false;
     }
     return !nested || Fail(error, i, "BeginProperty without EndProperty");

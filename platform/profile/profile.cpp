@@ -133,6 +133,88 @@ DWORD CopyList(const std::vector<std::string>& names, LPSTR out, DWORD size) {
 
 }  // namespace
 
+namespace platform::profile {
+
+std::optional<std::string> ReadValue(std::string_view text, std::string_view section,
+                                     std::string_view key) {
+    std::vector<Line> lines = Parse(text);
+    size_t header = FindSection(lines, section);
+    if (header == lines.size()) return std::nullopt;
+    size_t k = FindKey(lines, header, key);
+    if (k == lines.size()) return std::nullopt;
+    return lines[k].value;
+}
+
+std::vector<std::string> SectionNames(std::string_view text) {
+    std::vector<std::string> names;
+    for (const auto& l : Parse(text)) {
+        if (l.kind == Line::kSection) names.push_back(l.name);
+    }
+    return names;
+}
+
+std::vector<std::string> KeyNames(std::string_view text, std::string_view section) {
+    std::vector<Line> lines = Parse(text);
+    std::vector<std::string> names;
+    size_t header = FindSection(lines, section);
+    if (header == lines.size()) return names;
+    size_t end = SectionEnd(lines, header);
+    for (size_t i = header + 1; i < end; ++i) {
+        if (lines[i].kind == Line::kKey) names.push_back(lines[i].name);
+    }
+    return names;
+}
+
+std::string WriteValue(std::string_view text, std::string_view section, const char* key,
+                       const char* value) {
+    std::vector<Line> lines = Parse(text);
+    // Spaces around the names and the value given are dropped, as they are when reading.
+    auto keyLine = [&](std::string_view name) {
+        Line l;
+        l.kind = Line::kKey;
+        l.name = Trim(name);
+        l.text = l.name + "=" + std::string(Trim(value));
+        return l;
+    };
+
+    size_t header = FindSection(lines, section);
+    if (!key) {
+        if (header < lines.size()) {
+            lines.erase(lines.begin() + static_cast<long>(header),
+                        lines.begin() + static_cast<long>(SectionEnd(lines, header)));
+        }
+    } else if (!value) {
+        if (header < lines.size()) {
+            size_t k = FindKey(lines, header, key);
+            if (k < lines.size()) lines.erase(lines.begin() + static_cast<long>(k));
+        }
+    } else if (header == lines.size()) {
+        Line h;
+        h.kind = Line::kSection;
+        h.name = Trim(section);
+        h.text = "[" + h.name + "]";
+        lines.push_back(std::move(h));
+        lines.push_back(keyLine(key));
+    } else if (size_t k = FindKey(lines, header, key); k < lines.size()) {
+        // The existing entry keeps its place and its spelling; only the value changes.
+        lines[k] = keyLine(lines[k].name);
+    } else {
+        // A new key goes after the section's last non-blank line.
+        size_t at = SectionEnd(lines, header);
+        while (at > header + 1 && Trim(lines[at - 1].text).empty()) --at;
+        lines.insert(lines.begin() + static_cast<long>(at), keyLine(key));
+    }
+
+    std::string out;
+    for (const auto& l : lines) {
+        out += l.text;
+        out += "\r\n";
+    }
+    return out;
+}
+
+}  // namespace platform::profile
+
 DWORD GetPrivateProfileStringA(LPCSTR lpAppName, LPCSTR lpKeyName, LPCSTR lpDefault,
                                LPSTR lpReturnedString, DWORD nSize, LPCSTR lpFileName) {
     std::string_view fallback = lpDefault ? std::string_view(lpDefault) : std::string_view();
@@ -140,32 +222,14 @@ DWORD GetPrivateProfileStringA(LPCSTR lpAppName, LPCSTR lpKeyName, LPCSTR lpDefa
 
     std::optional<std::string> data;
     if (lpFileName && *lpFileName) data = platform::files::ReadFile(lpFileName);
-    std::vector<Line> lines = data ? Parse(*data) : std::vector<Line>();
+    std::string_view text = data ? std::string_view(*data) : std::string_view();
 
-    if (!lpAppName) {
-        std::vector<std::string> names;
-        for (const auto& l : lines) {
-            if (l.kind == Line::kSection) names.push_back(l.name);
-        }
-        return CopyList(names, lpReturnedString, nSize);
-    }
-    size_t header = FindSection(lines, lpAppName);
+    if (!lpAppName) return CopyList(platform::profile::SectionNames(text), lpReturnedString, nSize);
     if (!lpKeyName) {
-        std::vector<std::string> names;
-        if (header < lines.size()) {
-            size_t end = SectionEnd(lines, header);
-            for (size_t i = header + 1; i < end; ++i) {
-                if (lines[i].kind == Line::kKey) names.push_back(lines[i].name);
-            }
-        }
-        return CopyList(names, lpReturnedString, nSize);
+        return CopyList(platform::profile::KeyNames(text, lpAppName), lpReturnedString, nSize);
     }
-    if (header < lines.size()) {
-        if (size_t k = FindKey(lines, header, lpKeyName); k < lines.size()) {
-            return CopyOut(lines[k].value, lpReturnedString, nSize);
-        }
-    }
-    return CopyOut(fallback, lpReturnedString, nSize);
+    std::optional<std::string> value = platform::profile::ReadValue(text, lpAppName, lpKeyName);
+    return CopyOut(value ? std::string_view(*value) : fallback, lpReturnedString, nSize);
 }
 
 BOOL WritePrivateProfileStringA(LPCSTR lpAppName, LPCSTR lpKeyName, LPCSTR lpString,
@@ -181,48 +245,13 @@ BOOL WritePrivateProfileStringA(LPCSTR lpAppName, LPCSTR lpKeyName, LPCSTR lpStr
     }
     std::optional<std::string> data = exists ? platform::files::ReadFile(path) : std::string();
     if (!data) return FALSE;
-    std::vector<Line> lines = Parse(*data);
-
-    // Spaces around the names and the value given are dropped, as they are when reading.
-    auto keyLine = [&](std::string_view key) {
-        Line l;
-        l.kind = Line::kKey;
-        l.name = Trim(key);
-        l.text = l.name + "=" + std::string(Trim(lpString));
-        return l;
-    };
-
-    size_t header = FindSection(lines, lpAppName);
-    if (!lpKeyName) {
+    // Removing what is not there leaves the file as it is.
+    if (!lpKeyName || !lpString) {
+        std::vector<Line> lines = Parse(*data);
+        size_t header = FindSection(lines, lpAppName);
         if (header == lines.size()) return TRUE;
-        lines.erase(lines.begin() + static_cast<long>(header),
-                    lines.begin() + static_cast<long>(SectionEnd(lines, header)));
-    } else if (!lpString) {
-        if (header == lines.size()) return TRUE;
-        size_t k = FindKey(lines, header, lpKeyName);
-        if (k == lines.size()) return TRUE;
-        lines.erase(lines.begin() + static_cast<long>(k));
-    } else if (header == lines.size()) {
-        Line h;
-        h.kind = Line::kSection;
-        h.name = Trim(lpAppName);
-        h.text = "[" + h.name + "]";
-        lines.push_back(std::move(h));
-        lines.push_back(keyLine(lpKeyName));
-    } else if (size_t k = FindKey(lines, header, lpKeyName); k < lines.size()) {
-        // The existing entry keeps its place and its spelling; only the value changes.
-        lines[k] = keyLine(lines[k].name);
-    } else {
-        // A new key goes after the section's last non-blank line.
-        size_t at = SectionEnd(lines, header);
-        while (at > header + 1 && Trim(lines[at - 1].text).empty()) --at;
-        lines.insert(lines.begin() + static_cast<long>(at), keyLine(lpKeyName));
+        if (lpKeyName && FindKey(lines, header, lpKeyName) == lines.size()) return TRUE;
     }
-
-    std::string out;
-    for (const auto& l : lines) {
-        out += l.text;
-        out += "\r\n";
-    }
+    std::string out = platform::profile::WriteValue(*data, lpAppName, lpKeyName, lpString);
     return platform::files::ReplaceFile(path, out) ? TRUE : FALSE;
 }

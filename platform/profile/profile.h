@@ -7,6 +7,11 @@
 // Text is bytes as given.
 #pragma once
 
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
 #include "platform/base/wintypes.h"
 
 // Copies the value of `lpKeyName` in section `lpAppName` of `lpFileName` (or lpDefault, trailing
@@ -21,3 +26,20 @@ DWORD GetPrivateProfileStringA(LPCSTR lpAppName, LPCSTR lpKeyName, LPCSTR lpDefa
 // when the file cannot be written (missing folder, read-only file).
 BOOL WritePrivateProfileStringA(LPCSTR lpAppName, LPCSTR lpKeyName, LPCSTR lpString,
                                 LPCSTR lpFileName);
+
+namespace platform::profile {
+
+// The rules above on the text of an INI file, without the file (the functions above read and
+// replace the file around these).
+// The value of `key` in `section`, or nothing when either is missing.
+std::optional<std::string> ReadValue(std::string_view text, std::string_view section,
+                                     std::string_view key);
+// The names of the sections, or of the keys of the first section named `section`.
+std::vector<std::string> SectionNames(std::string_view text);
+std::vector<std::string> KeyNames(std::string_view text, std::string_view section);
+// The text after WritePrivateProfileStringA(section, key, value): a null value removes the key, a
+// null key the whole section. Lines are written with CR LF.
+std::string WriteValue(std::string_view text, std::string_view section, const char* key,
+                       const char* value);
+
+}  // namespace platform::profile

@@ -17,6 +17,7 @@
 #include <mutex>
 #include <set>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/base/report.h"
@@ -30,6 +31,9 @@ constexpr int kRootCount = 3;
 
 bool IsHex(char c) {
     return std::isxdigit(static_cast<unsigned char>(c)) != 0;
+}
+int HexValue(char c) {
+    return c <= '9' ? c - '0' : (c | 0x20) - 'a' + 10;
 }
 bool IsDigit(char c) {
     return std::isdigit(static_cast<unsigned char>(c)) != 0;
@@ -58,22 +62,100 @@ struct Value {
     std::string data;
 };
 
+// Hashing and comparing names without regard to case, so that a name is found in one step
+// without making a folded copy of it.
+struct NameHash {
+    using is_transparent = void;
+    size_t operator()(std::string_view n) const {
+        size_t h = 14695981039346656037ull;
+        for (unsigned char c : n) h = (h ^ static_cast<size_t>(Lower(c))) * 1099511628211ull;
+        return h;
+    }
+};
+struct NameEqual {
+    using is_transparent = void;
+    bool operator()(std::string_view a, std::string_view b) const { return SameName(a, b); }
+};
+template <class K, class T>
+using ByName = std::unordered_map<K, T, NameHash, NameEqual>;
+
+// How deep keys may lie below their root: a store or a path with deeper keys is refused (the
+// store cannot be read; RegCreateKeyA fails with ERROR_INVALID_PARAMETER).
+constexpr size_t kMaxDepth = 512;
+
+// A key: its values and subkeys in the order they were made. A key with many subkeys or values
+// also finds them by name in one step (a few are looked through).
 struct Key {
+    static constexpr size_t kFew = 8;
+
     std::string name;
     std::vector<Value> values;
     std::vector<std::unique_ptr<Key>> subkeys;
+    ByName<std::string, size_t> valueAt;        // filled once there are more than a few
+    ByName<std::string_view, Key*> childNamed;  // the same; views of the children's names
 
     Key* Child(std::string_view n) const {
-        for (const auto& k : subkeys) {
-            if (SameName(k->name, n)) return k.get();
+        if (subkeys.size() <= kFew) {
+            for (const auto& k : subkeys) {
+                if (SameName(k->name, n)) return k.get();
+            }
+            return nullptr;
         }
-        return nullptr;
+        auto it = childNamed.find(n);
+        return it == childNamed.end() ? nullptr : it->second;
+    }
+    Key* AddChild(std::string n) {
+        subkeys.push_back(std::make_unique<Key>());
+        Key* child = subkeys.back().get();
+        child->name = std::move(n);
+        if (subkeys.size() == kFew + 1) {
+            for (const auto& k : subkeys) childNamed.emplace(k->name, k.get());
+        } else if (subkeys.size() > kFew + 1) {
+            childNamed.emplace(child->name, child);
+        }
+        return child;
+    }
+    void RemoveChild(std::string_view n) {
+        Key* child = Child(n);
+        if (!child) return;
+        childNamed.erase(child->name);
+        subkeys.erase(
+            std::find_if(subkeys.begin(), subkeys.end(),
+                         [&](const std::unique_ptr<Key>& k) { return k.get() == child; }));
     }
     Value* FindValue(std::string_view n) {
-        for (auto& v : values) {
-            if (SameName(v.name, n)) return &v;
+        if (values.size() <= kFew) {
+            for (auto& v : values) {
+                if (SameName(v.name, n)) return &v;
+            }
+            return nullptr;
         }
-        return nullptr;
+        auto it = valueAt.find(n);
+        return it == valueAt.end() ? nullptr : &values[it->second];
+    }
+    // Sets a value, keeping the place (and the spelling) of one of the same name.
+    void SetValue(Value v) {
+        if (Value* old = FindValue(v.name)) {
+            old->type = v.type;
+            old->data = std::move(v.data);
+            return;
+        }
+        values.push_back(std::move(v));
+        IndexValues(values.size() == kFew + 1 ? 0 : values.size() - 1);
+    }
+    bool RemoveValue(std::string_view n) {
+        Value* v = FindValue(n);
+        if (!v) return false;
+        values.erase(values.begin() + (v - values.data()));
+        valueAt.clear();
+        IndexValues(0);
+        return true;
+    }
+
+private:
+    void IndexValues(size_t from) {
+        if (values.size() <= kFew) return;
+        for (size_t i = from; i < values.size(); ++i) valueAt.emplace(values[i].name, i);
     }
 };
 
@@ -121,7 +203,7 @@ bool Unquote(std::string_view s, size_t& pos, std::string& out) {
         if (e == '\\' || e == '"') {
             out += e;
         } else if (e == 'x' && pos + 2 <= s.size() && IsHex(s[pos]) && IsHex(s[pos + 1])) {
-            out += static_cast<char>(std::stoi(std::string(s.substr(pos, 2)), nullptr, 16));
+            out += static_cast<char>(HexValue(s[pos]) * 16 + HexValue(s[pos + 1]));
             pos += 2;
         } else {
             return false;
@@ -147,7 +229,7 @@ bool Unhex(std::string_view s, std::string& out) {
     size_t pos = 0;
     for (;;) {
         if (pos + 2 > s.size() || !IsHex(s[pos]) || !IsHex(s[pos + 1])) return false;
-        out += static_cast<char>(std::stoi(std::string(s.substr(pos, 2)), nullptr, 16));
+        out += static_cast<char>(HexValue(s[pos]) * 16 + HexValue(s[pos + 1]));
         pos += 2;
         if (pos == s.size()) return true;
         if (s[pos] != ',') return false;
@@ -195,11 +277,12 @@ bool ParseValue(std::string_view line, Value& v) {
     };
     if (quoted("sz:", REG_SZ) || quoted("expand:", REG_EXPAND_SZ)) return true;
     if (rest.substr(0, 6) == "dword:") {
-        std::string digits(rest.substr(6));
+        std::string_view digits = rest.substr(6);
         if (digits.size() != 8 || !std::all_of(digits.begin(), digits.end(), IsHex)) {
             return false;
         }
-        DWORD d = static_cast<DWORD>(std::stoul(digits, nullptr, 16));
+        DWORD d = 0;
+        for (char c : digits) d = d * 16 + static_cast<DWORD>(HexValue(c));
         v.type = REG_DWORD;
         v.data.assign(reinterpret_cast<const char*>(&d), 4);
         return true;
@@ -221,14 +304,24 @@ bool ParseValue(std::string_view line, Value& v) {
     return false;
 }
 
-void Split(std::string_view path, std::vector<std::string>& parts) {
+// Calls `part` with each non-empty part of a key path ("a\\b\\\\c": a, b, c); stops early when it
+// returns false.
+template <class Part>
+void ForEachPart(std::string_view path, Part&& part) {
     size_t pos = 0;
     while (pos <= path.size()) {
         size_t next = path.find('\\', pos);
         if (next == std::string_view::npos) next = path.size();
-        if (next > pos) parts.emplace_back(path.substr(pos, next - pos));
+        if (next > pos && !part(path.substr(pos, next - pos))) return;
         pos = next + 1;
     }
+}
+
+void Split(std::string_view path, std::vector<std::string>& parts) {
+    ForEachPart(path, [&](std::string_view p) {
+        parts.emplace_back(p);
+        return true;
+    });
 }
 
 bool Parse(std::string_view text, Store& store, std::string& why) {
@@ -248,26 +341,31 @@ bool Parse(std::string_view text, Store& store, std::string& why) {
                 why = "line " + std::to_string(number) + ": a key line must end in ']'";
                 return false;
             }
-            std::vector<std::string> parts;
-            Split(line.substr(1, line.size() - 2), parts);
-            int root = -1;
-            for (int i = 0; !parts.empty() && i < kRootCount; ++i) {
-                if (SameName(parts[0], kRootNames[i])) root = i;
-            }
-            if (root < 0) {
-                why = "line " + std::to_string(number) + ": unknown root key";
+            // The root, then each key below it, made where it is missing.
+            current = nullptr;
+            size_t depth = 0;
+            ForEachPart(line.substr(1, line.size() - 2), [&](std::string_view part) {
+                if (!current) {
+                    for (int i = 0; i < kRootCount; ++i) {
+                        if (SameName(part, kRootNames[i])) current = &store.roots[i];
+                    }
+                    if (!current) why = "line " + std::to_string(number) + ": unknown root key";
+                    return current != nullptr;
+                }
+                if (++depth > kMaxDepth) {
+                    why = "line " + std::to_string(number) + ": a key more than " +
+                          std::to_string(kMaxDepth) + " levels deep";
+                    return false;
+                }
+                Key* child = current->Child(part);
+                current = child ? child : current->AddChild(std::string(part));
+                return true;
+            });
+            if (!current) {
+                if (why.empty()) why = "line " + std::to_string(number) + ": unknown root key";
                 return false;
             }
-            current = &store.roots[root];
-            for (size_t i = 1; i < parts.size(); ++i) {
-                Key* child = current->Child(parts[i]);
-                if (!child) {
-                    current->subkeys.push_back(std::make_unique<Key>());
-                    child = current->subkeys.back().get();
-                    child->name = parts[i];
-                }
-                current = child;
-            }
+            if (!why.empty()) return false;
             continue;
         }
         Value v;
@@ -275,29 +373,34 @@ bool Parse(std::string_view text, Store& store, std::string& why) {
             why = "line " + std::to_string(number) + ": not a value of a key";
             return false;
         }
-        if (Value* old = current->FindValue(v.name)) {
-            *old = std::move(v);
-        } else {
-            current->values.push_back(std::move(v));
-        }
+        current->SetValue(std::move(v));
     }
     return true;
 }
 
-void Format(const Key& key, const std::string& path, std::string& out, bool isRoot) {
-    if (!isRoot || !key.values.empty()) {
-        out += "[" + path + "]\n";
-        for (const auto& v : key.values) out += FormatValue(v) + "\n";
-        out += "\n";
+// Every key with its path, each before its subkeys (in their order); a root only when it has
+// values. Walked without recursion, however deep the keys lie.
+void Format(const Key& root, std::string& out) {
+    std::vector<std::pair<const Key*, std::string>> pending{{&root, root.name}};
+    while (!pending.empty()) {
+        auto [key, path] = std::move(pending.back());
+        pending.pop_back();
+        if (key != &root || !key->values.empty()) {
+            out += "[" + path + "]\n";
+            for (const auto& v : key->values) out += FormatValue(v) + "\n";
+            out += "\n";
+        }
+        for (auto it = key->subkeys.rbegin(); it != key->subkeys.rend(); ++it) {
+            pending.emplace_back(it->get(), path + "\\" + (*it)->name);
+        }
     }
-    for (const auto& k : key.subkeys) Format(*k, path + "\\" + k->name, out, false);
 }
 
 std::string Format(const Store& store) {
     std::string out =
         "; Registry store. One key per [line]; its values follow as \"name\"=type:data,\n"
         "; @ being the default value. Text escapes: \\\\ \\\" \\xHH.\n\n";
-    for (int i = 0; i < kRootCount; ++i) Format(store.roots[i], kRootNames[i], out, true);
+    for (int i = 0; i < kRootCount; ++i) Format(store.roots[i], out);
     return out;
 }
 
@@ -329,13 +432,45 @@ std::set<std::string> g_reported;
 
 void ReportUnreadable(const std::string& path, const std::string& why) {
     std::lock_guard lock(g_reportMutex);
-    if (!g_reported.insert(path).second) return;
+    // Once for each store and reason: a store repaired and broken again is reported again.
+    if (!g_reported.insert(path + "\n" + why).second) return;
     platform::base::Report("registry", "the store " + path + " cannot be read (" + why +
                                            "); it is left as it is and every registry call fails "
                                            "until it is repaired or removed.");
 }
 
+// The store as last read or written by this process, kept while its file stays the same file:
+// the same inode, size, modification and change time, seen under the store's lock.
+struct Snapshot {
+    std::string path;
+    dev_t device = 0;
+    ino_t inode = 0;
+    off_t size = -1;
+    timespec modified{}, changed{};
+    std::unique_ptr<Store> store;  // null: the file cannot be read, for `why`
+    std::string why;
+
+    bool Matches(const std::string& p, const struct stat& st) const {
+        return path == p && device == st.st_dev && inode == st.st_ino && size == st.st_size &&
+               modified.tv_sec == st.st_mtim.tv_sec && modified.tv_nsec == st.st_mtim.tv_nsec &&
+               changed.tv_sec == st.st_ctim.tv_sec && changed.tv_nsec == st.st_ctim.tv_nsec;
+    }
+    void Remember(const std::string& p, const struct stat& st) {
+        path = p;
+        device = st.st_dev;
+        inode = st.st_ino;
+        size = st.st_size;
+        modified = st.st_mtim;
+        changed = st.st_ctim;
+    }
+};
+
+std::mutex g_snapshotMutex;
+Snapshot g_snapshot;
+
 // Runs `work` on the loaded store under the store's lock; saves the store when `work` changed it.
+// The store is read and parsed again only when its file has changed since this process last read
+// or wrote it.
 template <class Work>
 LONG WithStore(bool write, Work&& work) {
     std::string path = StoreFile();
@@ -355,27 +490,49 @@ LONG WithStore(bool write, Work&& work) {
         }
     } unlock{lockFd};
 
-    Store store;
+    std::lock_guard snapshotLock(g_snapshotMutex);
+    Snapshot& snap = g_snapshot;
     struct stat st;
     if (::stat(path.c_str(), &st) == 0) {
-        std::optional<std::string> text = platform::files::ReadFile(path);
-        if (!text) {
-            ReportUnreadable(path, std::strerror(errno));
+        if (!snap.Matches(path, st)) {
+            snap = Snapshot{};
+            std::optional<std::string> text = platform::files::ReadFile(path);
+            if (!text) {
+                ReportUnreadable(path, std::strerror(errno));
+                return ERROR_BADDB;
+            }
+            auto store = std::make_unique<Store>();
+            std::string why;
+            if (Parse(*text, *store, why)) {
+                snap.store = std::move(store);
+            } else {
+                snap.why = why;
+            }
+            snap.Remember(path, st);
+        }
+        if (!snap.store) {
+            ReportUnreadable(path, snap.why);
             return ERROR_BADDB;
         }
-        std::string why;
-        if (!Parse(*text, store, why)) {
-            ReportUnreadable(path, why);
-            return ERROR_BADDB;
-        }
-    } else if (errno != ENOENT) {
+    } else if (errno == ENOENT) {
+        snap = Snapshot{};
+        snap.store = std::make_unique<Store>();
+        snap.path = path;  // no file: matches no stat, so the next call looks again
+    } else {
         ReportUnreadable(path, std::strerror(errno));
         return ERROR_BADDB;
     }
     bool changed = false;
-    LONG result = work(store, changed);
+    LONG result = work(*snap.store, changed);
     if (write && changed && result == ERROR_SUCCESS) {
-        if (!platform::files::ReplaceFile(path, Format(store))) return ERROR_WRITE_FAULT;
+        if (!platform::files::ReplaceFile(path, Format(*snap.store)) ||
+            ::stat(path.c_str(), &st) != 0) {
+            snap = Snapshot{};  // what this process holds is not what the file says
+            return ERROR_WRITE_FAULT;
+        }
+        snap.Remember(path, st);
+    } else if (changed) {
+        snap = Snapshot{};  // a change that was not saved is forgotten
     }
     return result;
 }
@@ -448,15 +605,14 @@ LONG RegCreateKeyA(HKEY hKey, LPCSTR lpSubKey, PHKEY phkResult) {
     if (!HandleInfo(hKey, base)) return ERROR_INVALID_HANDLE;
     OpenKey target;
     if (LONG r = Target(hKey, lpSubKey, target); r != ERROR_SUCCESS) return r;
+    if (target.path.size() > kMaxDepth) return ERROR_INVALID_PARAMETER;
     LONG r = WithStore(true, [&](Store& store, bool& changed) {
         if (!Find(store, base)) return ERROR_KEY_DELETED;
         Key* k = &store.roots[target.root];
         for (const auto& part : target.path) {
             Key* child = k->Child(part);
             if (!child) {
-                k->subkeys.push_back(std::make_unique<Key>());
-                child = k->subkeys.back().get();
-                child->name = part;
+                child = k->AddChild(part);
                 changed = true;
             }
             k = child;
@@ -495,13 +651,7 @@ LONG RegSetValueExA(HKEY hKey, LPCSTR lpValueName, DWORD, DWORD dwType, const BY
     return WithStore(true, [&](Store& store, bool& changed) {
         Key* k = Find(store, key);
         if (!k) return ERROR_KEY_DELETED;
-        Value* v = k->FindValue(name);
-        if (!v) {
-            k->values.push_back(Value{name, dwType, {}});
-            v = &k->values.back();
-        }
-        v->type = dwType;
-        v->data = data;
+        k->SetValue(Value{name, dwType, data});
         changed = true;
         return ERROR_SUCCESS;
     });
@@ -557,10 +707,7 @@ LONG RegDeleteValueA(HKEY hKey, LPCSTR lpValueName) {
     return WithStore(true, [&](Store& store, bool& changed) {
         Key* k = Find(store, key);
         if (!k) return ERROR_KEY_DELETED;
-        auto it = std::find_if(k->values.begin(), k->values.end(),
-                               [&](const Value& v) { return SameName(v.name, name); });
-        if (it == k->values.end()) return ERROR_FILE_NOT_FOUND;
-        k->values.erase(it);
+        if (!k->RemoveValue(name)) return ERROR_FILE_NOT_FOUND;
         changed = true;
         return ERROR_SUCCESS;
     });
@@ -575,13 +722,10 @@ LONG DeleteKey(HKEY hKey, LPCSTR lpSubKey, bool tree) {
     return WithStore(true, [&](Store& store, bool& changed) {
         Key* parent = Find(store, target, target.path.size() - 1);
         if (!parent) return ERROR_FILE_NOT_FOUND;
-        auto& subs = parent->subkeys;
-        auto it = std::find_if(subs.begin(), subs.end(), [&](const std::unique_ptr<Key>& k) {
-            return SameName(k->name, target.path.back());
-        });
-        if (it == subs.end()) return ERROR_FILE_NOT_FOUND;
-        if (!tree && !(*it)->subkeys.empty()) return ERROR_ACCESS_DENIED;
-        subs.erase(it);
+        Key* key = parent->Child(target.path.back());
+        if (!key) return ERROR_FILE_NOT_FOUND;
+        if (!tree && !key->subkeys.empty()) return ERROR_ACCESS_DENIED;
+        parent->RemoveChild(target.path.back());
         changed = true;
         return ERROR_SUCCESS;
     });
@@ -602,6 +746,16 @@ namespace platform::registry {
 
 std::string StorePath() {
     return StoreFile();
+}
+
+std::optional<std::string> ReformatStore(std::string_view text, std::string* why) {
+    Store store;
+    std::string reason;
+    if (!Parse(text, store, reason)) {
+        if (why) *why = reason;
+        return std::nullopt;
+    }
+    return Format(store);
 }
 
 std::optional<std::string> ReadString(HKEY root, const std::string& subKey,

@@ -3,8 +3,10 @@
 // The store is $KESTO_REGISTRY when set, else $XDG_CONFIG_HOME/kesto/registry.reg (with
 // ~/.config for an unset XDG_CONFIG_HOME). Every call locks the store (a lock file beside it),
 // reads it, changes it and replaces it as a whole, so two processes may write at once and a reader
-// never sees a torn store. A store that cannot be read is reported once on stderr, every call on it
-// fails with ERROR_BADDB, and it is never overwritten.
+// never sees a torn store; the store parsed last is used again while its file stays the same. A
+// store that cannot be read is reported on stderr with the line that is wrong (once for each
+// reason), every call on it fails with ERROR_BADDB, and it is never overwritten. Keys lie at most
+// 512 levels below their root.
 //
 // Key and value names match without regard to case and keep the spelling they were created with;
 // the empty (or null) value name is the key's default value.
@@ -12,6 +14,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "platform/base/error.h"
 #include "platform/base/wintypes.h"
@@ -76,6 +79,10 @@ std::optional<std::string> ReadString(HKEY root, const std::string& subKey,
 // Writes a REG_SZ value (with a terminating NUL), creating the key.
 LONG WriteString(HKEY root, const std::string& subKey, const std::string& valueName,
                  const std::string& value);
+
+// The text a store file holds, read and written again as a save of it writes it; nothing, with the
+// reason ("line 3: ...") in *why, when it cannot be read.
+std::optional<std::string> ReformatStore(std::string_view text, std::string* why = nullptr);
 
 // Raised by SaveSetting when the store cannot be written.
 class RegistryError : public platform::base::Error {

@@ -48,22 +48,41 @@ void SetTitle(const std::string& title) {
     g_title = title;
 }
 
+namespace {
+// The instance lock of this process: held for the whole run by the first instance; kept open,
+// without holding it, by a later start, which asks it whether the first one still runs.
+int g_instanceLock = -1;
+bool g_previous = false;
+}  // namespace
+
 bool PrevInstance() {
     static std::once_flag once;
-    static bool previous = false;
     std::call_once(once, [] {
-        std::string lock = platform::files::RuntimeFolder() + "/" + EXEName() + "-" +
-                           std::to_string(::getuid()) + ".instance";
-        int fd = ::open(lock.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+        std::string folder = platform::files::RuntimeFolder();
+        if (folder.empty()) return;  // no private folder (said on stderr): a first instance
+        std::string lock =
+            folder + "/" + EXEName() + "-" + std::to_string(::getuid()) + ".instance";
+        int fd = ::open(lock.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
         if (fd < 0) return;  // cannot tell: count as the first instance
+        g_instanceLock = fd;
         if (::flock(fd, LOCK_EX | LOCK_NB) == 0) {
             // Held, open, for the whole run; the system drops it when the process ends.
             return;
         }
-        previous = true;
-        ::close(fd);
+        g_previous = true;
     });
-    return previous;
+    return g_previous;
+}
+
+bool PrevInstanceRunning() {
+    if (!PrevInstance() || g_instanceLock < 0) return false;
+    // The first instance holds the lock exclusively while it runs; a shared lock is granted only
+    // once it is gone.
+    if (::flock(g_instanceLock, LOCK_SH | LOCK_NB) == 0) {
+        ::flock(g_instanceLock, LOCK_UN);
+        return false;
+    }
+    return true;
 }
 
 }  // namespace App
@@ -72,13 +91,13 @@ void SetEndHandler(std::function<void()> handler) {
     g_endHandler = std::move(handler);
 }
 
-void End() {
+void End(int exitCode) {
     if (g_endHandler) {
         g_endHandler();
         throw ProgramEnded{};
     }
     std::fflush(nullptr);
-    std::_Exit(0);
+    std::_Exit(exitCode);
 }
 
 }  // namespace vb

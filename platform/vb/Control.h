@@ -15,8 +15,14 @@ namespace vb {
 class Form;
 
 inline constexpr int kTwipsPerPixel = 15;
+// Rounded to the nearest pixel; a distance beyond any screen's reach is held at +-2^24 pixels
+// (and one that is not a number is 0), so that sums of places and sizes never overflow.
 inline int TwipsToPixels(double twips) {
-    return static_cast<int>(twips / kTwipsPerPixel + (twips < 0 ? -0.5 : 0.5));
+    const double pixels = twips / kTwipsPerPixel + (twips < 0 ? -0.5 : 0.5);
+    constexpr int kFarthest = 1 << 24;
+    if (!(pixels > -kFarthest)) return pixels < 0 ? -kFarthest : 0;
+    if (pixels > kFarthest) return kFarthest;
+    return static_cast<int>(pixels);
 }
 inline float PixelsToTwips(double pixels) {
     return static_cast<float>(pixels * kTwipsPerPixel);

@@ -1,11 +1,9 @@
 #include "platform/vb/Picture.h"
 
-#include <QBuffer>
-#include <QByteArray>
-#include <QImageReader>
 #include <cstring>
 
 #include "platform/files/files.h"
+#include "platform/gdi/picturefile.h"
 #include "platform/vb/Error.h"
 
 namespace vb {
@@ -49,9 +47,9 @@ std::int32_t S32(const std::string& b, size_t at) {
 QImage ReadIconImage(const std::string& b, size_t offset, size_t size) {
     if (offset + size > b.size() || size < 40) return {};
     if (std::memcmp(b.data() + offset, "\x89PNG", 4) == 0) {
-        return QImage::fromData(reinterpret_cast<const uchar*>(b.data() + offset),
-                                static_cast<int>(size), "PNG")
-            .convertToFormat(QImage::Format_ARGB32);
+        QImage png = platform::gdi::DecodePicture(std::string_view(b).substr(offset, size), "PNG");
+        if (png.width() > 1024 || png.height() > 1024) return {};  // as for the bitmaps below
+        return png.convertToFormat(QImage::Format_ARGB32);
     }
     std::uint32_t header = U32(b, offset);
     if (header < 40) return {};
@@ -155,13 +153,10 @@ Picture LoadPicture(const std::string& path) {
     if (!icon.isNull()) {
         return Picture::FromImage(icon, cursor ? Picture::Kind::Cursor : Picture::Kind::Icon, hot);
     }
-    QByteArray data(bytes->data(), static_cast<qsizetype>(bytes->size()));
-    QBuffer buffer(&data);
-    buffer.open(QIODevice::ReadOnly);
-    QImageReader reader(&buffer);
-    reader.setDecideFormatFromContent(true);
-    QImage img = reader.read();
-    if (img.isNull()) Raise(vbErrInvalidPicture);
+    std::string why;
+    QImage img = platform::gdi::DecodePicture(*bytes, nullptr, &why);
+    if (img.isNull())
+        Raise(vbErrInvalidPicture, ErrorDescription(vbErrInvalidPicture) + ": " + why);
     return Picture::FromImage(img.convertToFormat(QImage::Format_RGB32), Picture::Kind::Bitmap);
 }
 

@@ -40,7 +40,8 @@ private:
 
 // LoadPicture: a BMP, JPEG, GIF or PNG picture, or an icon (.ico) or cursor (.cur) file, found
 // without regard to letter case. An empty path gives no picture. A missing file raises run-time
-// error 53, a file that is no picture error 481.
+// error 53, a file that is no picture, or one whose header claims a size it cannot have
+// (platform/gdi/picturefile.h), error 481 with the reason in its description.
 Picture LoadPicture(const std::string& path = {});
 
 // Reads a Windows icon or cursor file (the largest image in it). Returns a null image when the

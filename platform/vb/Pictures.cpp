@@ -170,7 +170,10 @@ private:
 
 Image::Image(Form* form, const char* name, Control* container) : Control(form, name, container) {
     surface_ = new Surface(this, ContainerWidget());
-    surface_->setAttribute(Qt::WA_TranslucentBackground);
+    // The picture's transparent parts show what lies beneath in the window. The surface paints no
+    // background; it needs no alpha channel of its own (a native window with one shows nothing
+    // where no compositor runs).
+    surface_->setAttribute(Qt::WA_NoSystemBackground);
     Attach(surface_);
 }
 

@@ -130,24 +130,33 @@ bool RemoteOf(HWND hwnd, Remote& out) {
 
 // ---- the published server ----
 
+// The folder of the published sockets, or "" when this user has no private run-time folder (then
+// no window is published or searched in other processes).
 QString Folder() {
-    QString dir = QString::fromStdString(files::RuntimeFolder()) + "/kesto-windows";
-    QDir().mkpath(dir);
-    ::chmod(dir.toLocal8Bit().constData(), 0700);
+    std::string runtime = files::RuntimeFolder();
+    if (runtime.empty()) return {};
+    QString dir = QString::fromStdString(runtime) + "/kesto-windows";
+    QByteArray native = dir.toLocal8Bit();
+    ::mkdir(native.constData(), 0700);
+    struct stat st;
+    if (::lstat(native.constData(), &st) != 0 || !S_ISDIR(st.st_mode)) return {};
+    ::chmod(native.constData(), 0700);
     return dir;
 }
 
-// A request and its reply: a command, a handle and two texts.
+// A request and its reply: a command, a handle (and for a child search the child to start after)
+// and two texts.
 struct Packet {
     QString command;
     quint64 handle = 0;
+    quint64 after = 0;
     QByteArray a, b;
 };
 
 QByteArray Encode(const Packet& p) {
     QByteArray out;
     QDataStream s(&out, QIODevice::WriteOnly);
-    s << p.command << p.handle << p.a << p.b;
+    s << p.command << p.handle << p.after << p.a << p.b;
     QByteArray framed;
     QDataStream f(&framed, QIODevice::WriteOnly);
     f << static_cast<quint32>(out.size());
@@ -170,7 +179,7 @@ bool Read(QLocalSocket& socket, Packet& p, bool wait, int waitMs = kTimeoutMs) {
     socket.read(4);
     QByteArray body = socket.read(size);
     QDataStream s(body);
-    s >> p.command >> p.handle >> p.a >> p.b;
+    s >> p.command >> p.handle >> p.after >> p.a >> p.b;
     return s.status() == QDataStream::Ok;
 }
 
@@ -183,10 +192,11 @@ Packet Handle(const Packet& in) {
         out.handle = reinterpret_cast<quint64>(HandleOf(w));
     } else if (in.command == "child") {
         QWidget* parent = WidgetOf(reinterpret_cast<HWND>(in.handle));
-        QWidget* w =
-            parent ? FindLocalChild(parent, nullptr, in.a.isNull() ? nullptr : in.a.constData(),
-                                    in.b.isNull() ? nullptr : in.b.constData())
-                   : nullptr;
+        QWidget* after = in.after ? WidgetOf(reinterpret_cast<HWND>(in.after)) : nullptr;
+        QWidget* w = parent && (after || !in.after)
+                         ? FindLocalChild(parent, after, in.a.isNull() ? nullptr : in.a.constData(),
+                                          in.b.isNull() ? nullptr : in.b.constData())
+                         : nullptr;
         out.handle = reinterpret_cast<quint64>(HandleOf(w));
     } else if (in.command == "settext") {
         QWidget* w = WidgetOf(reinterpret_cast<HWND>(in.handle));
@@ -226,7 +236,9 @@ bool Ask(const std::string& server, const Packet& question, Packet& answer,
 // The servers of the other live processes; sockets of processes that have ended are removed.
 std::vector<std::string> OtherServers() {
     std::vector<std::string> out;
-    QDir dir(Folder());
+    QString folder = Folder();
+    if (folder.isEmpty()) return out;
+    QDir dir(folder);
     for (const QString& name : dir.entryList(QDir::System | QDir::Files, QDir::Name)) {
         bool ok = false;
         long pid = name.toLong(&ok);
@@ -259,10 +271,16 @@ std::string WindowText(HWND hWnd) {
 
 bool PublishWindows() {
     if (g_server) return true;
-    QString path = Folder() + "/" + QString::number(::getpid());
+    QString folder = Folder();
+    if (folder.isEmpty()) return false;
+    QString path = folder + "/" + QString::number(::getpid());
     QLocalServer::removeServer(path);  // a stale socket of an earlier process with this id
     auto* server = new QLocalServer(qApp);
     server->setSocketOptions(QLocalServer::UserAccessOption);
+    // A burst of later starts connects at once: all of them wait in line rather than being
+    // turned away.
+    server->setListenBacklogSize(512);
+    server->setMaxPendingConnections(512);
     if (!server->listen(path)) {
         delete server;
         return false;
@@ -306,6 +324,10 @@ HWND FindWindowExA(HWND hWndParent, HWND hWndChildAfter, LPCSTR lpszClass, LPCST
         Packet q, a;
         q.command = "child";
         q.handle = remote.handle;
+        if (Remote after; hWndChildAfter && RemoteOf(hWndChildAfter, after)) {
+            if (after.server != remote.server) return nullptr;
+            q.after = after.handle;
+        }
         if (lpszClass) q.a = QByteArray(lpszClass);
         if (lpszWindow) q.b = QByteArray(lpszWindow);
         if (Ask(remote.server, q, a) && a.handle) return RemoteHandle(remote.server, a.handle);

@@ -1,6 +1,7 @@
 #include "platform/win/windowpos.h"
 
 #include <QApplication>
+#include <QGuiApplication>
 #include <QMouseEvent>
 #include <QPointer>
 #include <QWidget>
@@ -15,8 +16,11 @@ namespace platform::win {
 namespace {
 
 // A press that may become a window move: once the mouse moves a few pixels with the button held,
-// the window manager moves the window, or, where there is none that does, the window follows the
-// mouse until the button is up. A press released without moving stays a click.
+// the window follows the mouse until the button is up, keeping the point that was pressed under
+// the pointer. A press released without moving stays a click. Only where the program cannot place
+// its own windows (Wayland) is the move handed to the compositor; a window manager's move on X11
+// loses the grab offset (the window's corner jumps to the pointer) when the press was in a child
+// window of its own, as on the video window.
 class PendingDrag : public QObject {
 public:
     PendingDrag(QWidget* window, QPoint grab)
@@ -40,7 +44,10 @@ public:
         if (!following_) {
             if ((at - start_).manhattanLength() < QApplication::startDragDistance()) return false;
             QWindow* handle = window_->windowHandle();
-            if (handle && handle->startSystemMove()) return Finish(true);
+            if (handle && QGuiApplication::platformName().startsWith(QLatin1String("wayland")) &&
+                handle->startSystemMove()) {
+                return Finish(true);
+            }
             following_ = true;
         }
         window_->move(at - offset_);

@@ -62,8 +62,9 @@ struct Skin {
     std::string colour = "&H0000FFFF&";
     std::string top = "1500";
     Pictures pictures = Pictures::JpgAndBmp;
-    std::vector<std::string> omit = {};  // keys left out
-    int seed = 1;                        // varies positions and face colour
+    std::vector<std::string> omit = {};           // keys left out
+    std::map<std::string, std::string> set = {};  // position keys with values of their own
+    int seed = 1;                                 // varies positions and face colour
 };
 
 // A face of 300 x 200 pixels: a rounded plate on magenta, with a magenta hole in its middle.
@@ -106,7 +107,8 @@ inline void WriteSkin(const std::string& program, const Skin& s) {
                       "\r\n[Position]\r\nTop=" + s.top + "\r\n[Settings]\r\n";
     for (const auto& [key, element] : PositionKeys()) {
         if (std::find(s.omit.begin(), s.omit.end(), key) != s.omit.end()) continue;
-        ini += key + "=" + PositionOf(key, s.seed) + "\r\n";
+        auto own = s.set.find(key);
+        ini += key + "=" + (own != s.set.end() ? own->second : PositionOf(key, s.seed)) + "\r\n";
     }
     ini += "[Info]\r\nAuthorName=Tests\r\n";
     WriteFile(dir + s.file + ".ini", ini);

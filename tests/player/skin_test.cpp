@@ -1,3 +1,5 @@
+#include <QGuiApplication>
+#include <QScreen>
 #include <filesystem>
 #include <memory>
 
@@ -381,6 +383,157 @@ TEST_F(SkinTest, TheStartUpSkinRevealsItsNamesakeInSkinsAndTheChooserLeavesSkins
     ExpectPlaced(4);
     EXPECT_TRUE(FaceOf(frmMain1->PicMainSkin, 4));
     EXPECT_EQ(Names(program / "Skins"), afterStart);
+}
+
+// Names that come from Settings.ini or a skin description become parts of paths: one that is
+// not a single file name is taken as missing, and nothing outside the skin folders is read or
+// renamed.
+TEST_F(SkinTest, StoredNamesThatReachOutsideTheSkinFoldersAreTakenAsMissing) {
+    fs::create_directories(program / "Skins");
+    // A complete skin beside the skin folders, with its pictures.
+    WriteSkin(program.path(), {.file = "Outside", .skinName = "Outside", .folder = ".", .seed = 5});
+    // Descriptions in Sk and Skins whose SkinName points at those pictures.
+    WriteSkin(
+        program.path(),
+        {.file = "Escape", .skinName = "../Outside", .pictures = Skin::Pictures::None, .seed = 5});
+    WriteSkin(program.path(), {.file = "Escape",
+                               .skinName = "../Outside",
+                               .folder = "Skins",
+                               .pictures = Skin::Pictures::None,
+                               .seed = 5});
+    WriteFile(program / "Outside.JKwo", "hidden");
+    struct Case {
+        std::string settings;
+        std::string said;
+    } cases[] = {
+        {"../Outside",
+         "Settings.ini: [Configuration] Skin \"../Outside\" is not a single file name"},
+        {"..\\Outside", "[Configuration] Skin \"..\\Outside\" is not a single file name"},
+        {"Escape", "Sk/Escape.ini: [SkinName] SkinName \"../Outside\" is not a single file name"},
+    };
+    for (const Case& c : cases) {
+        Settings(c.settings);
+        testing::internal::CaptureStderr();
+        Start();
+        std::string said = testing::internal::GetCapturedStderr();
+        EXPECT_NE(said.find(c.said), std::string::npos) << said;
+        EXPECT_TRUE(frmMain1->PicMainSkin.Picture().IsNone()) << c.settings;
+        EXPECT_FLOAT_EQ(frmMain1->Label1.Top(), 6900) << c.settings;  // the default layout
+        UnloadAll();
+    }
+    // The chooser of Skins neither renames nor loads the pictures outside its folder.
+    WriteSkin(program.path(), {.file = "Tavro", .skinName = "Tavro", .seed = 1});
+    Settings("Tavro");
+    Start();
+    Choose(Skins->List1, "Escape");
+    testing::internal::CaptureStderr();
+    vb::Dispatch("Apply", [&] { Skins->QuixLabel1_Click(); });
+    std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_NE(said.find("Skins/Escape.ini: [SkinName] SkinName \"../Outside\""), std::string::npos)
+        << said;
+    EXPECT_TRUE(fs::exists(program / "Outside.JKwo"));
+    EXPECT_FALSE(fs::exists(program / "Outside.Jpg"));
+    EXPECT_TRUE(FaceOf(frmMain1->PicMainSkin, 1));
+    ExpectPlaced(1);
+}
+
+// A skin value the window cannot use stops the skin where the value stands, as before, and
+// says which file and key it is.
+TEST_F(SkinTest, ValuesASkinCannotUseAreReportedWithTheirFileAndKey) {
+    fs::create_directories(program / "Skins");
+    struct Case {
+        Skin skin;
+        bool notAPicture;
+        std::string said;
+    } cases[] = {
+        {{.file = "Bad", .skinName = "Bad", .set = {{"PgT", "abc"}}},
+         false,
+         "Sk/Bad.ini: [Settings] PgT \"abc\" is not a number"},
+        {{.file = "Bad", .skinName = "Bad", .set = {{"VolT", "1e30"}}},
+         false,
+         "Sk/Bad.ini: [Settings] VolT \"1e30\" lies beyond 491505 twips"},
+        {{.file = "Bad", .skinName = "Bad", .set = {{"NextL", "-600000"}}},
+         false,
+         "Sk/Bad.ini: [Settings] NextL \"-600000\" lies beyond"},
+        {{.file = "Bad", .skinName = "Bad", .omit = {"StopL"}},
+         false,
+         "Sk/Bad.ini: [Settings] StopL is missing"},
+        {{.file = "Bad", .skinName = "Bad", .top = "high"},
+         false,
+         "Sk/Bad.ini: [Position] Top \"high\" is not a number"},
+        {{.file = "Bad", .skinName = "Bad", .colour = "purple"},
+         false,
+         "Sk/Bad.ini: [TextColor] ForeColor \"purple\" is not a colour"},
+        {{.file = "Bad", .skinName = "Bad"},
+         true,
+         "Sk/Bad.ini: [SkinName] SkinName \"Bad\": the picture "},
+        {{.file = "Bad", .skinName = ""},
+         false,
+         "Sk/Bad.ini: [SkinName] SkinName is missing; the start-up skin is Tavro"},
+        {{.file = "Other", .skinName = "Other"},
+         false,
+         "the skin description " + (program / "Sk/Bad.ini") + " cannot be found"},
+    };
+    for (const Case& c : cases) {
+        fs::remove_all(program / "Sk");
+        WriteSkin(program.path(), c.skin);
+        if (c.notAPicture) WriteFile(program / "Sk/Bad.bmp", "this is text, not a picture");
+        Settings("Bad");
+        testing::internal::CaptureStderr();
+        Start();
+        std::string said = testing::internal::GetCapturedStderr();
+        EXPECT_NE(said.find(c.said), std::string::npos) << c.said << "\n" << said;
+        EXPECT_TRUE(frmMain1->Visible()) << c.said;
+        UnloadAll();
+    }
+}
+
+TEST_F(SkinTest, ASkinOffEveryScreenLeavesACornerOfTheWindowOnOne) {
+    fs::create_directories(program / "Skins");
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    for (const char* top : {"-100000", "400000"}) {
+        WriteSkin(program.path(), {.file = "Far", .skinName = "Far", .top = top, .seed = 2});
+        Settings("Far");
+        testing::internal::CaptureStderr();
+        Start();
+        std::string said = testing::internal::GetCapturedStderr();
+        EXPECT_NE(said.find("Sk/Far.ini: [Position] Top \"" + std::string(top) +
+                            "\" puts the window off every screen"),
+                  std::string::npos)
+            << said;
+        QRect seen = frmMain1->window()->geometry() & screen;
+        EXPECT_GE(seen.width(), kOnScreenCorner) << top;
+        EXPECT_GE(seen.height(), kOnScreenCorner) << top;
+        ExpectPlaced(2);  // the rest of the skin applies
+        UnloadAll();
+    }
+    // A skin within reach keeps its place, without a word.
+    WriteSkin(program.path(), {.file = "Near", .skinName = "Near", .top = "1500", .seed = 3});
+    Settings("Near");
+    testing::internal::CaptureStderr();
+    Start();
+    EXPECT_EQ(testing::internal::GetCapturedStderr().find("Kesto:"), std::string::npos);
+    EXPECT_FLOAT_EQ(frmMain1->Top(), 1500);
+}
+
+TEST(OnScreenPlace, MovesAWindowOffEveryScreenTheLeastWayOntoOne) {
+    const QList<QRect> two = {QRect(0, 0, 800, 600), QRect(800, 0, 1024, 768)};
+    struct Case {
+        QRect window;
+        QList<QRect> screens;
+        QPoint place;
+    } cases[] = {
+        {QRect(100, 100, 300, 200), two, QPoint(100, 100)},      // on the first
+        {QRect(-252, -152, 300, 200), two, QPoint(-252, -152)},  // a 48-pixel corner shows
+        {QRect(100, -6667, 300, 200), two, QPoint(100, -152)},   // far above: down to a corner
+        {QRect(100, 26667, 300, 200), two, QPoint(100, 552)},    // far below the first
+        {QRect(5000, 700, 300, 200), two, QPoint(1776, 700)},    // right of the second
+        {QRect(-5000, 300, 300, 200), two, QPoint(-252, 300)},   // left of the first
+        {QRect(900, 5000, 20, 10), two, QPoint(900, 758)},       // a small window shows whole
+        {QRect(100, -6667, 300, 200), {}, QPoint(100, -6667)},   // no screen: left as it is
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(OnScreenPlace(c.window, c.screens), c.place) << c.window.y();
 }
 
 using HiddenPictures = PlayerTest;

@@ -1,3 +1,5 @@
+#include <filesystem>
+
 #include "platform/registry/registry.h"
 #include "platform/vb/Conversions.h"
 #include "platform/win/messages.h"
@@ -25,6 +27,18 @@ TEST_F(StartUp, AFileOnTheCommandLineIsPlayedAndListed) {
     EXPECT_TRUE(frmMain1->Timer1.Enabled());
     EXPECT_TRUE(FrmVideo->Timer1.Enabled());
     EXPECT_TRUE(Remote->Timer1.Enabled());
+}
+
+TEST_F(StartUp, ARelativePathIsTakenFromTheWorkingFolder) {
+    std::string song = Media("media/tune.wav", 30);
+    auto old = std::filesystem::current_path();
+    std::filesystem::current_path(program / "media");
+    Start("tune.wav");
+    std::filesystem::current_path(old);
+    EXPECT_EQ(Form2->List2.List(0), song);
+    EXPECT_EQ(Player().FileName(), song);
+    EXPECT_EQ(Form2->List1.List(0), "tune.wav");
+    EXPECT_EQ(frmMain1->Label1.Caption(), "0:30");
 }
 
 TEST_F(StartUp, ADatFileShowsTheVideoAndRemoteWindows) {

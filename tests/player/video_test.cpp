@@ -1,3 +1,6 @@
+#include <QApplication>
+#include <QTest>
+
 #include "tests/player/PlayerFixture.h"
 
 class Advance : public PlayerTest {
@@ -81,6 +84,68 @@ TEST_F(Advance, LongTitlesShowTheirFirstTwentyFourCharacters) {
     EXPECT_EQ(frmMain1->Label24.Caption(), "012345678901234567890123");
 }
 
+TEST_F(Advance, AnEntryThatCannotBePlayedGivesWayToTheNextAndSaysWhy) {
+    Start(Media("first.mp3", 10));
+    Fill({{"bad.mp3", 10}, {"good.mp3", 20}});
+    fake->SetUnplayable(program / "bad.mp3");
+    Form2->List1.SetListIndex(0);
+    testing::internal::CaptureStderr();
+    fake->Advance(10);  // first.mp3 ends: bad.mp3 fails, good.mp3 plays
+    QCoreApplication::processEvents();
+    std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_NE(said.find(program / "bad.mp3"), std::string::npos) << said;
+    EXPECT_EQ(Player().FileName(), program / "good.mp3");
+    EXPECT_EQ(fake->state(), controls::MediaEngine::State::Playing);
+    EXPECT_EQ(Form2->List1.ListIndex(), 2);
+    EXPECT_EQ(frmMain1->Label24.Caption(), "good.mp3");  // the entry that plays, not the failure
+    EXPECT_EQ(frmMain1->Label1.Caption(), "0:20");
+}
+
+TEST_F(Advance, WhenNoEntryCanBePlayedItStopsAfterOneRoundAndSaysWhy) {
+    Start();
+    Player().SetFileName(Media("playing.mp3", 10));  // not in the playlist
+    Fill({{"bad1.mp3", 10}, {"bad2.mp3", 10}});
+    fake->SetUnplayable(program / "bad1.mp3");
+    fake->SetUnplayable(program / "bad2.mp3");
+    fake->ClearCalls();
+    testing::internal::CaptureStderr();
+    fake->Advance(10);
+    QCoreApplication::processEvents();
+    testing::internal::GetCapturedStderr();
+    EXPECT_EQ(Count("Open(" + program / "bad1.mp3" + ")"), 1);
+    EXPECT_EQ(Count("Open(" + program / "bad2.mp3" + ")"), 1);
+    EXPECT_EQ(frmMain1->Label24.Caption(), "Cannot play \"bad2.mp3\": the file cannot be decoded");
+}
+
+using Unplayable = PlayerTest;
+
+TEST_F(Unplayable, AFileThatCannotBePlayedShowsWhyInPlaceOfItsTitle) {
+    Start(Media("warm-up.mp3"));
+    struct Case {
+        std::string path;
+        const char* shown;
+    } cases[] = {
+        {program / "gone.mp3", "Cannot open \"gone.mp3\": there is no such file"},
+        {Media("notes.mp3"), "Cannot play \"notes.mp3\": the file cannot be decoded"},
+    };
+    fake->SetUnplayable(program / "notes.mp3");
+    for (const Case& c : cases) {
+        testing::internal::CaptureStderr();
+        Form5->TxtEdit1.SetText(c.path);  // handed over by a second start
+        vb::TimerClock::Advance(100);
+        QCoreApplication::processEvents();
+        std::string said = testing::internal::GetCapturedStderr();
+        EXPECT_EQ(frmMain1->Label24.Caption(), c.shown);
+        EXPECT_NE(said.find(c.path), std::string::npos) << said;
+        EXPECT_EQ(Player().FileName(), c.path);
+    }
+    // A file that plays afterwards shows its title again.
+    Form5->TxtEdit1.SetText(Media("fine.mp3"));
+    vb::TimerClock::Advance(100);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(frmMain1->Label24.Caption(), "fine.mp3");
+}
+
 using VideoWindow = PlayerTest;
 
 TEST_F(VideoWindow, FullScreenOnlyForVideoFiles) {
@@ -101,6 +166,57 @@ TEST_F(VideoWindow, FullScreenOnlyForVideoFiles) {
     EXPECT_FALSE(FrmVideo->Visible());
     EXPECT_TRUE(Remote->Visible());
     Player().SetDisplaySize(0);
+}
+
+namespace {
+
+// The window the video takes in full screen, when it is up.
+QWidget* FullScreenWindow() {
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (w->isVisible() && w->isFullScreen()) return w;
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+class FullScreen : public PlayerTest {
+protected:
+    void SetUp() override {
+        PlayerTest::SetUp();
+        Start(Media("clip.avi", 30));
+        FrmVideo->Show();
+        FrmVideo->QuixLabel1_Click();
+        ASSERT_NE(FullScreenWindow(), nullptr);
+    }
+    static bool Left() {
+        QCoreApplication::processEvents();
+        return FullScreenWindow() == nullptr && Player().DisplaySize() == 0;
+    }
+};
+
+TEST_F(FullScreen, EscapeInAnyWindowOfTheProgramLeavesIt) {
+    // The remote, shown after the video went full screen, may hold the focus.
+    QTest::keyClick(Remote->window(), Qt::Key_Escape);
+    EXPECT_TRUE(Left());
+    EXPECT_EQ(fake->state(), controls::MediaEngine::State::Playing);  // the video plays on
+    EXPECT_FALSE(FrmVideo->Visible());  // no key event of the video's came with it
+}
+
+TEST_F(FullScreen, ADoubleClickLeavesIt) {
+    QTest::mouseDClick(FullScreenWindow(), Qt::LeftButton);
+    EXPECT_TRUE(Left());
+}
+
+TEST_F(FullScreen, StoppingOrTheEndOfTheMediaClosesIt) {
+    Player().Stop();
+    EXPECT_TRUE(Left());
+    Player().Play();
+    FrmVideo->QuixLabel1_Click();
+    ASSERT_NE(FullScreenWindow(), nullptr);
+    fake->Advance(30);  // to the end: the advance starts the next entry in the video window
+    EXPECT_TRUE(Left());
+    EXPECT_EQ(fake->state(), controls::MediaEngine::State::Playing);
 }
 
 TEST_F(VideoWindow, TheBarSeeksAndTheTickFollows) {

@@ -1,66 +1,23 @@
-// The player's windows on a real X display with a window manager.
-#include <xcb/xcb.h>
-#include <xcb/xtest.h>
-
+// The player's windows on a real X display with a window manager and no compositor: the bundled
+// start-up skin, the windows' faces, drags and full screen.
+#include <QApplication>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QTest>
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
+#include <optional>
 
 #include "platform/win/windowpos.h"
 #include "player/Module1.h"
+#include "player/Skins.h"
+#include "player/frmAbout.h"
+#include "player/frmSkin.h"
 #include "tests/player/PlayerFixture.h"
+#include "tests/support/server_input.h"
 
 namespace {
-
-// The mouse as the X server sees it, driven through its test extension: the server decides which
-// window a press reaches, as it does for the user's own mouse.
-class ServerPointer {
-public:
-    ServerPointer() : connection_(xcb_connect(nullptr, nullptr)) {
-        if (xcb_connection_has_error(connection_)) return;
-        const xcb_query_extension_reply_t* ext = xcb_get_extension_data(connection_, &xcb_test_id);
-        usable_ = ext && ext->present;
-    }
-    ~ServerPointer() { xcb_disconnect(connection_); }
-    ServerPointer(const ServerPointer&) = delete;
-    ServerPointer& operator=(const ServerPointer&) = delete;
-
-    bool Usable() const { return usable_; }
-    // Moves the pointer to `at` (screen coordinates), presses the left button and releases it.
-    void Click(QPoint at) {
-        Send(XCB_MOTION_NOTIFY, 0, at);
-        Send(XCB_BUTTON_PRESS, 1, at);
-        Send(XCB_BUTTON_RELEASE, 1, at);
-    }
-
-    // Presses the left button at `from`, moves the pointer by `by` in a few steps, letting the
-    // program see each, and lets go there.
-    void Drag(QPoint from, QPoint by) {
-        Send(XCB_MOTION_NOTIFY, 0, from);
-        Send(XCB_BUTTON_PRESS, 1, from);
-        for (int i = 1; i <= 4; ++i) {
-            QTest::qWait(60);
-            Send(XCB_MOTION_NOTIFY, 0, from + by * i / 4);
-        }
-        QTest::qWait(60);
-        Send(XCB_BUTTON_RELEASE, 1, from + by);
-    }
-
-private:
-    void Send(uint8_t type, uint8_t detail, QPoint at) {
-        xcb_test_fake_input(connection_, type, detail, XCB_CURRENT_TIME, XCB_NONE,
-                            static_cast<int16_t>(at.x()), static_cast<int16_t>(at.y()), 0);
-        // A round trip: the server has handled the request when it answers.
-        std::free(
-            xcb_get_input_focus_reply(connection_, xcb_get_input_focus(connection_), nullptr));
-    }
-
-    xcb_connection_t* connection_;
-    bool usable_ = false;
-};
 
 // Counts the mouse presses a widget takes.
 class Presses : public QObject {
@@ -149,7 +106,7 @@ TEST_F(OnScreen, ATopmostWindowStaysAboveAnActivatedWindow) {
 }
 
 TEST_F(OnScreen, APressOnTheKeyColourGoesToTheWindowBeneathNotToTheSkin) {
-    ServerPointer pointer;
+    testing_support::ServerInput pointer;
     if (!pointer.Usable()) GTEST_SKIP() << "the X server takes no test input";
     Start();
     QWidget* main = frmMain1->window();
@@ -199,6 +156,155 @@ TEST_F(OnScreen, APressOnTheKeyColourGoesToTheWindowBeneathNotToTheSkin) {
     EXPECT_EQ(downs, 1);
 }
 
+namespace {
+
+// The part of the screen a window covers.
+QImage OnScreenImage(QWidget* window) {
+    QTest::qWait(200);
+    QPoint at = window->mapToGlobal(QPoint(0, 0));
+    return QGuiApplication::primaryScreen()
+        ->grabWindow(0, at.x(), at.y(), window->width(), window->height())
+        .toImage()
+        .convertToFormat(QImage::Format_RGB32);
+}
+
+// The share of pixels of two pictures of one size that differ by more than a little in a channel.
+double Differing(const QImage& a, const QImage& b) {
+    if (a.size() != b.size()) return 1;
+    long long off = 0;
+    for (int y = 0; y < a.height(); ++y) {
+        for (int x = 0; x < a.width(); ++x) {
+            QRgb p = a.pixel(x, y), q = b.pixel(x, y);
+            off += std::abs(qRed(p) - qRed(q)) > 24 || std::abs(qGreen(p) - qGreen(q)) > 24 ||
+                   std::abs(qBlue(p) - qBlue(q)) > 24;
+        }
+    }
+    return static_cast<double>(off) / (static_cast<double>(a.width()) * a.height());
+}
+
+// A point of `handle` that a press reaches: inside the window's shape, with no other control
+// above it.
+std::optional<QPoint> FreePoint(QWidget* handle) {
+    QWidget* window = handle->window();
+    for (int y = 4; y < handle->height() - 4; y += 3) {
+        for (int x = 4; x < handle->width() - 4; x += 3) {
+            QPoint inWindow = handle->mapTo(window, QPoint(x, y));
+            if (!window->mask().isEmpty() && !window->mask().contains(inWindow)) continue;
+            QWidget* hit = window->childAt(inWindow);
+            if (hit == handle || (hit && handle->isAncestorOf(hit)))
+                return handle->mapToGlobal(QPoint(x, y));
+        }
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
+TEST_F(OnScreen, TheVideoWindowShowsItsWholeFace) {
+    Start(Media("clip.dat", 30));
+    Remote->Hide();
+    QWidget* video = FrmVideo->window();
+    video->move(200, 150);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(video));
+    QImage face = video->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    QImage shown;
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] {
+            shown = OnScreenImage(video);
+            return Differing(shown, face) < 0.01;
+        },
+        3000))
+        << Differing(shown, face) * 100 << "% of the pixels differ";
+    // The face has what the screen must show: the background picture, the close picture and
+    // the caption of the full-screen button are no backdrop green.
+    for (vb::Control* c : {static_cast<vb::Control*>(&FrmVideo->Image1),
+                           static_cast<vb::Control*>(&FrmVideo->Image2),
+                           static_cast<vb::Control*>(&FrmVideo->QuixLabel1)}) {
+        QRect r(c->widget()->mapTo(video, QPoint(0, 0)), c->widget()->size());
+        EXPECT_FALSE(Green(shown.pixel(r.center()))) << c->Name();
+    }
+}
+
+TEST_F(OnScreen, EveryWindowThatDragsKeepsThePointWhereItWasPressedUnderThePointer) {
+    testing_support::ServerInput input;
+    if (!input.Usable()) GTEST_SKIP() << "the X server takes no test input";
+    Start(Media("clip.dat", 30));
+    // The point under the pointer when the drag begins stays under it: at the press, or for the
+    // chooser's strip, which drags once the mouse moves over it with the button held, at the first
+    // move.
+    struct Case {
+        const char* name;
+        std::function<vb::Control&()> handle;
+        bool fromFirstMove = false;
+    } cases[] = {
+        {"main window face", []() -> vb::Control& { return frmMain1->PicMainSkin; }},
+        {"video window background", []() -> vb::Control& { return FrmVideo->Image1; }},
+        {"playlist title strip", []() -> vb::Control& { return Form2->QuixLabel2; }},
+        {"remote title", []() -> vb::Control& { return Remote->QuixLabel1; }},
+        {"Skins face", []() -> vb::Control& { return Skins->PicMainSkin; }},
+        {"about box face", []() -> vb::Control& { return frmAbout->PicMainSkin; }},
+        {"skin chooser title", []() -> vb::Control& { return frmSkin->QuixLabel6; }},
+        {"skin chooser strip", []() -> vb::Control& { return frmSkin->QuixLabel1; }, true},
+    };
+    for (const Case& c : cases) {
+        vb::Control& handle = c.handle();
+        vb::Form& form = handle.Parent();
+        for (vb::Form* f : vb::Forms()) {
+            if (f != &form && f->window()->isVisible()) f->Hide();
+        }
+        form.Move(3000, 2250);
+        form.Show();
+        QWidget* window = form.window();
+        window->raise();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(window)) << c.name;
+        QTest::qWait(200);
+        std::optional<QPoint> grab = FreePoint(handle.widget());
+        ASSERT_TRUE(grab) << c.name;
+        const QPoint before = window->pos();
+        const QPoint pressed = *grab - window->mapToGlobal(QPoint(0, 0));
+        input.Press(*grab);
+        QTest::qWait(50);
+        const QPoint first = *grab + QPoint(3, 2);
+        QPoint at = *grab;
+        for (QPoint step : {QPoint(3, 2), QPoint(20, 10), QPoint(40, 30), QPoint(50, 40)}) {
+            at += step;
+            input.MoveTo(at);
+            QTest::qWait(30);
+        }
+        input.Release(at);
+        const QPoint start = c.fromFirstMove ? first : *grab;
+        EXPECT_TRUE(QTest::qWaitFor([&] { return window->pos() == before + (at - start); }, 3000))
+            << c.name << ": moved by " << (window->pos() - before).x() << ","
+            << (window->pos() - before).y();
+        EXPECT_EQ(window->mapFromGlobal(at), pressed + (start - *grab)) << c.name;
+        ASSERT_TRUE(window->isVisible()) << c.name;
+    }
+}
+
+TEST_F(OnScreen, FullScreenTakesTheFocusAndEscapeLeavesIt) {
+    testing_support::ServerInput input;
+    if (!input.Usable()) GTEST_SKIP() << "the X server takes no test input";
+    Start(Media("clip.avi", 30));
+    FrmVideo->Show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(FrmVideo->window()));
+    std::optional<QPoint> button = FreePoint(FrmVideo->QuixLabel1.widget());
+    ASSERT_TRUE(button);
+    input.Click(*button);
+    auto fullScreen = [] {
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            if (w->isVisible() && w->isFullScreen()) return w;
+        }
+        return static_cast<QWidget*>(nullptr);
+    };
+    ASSERT_TRUE(QTest::qWaitFor([&] { return fullScreen() != nullptr; }, 3000));
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return QApplication::activeWindow() == fullScreen(); }, 3000));
+    QTest::qWait(300);  // the remote shown with it has come up
+    input.Key(0xff1b);  // Escape, to whichever window has the focus
+    EXPECT_TRUE(QTest::qWaitFor([&] { return fullScreen() == nullptr; }, 3000));
+    EXPECT_EQ(Player().DisplaySize(), 0);
+}
+
 TEST_F(OnScreen, TheRemoteStaysAboveAnActivatedWindowOnceItWasActivated) {
     Start();
     Remote->Move(3000, 3000);
@@ -209,7 +315,7 @@ TEST_F(OnScreen, TheRemoteStaysAboveAnActivatedWindowOnceItWasActivated) {
 }
 
 TEST_F(OnScreen, ThePlaylistMovesWhenItsBackgroundIsDragged) {
-    ServerPointer pointer;
+    testing_support::ServerInput pointer;
     if (!pointer.Usable()) GTEST_SKIP() << "the X server takes no test input";
     Start();
     Form2->Move(3000, 3000);
@@ -226,13 +332,8 @@ TEST_F(OnScreen, ThePlaylistMovesWhenItsBackgroundIsDragged) {
     ASSERT_EQ(window->childAt(at), Form2->QuixLabel2.widget());
     const QPoint before = window->geometry().topLeft();
     pointer.Drag(window->mapToGlobal(at), QPoint(80, 60));
-    // The window manager's move starts once the pointer has left the press a little, and the
-    // window follows the pointer from there on.
+    // The window follows the pointer, the pressed point staying under it.
     EXPECT_TRUE(QTest::qWaitFor(
-        [&] {
-            QPoint moved = window->geometry().topLeft() - before;
-            return moved.x() >= 40 && moved.x() <= 83 && moved.y() >= 30 && moved.y() <= 63;
-        },
-        3000))
+        [&] { return window->geometry().topLeft() - before == QPoint(80, 60); }, 3000))
         << window->geometry().x() - before.x() << "," << window->geometry().y() - before.y();
 }

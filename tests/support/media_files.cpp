@@ -1,5 +1,7 @@
 #include "tests/support/media_files.h"
 
+#include <QBuffer>
+#include <QByteArray>
 #include <cmath>
 #include <cstdint>
 #include <map>
@@ -104,6 +106,48 @@ std::string Gif(const QImage& image) {
     b += char(0);
     b += ';';
     return b;
+}
+
+}  // namespace testing_support
+
+namespace testing_support {
+
+std::string BitmapFile(long width, long height, int bpp, size_t pixelBytes, int compression) {
+    std::string b = "BM";
+    U32(b, static_cast<unsigned long>(54 + pixelBytes)), U32(b, 0), U32(b, 54);
+    U32(b, 40), U32(b, static_cast<unsigned long>(width)),
+        U32(b, static_cast<unsigned long>(height));
+    U16(b, 1), U16(b, static_cast<unsigned>(bpp)), U32(b, static_cast<unsigned long>(compression));
+    for (int i = 0; i < 5; ++i) U32(b, 0);
+    b.append(pixelBytes, '\x80');
+    return b;
+}
+
+std::string OversizedBitmapFile() {
+    return BitmapFile(3277321, 10, 24, 9);
+}
+
+std::string PngClaiming(unsigned long width, unsigned long height) {
+    QImage one(1, 1, QImage::Format_RGB32);
+    one.fill(Qt::red);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    one.save(&buffer, "PNG");
+    std::string png(bytes.constData(), static_cast<size_t>(bytes.size()));
+    // The header chunk follows the 8-byte signature: length, "IHDR", width, height (big-endian).
+    auto put = [&](size_t at, unsigned long v) {
+        for (int i = 0; i < 4; ++i) png[at + i] = static_cast<char>((v >> (24 - 8 * i)) & 0xff);
+    };
+    put(16, width);
+    put(20, height);
+    std::uint32_t crc = 0xffffffffu;
+    for (size_t i = 12; i < 29; ++i) {
+        crc ^= static_cast<unsigned char>(png[i]);
+        for (int k = 0; k < 8; ++k) crc = (crc >> 1) ^ (0xedb88320u & (0u - (crc & 1u)));
+    }
+    put(29, ~crc);
+    return png;
 }
 
 }  // namespace testing_support

@@ -14,10 +14,18 @@ Programs::~Programs() {
 }
 
 QProcess& Programs::Run(const QString& exe, const QStringList& args) {
+    QProcess& p = Launch(exe, args);
+    EXPECT_TRUE(p.waitForStarted(5000)) << exe.toStdString();
+    return p;
+}
+
+QProcess& Programs::Launch(const QString& exe, const QStringList& args,
+                           const QString& workingFolder, bool readErrors) {
     auto p = std::make_unique<QProcess>();
-    p->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    p->setProcessChannelMode(readErrors ? QProcess::SeparateChannels
+                                        : QProcess::ForwardedErrorChannel);
+    if (!workingFolder.isEmpty()) p->setWorkingDirectory(workingFolder);
     p->start(exe, args);
-    EXPECT_TRUE(p->waitForStarted(5000)) << exe.toStdString();
     programs_.push_back(std::move(p));
     return *programs_.back();
 }

@@ -17,6 +17,10 @@ public:
 
     // Starts `exe` with `args` (stderr passed through) and waits until it runs.
     QProcess& Run(const QString& exe, const QStringList& args = {});
+    // Starts it without waiting: in `workingFolder` (the test's own when empty), its stderr kept
+    // to be read when `readErrors` is set.
+    QProcess& Launch(const QString& exe, const QStringList& args, const QString& workingFolder = {},
+                     bool readErrors = false);
     const std::vector<std::unique_ptr<QProcess>>& All() const { return programs_; }
 
 private:

@@ -1,9 +1,16 @@
 #include "platform/files/files.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <chrono>
 #include <filesystem>
+#include <functional>
 
 #include "tests/support/test_support.h"
 
@@ -111,4 +118,199 @@ TEST(ProgramFolder, IsTheExecutablesFolderUnlessTheVariableNamesOne) {
     ScopedEnv env(kProgramDirVariable, std::string("/some/where/"));
     EXPECT_EQ(ProgramFolder(), "/some/where");
     EXPECT_EQ(ExecutableName(), "files_test");
+}
+
+namespace {
+
+// The run-time folder as a user without XDG_RUNTIME_DIR gets it, in a temporary folder of the test.
+class RuntimeFolderTest : public ::testing::Test {
+protected:
+    TempDir tmp;
+    ScopedEnv tmpdir{"TMPDIR", tmp.path()};
+    ScopedEnv xdg{"XDG_RUNTIME_DIR", std::nullopt};
+    std::string fallback = tmp / ("kesto-" + std::to_string(::getuid()));
+};
+
+}  // namespace
+
+TEST_F(RuntimeFolderTest, IsMadePrivateWhenMissing) {
+    EXPECT_EQ(RuntimeFolder(), fallback);
+    struct stat st;
+    ASSERT_EQ(::lstat(fallback.c_str(), &st), 0);
+    EXPECT_TRUE(S_ISDIR(st.st_mode));
+    EXPECT_EQ(st.st_mode & 0777, 0700u);
+    EXPECT_EQ(st.st_uid, ::getuid());
+    EXPECT_EQ(RuntimeFolder(), fallback);  // and used again as it is
+}
+
+TEST_F(RuntimeFolderTest, AFolderThatIsNotOursAndPrivateIsRefusedWithAReason) {
+    TempDir elsewhere;
+    struct Case {
+        const char* name;
+        std::function<void(const std::string&)> make;
+        const char* reason;
+    } cases[] = {
+        {"another user's",
+         [](const std::string& f) {
+             ::mkdir(f.c_str(), 0700);
+             ASSERT_EQ(::chown(f.c_str(), 4242, 4242), 0);
+         },
+         "belongs to user 4242"},
+        {"open to others",
+         [](const std::string& f) {
+             ::mkdir(f.c_str(), 0700);
+             ::chmod(f.c_str(), 0777);
+         },
+         "mode 0777"},
+        {"open to the group",
+         [](const std::string& f) {
+             ::mkdir(f.c_str(), 0700);
+             ::chmod(f.c_str(), 0750);
+         },
+         "mode 0750"},
+        {"a link to a private folder",
+         [&](const std::string& f) {
+             ASSERT_EQ(::symlink(elsewhere.path().c_str(), f.c_str()), 0);
+         },
+         "is a link"},
+        {"a plain file", [](const std::string& f) { WriteFile(f, "x"); }, "cannot be opened"},
+    };
+    for (const auto& c : cases) {
+        std::filesystem::remove_all(fallback);
+        c.make(fallback);
+        testing::internal::CaptureStderr();
+        EXPECT_EQ(RuntimeFolder(), "") << c.name;
+        std::string said = testing::internal::GetCapturedStderr();
+        EXPECT_NE(said.find(fallback), std::string::npos) << c.name << ": " << said;
+        EXPECT_NE(said.find(c.reason), std::string::npos) << c.name << ": " << said;
+        EXPECT_NE(said.find("no single-instance mailbox"), std::string::npos) << said;
+        // Said once, however often it is asked for.
+        testing::internal::CaptureStderr();
+        EXPECT_EQ(RuntimeFolder(), "");
+        EXPECT_EQ(testing::internal::GetCapturedStderr(), "") << c.name;
+    }
+}
+
+TEST_F(RuntimeFolderTest, TheXdgFolderIsCheckedTheSameWay) {
+    TempDir runtime;
+    ScopedEnv env("XDG_RUNTIME_DIR", runtime.path() + "/");
+    EXPECT_EQ(RuntimeFolder(), runtime.path());
+    ::chmod(runtime.path().c_str(), 0755);
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(RuntimeFolder(), "");
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("mode 0755"), std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(fallback));  // no other folder is taken in its place
+}
+
+TEST(AbsolutePath, JoinsARelativePathToTheWorkingFolder) {
+    TempDir dir;
+    auto old = std::filesystem::current_path();
+    std::filesystem::current_path(dir.path());
+    struct Case {
+        std::string in, out;
+    } cases[] = {
+        {"tune.wav", dir / "tune.wav"},
+        {"./media/tune.wav", dir / "media/tune.wav"},
+        {"../up.mp3", dir / "../up.mp3"},
+        {"a b.mp3", dir / "a b.mp3"},
+        {"/music/a.mp3", "/music/a.mp3"},
+        {"C:\\Music\\a.mp3", "C:\\Music\\a.mp3"},
+        {"\\Music\\a.mp3", "\\Music\\a.mp3"},
+        {"http://host/a.mp3", "http://host/a.mp3"},
+        {"", ""},
+    };
+    for (const auto& c : cases) EXPECT_EQ(AbsolutePath(c.in), c.out) << c.in;
+    std::filesystem::current_path(old);
+}
+
+TEST(ReplaceFile, RemovesTheTemporariesOfSavesWhoseWriterIsGone) {
+    TempDir dir;
+    std::string path = dir / "Settings.ini";
+    WriteFile(path, "old");
+    // The highest process id the kernel never hands out: a writer that has ended.
+    const std::string gone = "4194304";
+    struct Case {
+        std::string name;
+        bool removed;
+        int ageSeconds = 0;
+        bool locked = false;
+    } cases[] = {
+        {".Settings.ini.tmp-" + gone + "-a1B2c3", true},
+        {".Settings.ini.tmp-1-a1B2c3", false},                      // its writer still runs
+        {".Settings.ini.tmp-" + gone + "-d4E5f6", false, 0, true},  // locked by a live writer
+        {".Other.ini.tmp-" + gone + "-a1B2c3", false},              // another file's
+        {".Settings.ini.tmp-g7H8i9", true, 7200},     // older form, untouched for long
+        {".Settings.ini.tmp-j0K1l2", false, 60},      // older form, recent
+        {".Settings.ini.tmp-" + gone + "-x", false},  // not a name this system makes
+    };
+    std::vector<int> locks;
+    for (const auto& c : cases) {
+        std::string p = dir / c.name;
+        WriteFile(p, std::string(1000, 'x'));
+        if (c.ageSeconds) {
+            std::filesystem::last_write_time(p, std::filesystem::file_time_type::clock::now() -
+                                                    std::chrono::seconds(c.ageSeconds));
+        }
+        if (c.locked) {
+            int fd = ::open(p.c_str(), O_RDONLY);
+            ASSERT_EQ(::flock(fd, LOCK_EX), 0);
+            locks.push_back(fd);
+        }
+    }
+    ASSERT_TRUE(ReplaceFile(path, "new"));
+    EXPECT_EQ(ReadFile(path), "new");
+    for (const auto& c : cases) {
+        EXPECT_EQ(std::filesystem::exists(dir / c.name), !c.removed) << c.name;
+    }
+    for (int fd : locks) ::close(fd);
+}
+
+TEST(ReplaceFile, ASaveKilledHalfwayLeavesNothingAfterTheNextSave) {
+    TempDir dir;
+    std::string path = dir / "registry.reg";
+    WriteFile(path, "old");
+    auto temporaries = [&] {
+        int n = 0;
+        for (auto& e : std::filesystem::directory_iterator(dir.path())) {
+            n += e.path().filename().string().rfind(".registry.reg.tmp-", 0) == 0;
+        }
+        return n;
+    };
+    // The kill may fall between two saves: then it is tried again.
+    for (int attempt = 0; attempt < 10 && temporaries() == 0; ++attempt) {
+        pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            // Saves for ever, so that the kill finds it writing.
+            std::string big(8 << 20, 'x');
+            for (;;) ReplaceFile(path, big);
+        }
+        for (int i = 0; i < 2000 && temporaries() == 0; ++i) ::usleep(1000);
+        ::kill(child, SIGKILL);
+        ::waitpid(child, nullptr, 0);
+    }
+    ASSERT_EQ(temporaries(), 1);
+    ASSERT_TRUE(ReplaceFile(path, "after"));
+    EXPECT_EQ(temporaries(), 0);
+    EXPECT_EQ(ReadFile(path), "after");
+}
+
+TEST(IsFileName, RefusesEveryNameThatReachesOutsideItsFolder) {
+    struct Case {
+        std::string name;
+        bool ok;
+    } cases[] = {
+        {"Tavro", true},
+        {"Blue Night", true},
+        {"", true},
+        {"a.b", true},
+        {"../x", false},
+        {"..", false},
+        {"a..b", false},
+        {"sub/name", false},
+        {"..\\..\\x", false},
+        {"C:\\x", false},
+        {std::string("a\0b", 3), false},
+    };
+    for (const auto& c : cases) EXPECT_EQ(IsFileName(c.name), c.ok) << c.name;
 }

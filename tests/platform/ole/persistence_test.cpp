@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
+#include <cmath>
 
 #include "platform/com/bstr.h"
 #include "platform/com/dispatch.h"
@@ -135,6 +136,88 @@ TEST(TextPropertyBag, ExplainsWhereTheTextIsWrong) {
         std::string error;
         EXPECT_EQ(platform::ole::ParseTextPropertyBag(text, &error), nullptr) << text;
         EXPECT_EQ(error, why);
+    }
+}
+
+TEST(TextPropertyBag, EveryValueThatReadsWritesATextThatReadsTheSameValue) {
+    const char* texts[] = {
+        "BeginProperty = 5\n",  // a value of that name is no block
+        "When = #9999-12-31 23:59:59#\n",
+        "When = #0100-01-01#\n",
+        "When = #1.5000001#\n",  // not a whole second
+        "Ratio = 0.30000000000000004\n",
+        "Big = 1E+300\n",
+        "Whole = 3.0\n",
+        "Huge = -9223372036854775808\n",
+        "Text = \"\\x00\\x7F\\t\\\\\"\n",
+    };
+    for (const char* text : texts) {
+        auto bag = Parse(text);
+        ASSERT_TRUE(bag) << text;
+        std::string written = bag->ToText();
+        auto again = Parse(written);
+        ASSERT_TRUE(again) << text << " was written as " << written;
+        EXPECT_EQ(again->ToText(), written) << text;
+        std::string name = bag->Names().front();
+        std::u16string wide = platform::com::Utf16(name);
+        Variant first, second;
+        ASSERT_EQ(bag->Read(wide.c_str(), first.ptr(), nullptr), S_OK);
+        ASSERT_EQ(again->Read(wide.c_str(), second.ptr(), nullptr), S_OK);
+        EXPECT_EQ(platform::com::Describe(first.get()), platform::com::Describe(second.get()))
+            << text;
+        EXPECT_EQ(first.vt() == VT_R8 ? first.get().dblVal : 0.0,
+                  second.vt() == VT_R8 ? second.get().dblVal : 0.0)
+            << text;
+    }
+    // Written values, too: a date and reals that the text form must not round.
+    auto bag = platform::ole::CreateTextPropertyBag();
+    Variant date = Variant::Date(1.5000001), third = Variant::R8(1.0 / 3),
+            tenth = Variant::R4(0.1f);
+    ASSERT_EQ(bag->Write(u"When", date.ptr()), S_OK);
+    ASSERT_EQ(bag->Write(u"Third", third.ptr()), S_OK);
+    ASSERT_EQ(bag->Write(u"Tenth", tenth.ptr()), S_OK);
+    auto back = Parse(bag->ToText());
+    Variant when, r8, r4;
+    when.ptr()->vt = VT_DATE;
+    r8.ptr()->vt = VT_R8;
+    r4.ptr()->vt = VT_R4;
+    ASSERT_EQ(back->Read(u"When", when.ptr(), nullptr), S_OK);
+    ASSERT_EQ(back->Read(u"Third", r8.ptr(), nullptr), S_OK);
+    ASSERT_EQ(back->Read(u"Tenth", r4.ptr(), nullptr), S_OK);
+    EXPECT_EQ(when.get().date, 1.5000001);
+    EXPECT_EQ(r8.get().dblVal, 1.0 / 3);
+    EXPECT_EQ(r4.get().fltVal, 0.1f);
+}
+
+TEST(TextPropertyBag, RefusesValuesItCouldNotWriteAgain) {
+    // Dates beyond the years 100 to 9999, and reals without a number, have no literal.
+    for (const char* text : {"When = #3000000#\n", "When = #-700000#\n", "Ratio = nan\n",
+                             "Ratio = inf\n", "Ratio = 1e999\n"}) {
+        std::string error;
+        EXPECT_EQ(platform::ole::ParseTextPropertyBag(text, &error), nullptr) << text;
+        EXPECT_NE(error.find("line 1: bad value"), std::string::npos) << text << ": " << error;
+    }
+    auto bag = platform::ole::CreateTextPropertyBag();
+    Variant far = Variant::Date(3000000), nan = Variant::R8(std::nan(""));
+    EXPECT_EQ(bag->Write(u"When", far.ptr()), E_INVALIDARG);
+    EXPECT_EQ(bag->Write(u"Ratio", nan.ptr()), E_INVALIDARG);
+    EXPECT_EQ(bag->ToText(), "");
+}
+
+TEST(TextPropertyBag, ObjectPropertiesNestAtMostSixtyFourLevels) {
+    auto nest = [](int levels) {
+        std::string text;
+        for (int i = 0; i < levels; ++i) {
+            text += "BeginProperty Font {0BE35203-8F91-11CE-9DE3-00AA004BB851}\n";
+        }
+        for (int i = 0; i < levels; ++i) text += "EndProperty\n";
+        return text;
+    };
+    std::string error;
+    EXPECT_TRUE(platform::ole::ParseTextPropertyBag(nest(64), &error)) << error;
+    for (int levels : {65, 10000}) {
+        EXPECT_EQ(platform::ole::ParseTextPropertyBag(nest(levels), &error), nullptr);
+        EXPECT_EQ(error, "line 65: properties nested deeper than 64 levels") << levels;
     }
 }
 

@@ -1,9 +1,12 @@
 #include "platform/registry/registry.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstring>
 #include <string>
 
@@ -259,4 +262,101 @@ TEST(RegistryStore, LivesInTheUsersConfigurationFolderUnlessTheVariableNamesAFil
     ASSERT_EQ(RegCreateKeyA(HKEY_CURRENT_USER, "Software\\InHome", &key), ERROR_SUCCESS);
     RegCloseKey(key);
     EXPECT_NE(ReadFile(home / ".config/kesto/registry.reg").find("InHome"), std::string::npos);
+}
+
+TEST_F(Registry, EveryMalformedLineMakesTheStoreUnreadableWithItsLineNumber) {
+    const std::string key = "[HKEY_CURRENT_USER\\Software]\n";
+    struct Case {
+        std::string text;
+        const char* why;
+    } cases[] = {
+        {key + "\"v\"=hex(99999999999999999999):00\n", "line 2: not a value of a key"},
+        {key + "\"v\"=hex(4294967296):00\n", "line 2: not a value of a key"},
+        {key + "\"v\"=dword:1234\n", "line 2: not a value of a key"},
+        {key + "\"v\"=hex:1\n", "line 2: not a value of a key"},
+        {key + "\"v\"=sz:\"open\n", "line 2: not a value of a key"},
+        {key + "\"v\"=sz:\"a\"junk\n", "line 2: not a value of a key"},
+        {key + "\"v\"=sz:\"\\q\"\n", "line 2: not a value of a key"},
+        {key + "\"v\"=wat:1\n", "line 2: not a value of a key"},
+        {"\"v\"=sz:\"before any key\"\n", "line 1: not a value of a key"},
+        {key + "\n[HKEY_CURRENT_USER\\x\n", "line 3: a key line must end in ']'"},
+        {"[HKEY_NOWHERE\\x]\n", "line 1: unknown root key"},
+        {"[]\n", "line 1: unknown root key"},
+    };
+    int n = 0;
+    for (const Case& c : cases) {
+        // Each in a store of its own: a reason is said once for each store.
+        std::string store = dir / ("broken" + std::to_string(n++) + ".reg");
+        ScopedEnv env("KESTO_REGISTRY", store);
+        WriteFile(store, c.text);
+        HKEY h;
+        testing::internal::CaptureStderr();
+        EXPECT_EQ(RegOpenKeyA(HKEY_CURRENT_USER, "Software", &h), ERROR_BADDB) << c.text;
+        EXPECT_EQ(RegCreateKeyA(HKEY_CURRENT_USER, "Other", &h), ERROR_BADDB) << c.text;
+        std::string said = testing::internal::GetCapturedStderr();
+        EXPECT_NE(said.find("cannot be read (" + std::string(c.why) + ")"), std::string::npos)
+            << c.text << said;
+        EXPECT_EQ(ReadFile(store), c.text);
+    }
+}
+
+TEST_F(Registry, KeysLieAtMostFiveHundredTwelveLevelsDeep) {
+    std::string path = "Deep";
+    for (int i = 1; i < 512; ++i) path += "\\k";
+    HKEY h;
+    ASSERT_EQ(RegCreateKeyA(HKEY_CURRENT_USER, path.c_str(), &h), ERROR_SUCCESS);
+    ASSERT_EQ(SetSz(h, "v", "bottom", 7), ERROR_SUCCESS);
+    RegCloseKey(h);
+    EXPECT_EQ(RegCreateKeyA(HKEY_CURRENT_USER, (path + "\\one too many").c_str(), &h),
+              ERROR_INVALID_PARAMETER);
+    // The store written with it reads back.
+    WriteFile(dir / "copy.reg", Store());
+    ScopedEnv copy("KESTO_REGISTRY", dir / "copy.reg");
+    ASSERT_EQ(RegOpenKeyA(HKEY_CURRENT_USER, path.c_str(), &h), ERROR_SUCCESS);
+    EXPECT_EQ(Query(h, "v"), std::string("bottom\0", 7));
+    RegCloseKey(h);
+
+    // A store with a key 50,000 levels deep is refused, quickly and without a crash.
+    std::string deep = "[HKEY_CURRENT_USER";
+    for (int i = 0; i < 50000; ++i) deep += "\\k";
+    deep += "]\n\"v\"=dword:00000001\n";
+    WriteFile(dir / "deep.reg", deep);
+    ScopedEnv hostile("KESTO_REGISTRY", dir / "deep.reg");
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(RegCreateKeyA(HKEY_CURRENT_USER, "Software", &h), ERROR_BADDB);
+    EXPECT_NE(
+        testing::internal::GetCapturedStderr().find("line 1: a key more than 512 levels deep"),
+        std::string::npos);
+    EXPECT_EQ(ReadFile(dir / "deep.reg"), deep);
+}
+
+TEST_F(Registry, AStoreChangedSinceItWasReadIsReadAgain) {
+    HKEY h;
+    ASSERT_EQ(RegCreateKeyA(HKEY_CURRENT_USER, "Kept", &h), ERROR_SUCCESS);
+    ASSERT_EQ(SetSz(h, "v", "one", 4), ERROR_SUCCESS);
+    EXPECT_EQ(Query(h, "v"), std::string("one\0", 4));
+    // Another process writes.
+    pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) ::_exit(SetSz(h, "v", "two", 4) == ERROR_SUCCESS ? 0 : 1);
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    EXPECT_EQ(Query(h, "v"), std::string("two\0", 4));
+    // A person edits the file in place: same inode, same size, even the old modification time.
+    std::string path = dir / "reg/registry.reg";
+    struct stat before;
+    ASSERT_EQ(::stat(path.c_str(), &before), 0);
+    std::string text = Store();
+    text.replace(text.find("\"two"), 4, "\"six");
+    {
+        std::FILE* f = std::fopen(path.c_str(), "r+");
+        ASSERT_NE(f, nullptr);
+        std::fwrite(text.data(), 1, text.size(), f);
+        std::fclose(f);
+    }
+    timespec times[2] = {before.st_atim, before.st_mtim};
+    ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
+    EXPECT_EQ(Query(h, "v"), std::string("six\0", 4));
+    RegCloseKey(h);
 }

@@ -125,6 +125,15 @@ TEST(LoadPicture, ReadsPicturesAndCursorsAndRefusesTheRest) {
 
     WriteFile(dir / "notes.jpg", "not a picture");
     EXPECT_EQ(ErrorOf([&] { vb::LoadPicture(dir / "notes.jpg"); }), vb::vbErrInvalidPicture);
+    // A header that claims more than the file holds is refused before anything is allocated.
+    WriteFile(dir / "huge.bmp", testing_support::OversizedBitmapFile());
+    try {
+        vb::LoadPicture(dir / "huge.bmp");
+        ADD_FAILURE() << "an oversized picture was loaded";
+    } catch (const vb::RuntimeError& e) {
+        EXPECT_EQ(e.Number(), vb::vbErrInvalidPicture);
+        EXPECT_NE(std::string(e.what()).find("3277321 x 10"), std::string::npos) << e.what();
+    }
     EXPECT_EQ(ErrorOf([&] { vb::LoadPicture(dir / "missing.bmp"); }), vb::vbErrFileNotFound);
     EXPECT_TRUE(vb::LoadPicture("").IsNone());
 }

@@ -3,6 +3,7 @@
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
+#include <QCoreApplication>
 #include <QLineEdit>
 #include <QLocalServer>
 #include <QProcess>
@@ -14,6 +15,7 @@
 #include "platform/files/files.h"
 #include "platform/win/messages.h"
 #include "platform/win/window.h"
+#include "tests/support/test_support.h"
 
 namespace {
 
@@ -91,4 +93,31 @@ TEST(Mailbox, SocketsOfEndedProcessesAreRemoved) {
     ASSERT_TRUE(std::filesystem::exists(stale));
     EXPECT_EQ(FindWindowA("ThunderRT6FormDC", "Nobody"), nullptr);
     EXPECT_FALSE(std::filesystem::exists(stale));
+}
+
+TEST(Mailbox, ARunTimeFolderOfAnotherUserIsNeitherAskedNorUsed) {
+    // Another user made the fallback folder first and listens there as if it were a player.
+    testing_support::TempDir tmp;
+    testing_support::ScopedEnv tmpdir("TMPDIR", tmp.path());
+    testing_support::ScopedEnv xdg("XDG_RUNTIME_DIR", std::nullopt);
+    std::string trap = tmp / ("kesto-" + std::to_string(::getuid()));
+    std::filesystem::create_directories(trap + "/kesto-windows");
+    QLocalServer listener;
+    ASSERT_TRUE(listener.listen(QString::fromStdString(trap + "/kesto-windows/1")));
+    for (const auto& p : {trap, trap + "/kesto-windows", trap + "/kesto-windows/1"}) {
+        ::chmod(p.c_str(), 0777);
+        ASSERT_EQ(::chown(p.c_str(), 4242, 4242), 0);
+    }
+
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(FindWindowA("ThunderRT6FormDC", "StartUp"), nullptr);
+    EXPECT_FALSE(platform::win::PublishWindows());
+    std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_NE(said.find("belongs to user 4242"), std::string::npos) << said;
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(listener.hasPendingConnections());
+    EXPECT_FALSE(listener.waitForNewConnection(100));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(trap + "/kesto-windows"),
+                            std::filesystem::directory_iterator()),
+              1);
 }
