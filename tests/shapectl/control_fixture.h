@@ -5,11 +5,14 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
+#include <vector>
 
 #include "platform/com/bstr.h"
 #include "platform/com/dispatch.h"
 #include "platform/com/typeinfo.h"
 #include "platform/ole/site.h"
+#include "quixcore/quixcore.h"
 #include "shapectl/ShapectlCtl.h"
 #include "tests/support/test_support.h"
 
@@ -20,6 +23,21 @@ using platform::com::Variant;
 
 inline std::string Text(const Variant& v) {
     return platform::com::Describe(v.get());
+}
+
+// The bytes of a set of rectangles (x1, y1, x2, y2, id), as a .hsp file holds them.
+inline std::string HotspotSetBytes(
+    const std::vector<std::tuple<short, short, short, short, short>>& spots) {
+    short count = 0;
+    HGLOBAL block = nullptr;
+    for (auto [x1, y1, x2, y2, id] : spots) {
+        IQuixAddHotspot(x1, y1, x2, y2, id, ("spot" + std::to_string(id)).c_str(), &count, &block);
+    }
+    std::string bytes(WriteHotspotBytes(count, block, nullptr, 0), '\0');
+    WriteHotspotBytes(count, block, reinterpret_cast<BYTE*>(bytes.data()),
+                      static_cast<ULONG>(bytes.size()));
+    if (block) GlobalFree(block);
+    return bytes;
 }
 
 class ControlTest : public ::testing::Test {

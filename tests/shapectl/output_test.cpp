@@ -13,20 +13,6 @@ using namespace shapectl_test;
 
 namespace {
 
-// The bytes of a set of rectangles, as a .hsp file holds them.
-std::string SetBytes(const std::vector<std::tuple<short, short, short, short, short>>& spots) {
-    short count = 0;
-    HGLOBAL block = nullptr;
-    for (auto [x1, y1, x2, y2, id] : spots) {
-        IQuixAddHotspot(x1, y1, x2, y2, id, ("spot" + std::to_string(id)).c_str(), &count, &block);
-    }
-    std::string bytes(WriteHotspotBytes(count, block, nullptr, 0), '\0');
-    WriteHotspotBytes(count, block, reinterpret_cast<BYTE*>(bytes.data()),
-                      static_cast<ULONG>(bytes.size()));
-    if (block) GlobalFree(block);
-    return bytes;
-}
-
 Variant ByteArray(const std::string& bytes) {
     SAFEARRAY* array = SafeArrayCreateVector(VT_UI1, 0, static_cast<ULONG>(bytes.size()));
     void* data = nullptr;
@@ -77,7 +63,7 @@ protected:
 TEST_F(Output, AHotspotFileLoadsTheSetAndAFailedLoadKeepsTheName) {
     CatchBoxes();
     std::string good = dir / "two.hsp";
-    testing_support::WriteFile(good, SetBytes({{0, 0, 10, 10, 1}, {5, 5, 20, 20, 2}}));
+    testing_support::WriteFile(good, HotspotSetBytes({{0, 0, 10, 10, 1}, {5, 5, 20, 20, 2}}));
     ASSERT_TRUE(Set(95, Variant::String(good)).ok());
     EXPECT_EQ(control->m_QuixError, 0);
     EXPECT_EQ(Value(95), "BSTR \"" + good + "\"");
@@ -119,7 +105,7 @@ TEST_F(Output, AHotspotFileLoadsTheSetAndAFailedLoadKeepsTheName) {
 
 TEST_F(Output, HotspotsComeFromByteArraysAndAddHotspotAndAreSwitched) {
     RunTime(true);
-    ASSERT_TRUE(Call(Id("HResource"), {ByteArray(SetBytes({{0, 0, 4, 4, 7}}))}).ok());
+    ASSERT_TRUE(Call(Id("HResource"), {ByteArray(HotspotSetBytes({{0, 0, 4, 4, 7}}))}).ok());
     EXPECT_EQ(control->m_QuixError, 0);
     EXPECT_EQ(Value(99), "I2 1");
     ASSERT_TRUE(Call(Id("HResource"), {ByteArray("QHSP")}).ok());

@@ -243,6 +243,33 @@ TEST_F(Painted, ASeeThroughControlShowsTheFormBehindIt) {
     EXPECT_EQ(Shown().pixel(60, 40) & 0xFFFFFF, 0x008080u);
 }
 
+TEST_F(Painted, TheCustomShapeFillsTheOutlineOfTheHotspotHShapeNames) {
+    std::string file = dir / "spots.hsp";
+    testing_support::WriteFile(file, HotspotSetBytes({{10, 10, 40, 30, 3}, {60, 40, 100, 70, 5}}));
+    PlaceWith(Base(
+        {{"HFileName", Variant::String(file)}, N("Shape", 16), N("HShape", 5), N("FillStyle", 0)}));
+    QImage shown = Shown();
+    EXPECT_EQ(shown.pixel(80, 55) & 0xFFFFFF, 0x0000FFu) << "inside the chosen hotspot";
+    EXPECT_NE(shown.pixel(25, 20) & 0xFFFFFF, 0x0000FFu) << "the other hotspot is not drawn";
+    EXPECT_NE(shown.pixel(5, 75) & 0xFFFFFF, 0x0000FFu);
+    // Shape 17 leaves the outline open: a line along the edge, nothing filled.
+    form = std::make_unique<testcontainer::Form>(140, 100, kFormColour);
+    Make(false);
+    PlaceWith(Base(
+        {{"HFileName", Variant::String(file)}, N("Shape", 17), N("HShape", 5), N("FillStyle", 0)}));
+    shown = Shown();
+    EXPECT_NE(shown.pixel(80, 55) & 0xFFFFFF, 0x0000FFu);
+    bool edge = false;
+    for (int y = 39; y <= 43; ++y) edge = edge || (shown.pixel(80, y) & 0xFFFFFF) == 0xFF0000u;
+    EXPECT_TRUE(edge) << "the border colour along the hotspot's top edge";
+    // An id no hotspot has draws no outline.
+    form = std::make_unique<testcontainer::Form>(140, 100, kFormColour);
+    Make(false);
+    PlaceWith(Base(
+        {{"HFileName", Variant::String(file)}, N("Shape", 16), N("HShape", 9), N("FillStyle", 0)}));
+    EXPECT_NE(Shown().pixel(80, 55) & 0xFFFFFF, 0x0000FFu);
+}
+
 TEST_F(Painted, ASeeThroughPaintWaitsForTheParentOnceThenComposes) {
     PlaceWith({N("BackStyle", 2), Colour("BackColor", RGB(255, 255, 0))});
     HWND window = host.Window();
