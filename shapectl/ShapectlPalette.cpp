@@ -5,11 +5,9 @@
 
 #include "platform/win/messages.h"
 #include "platform/win/window.h"
+#include "platform/win/winmsg.h"
 
 namespace {
-
-constexpr UINT kQueryNewPalette = 0x030F;  // WM_QUERYNEWPALETTE
-constexpr UINT kPaletteChanged = 0x0311;   // WM_PALETTECHANGED
 
 HWND TopLevel(HWND window) {
     QWidget* w = platform::win::WidgetOf(window);
@@ -51,7 +49,7 @@ BOOL RealizeWindowPalette(HWND window, HPALETTE palette, BOOL* newPalette) {
             found = SelectAndRealizePalette(w, palette);
             return !found;
         }
-        if (SendMessageA(w, kQueryNewPalette, 0, 0) != 0) return false;
+        if (SendMessageA(w, WM_QUERYNEWPALETTE, 0, 0) != 0) return false;
         QWidget* widget = platform::win::WidgetOf(w);
         return !(widget && platform::win::WindowClass(widget).substr(0, 51) == "ThunderPictureBox");
     });
@@ -61,7 +59,7 @@ BOOL RealizeWindowPalette(HWND window, HPALETTE palette, BOOL* newPalette) {
 
 void BroadcastPaletteChanged(HWND start, HWND changed) {
     WalkDescendants(TopLevel(start), [&](HWND w) {
-        SendMessageA(w, kPaletteChanged, reinterpret_cast<WPARAM>(changed), 0);
+        SendMessageA(w, WM_PALETTECHANGED, reinterpret_cast<WPARAM>(changed), 0);
         return true;
     });
 }
