@@ -6,4 +6,4 @@ root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build=${BUILD_DIR:-$root/build}
 type=${BUILD_TYPE:-RelWithDebInfo}
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE="$type" >/dev/null
-cmake --build "$build" -j "$(nproc)"
+cmake --build "$build" -j "${JOBS:-$(nproc)}"
