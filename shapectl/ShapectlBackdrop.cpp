@@ -16,6 +16,9 @@
 // - BDC_ATTACH with null clears the copied attach record with the attached flag, so a detached
 //   control never draws from a host's backdrop again; BDC_PAINT without a backdrop context and
 //   a draw target without a backdrop to draw from do nothing (the target context is released).
+// - A hide of the window is taken from WM_WINDOWPOSCHANGING also when WM_SHOWWINDOW has cleared
+//   the visible flag before it (ShowWindow sends both), so that hiding the window with ShowWindow
+//   aborts a running effect and tells the host too.
 #include <cstdint>
 #include <cstring>
 
@@ -214,7 +217,10 @@ void CShapectlCtrl::OnWindowPosChanging(WINDOWPOS* pos) {
             AbortEffect();
         }
     };
-    if ((pos->flags & SWP_HIDEWINDOW) && m_bHostVisible) {
+    // A hide while the window still shows counts too: ShowWindow sends WM_SHOWWINDOW (which
+    // clears the visible flag) first, and a running effect must not go on drawing the hidden
+    // control into the host, nor the host go on showing it.
+    if ((pos->flags & SWP_HIDEWINDOW) && (m_bHostVisible || (m_hWnd && IsWindowVisible(m_hWnd)))) {
         m_bHostVisible = FALSE;
         if (m_pBackdropHost) {
             abortRunning();

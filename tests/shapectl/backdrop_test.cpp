@@ -294,11 +294,12 @@ TEST_F(OnBackdrop, SendToBottomPutsTheWindowBelowItsSiblings) {
 
 // ---- hiding ----
 
-// A hide of the window (SetWindowPos with SWP_HIDEWINDOW, which sends no WM_SHOWWINDOW) while an
-// effect runs.
+// A hide of the window while an effect runs: by SetWindowPos with SWP_HIDEWINDOW (which sends no
+// WM_SHOWWINDOW) or by ShowWindow (WM_SHOWWINDOW first).
 struct HideCase {
     const char* name;
     bool autoRedraw;
+    bool byShowWindow;
     int aborts;
 };
 
@@ -331,8 +332,12 @@ TEST_P(HideWhileAnEffectRuns, AbortsItOnlyWithoutAutoRedraw) {
         ASSERT_TRUE(control->IsEffectRunning());
     }
     Received();
-    SetWindowPos(host.Window(), nullptr, 0, 0, 0, 0,
-                 SWP_HIDEWINDOW | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    if (GetParam().byShowWindow) {
+        ShowWindow(host.Window(), SW_HIDE);
+    } else {
+        SetWindowPos(host.Window(), nullptr, 0, 0, 0, 0,
+                     SWP_HIDEWINDOW | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
     EXPECT_FALSE(IsWindowVisible(host.Window()));
     EXPECT_EQ(control->m_nHostEffectAborts, GetParam().aborts);
     if (realWorker && GetParam().aborts) {
@@ -354,8 +359,10 @@ TEST_P(HideWhileAnEffectRuns, AbortsItOnlyWithoutAutoRedraw) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Backdrop, HideWhileAnEffectRuns,
-                         ::testing::Values(HideCase{"WithoutAutoRedraw", false, 1},
-                                           HideCase{"WithAutoRedraw", true, 0}),
+                         ::testing::Values(HideCase{"WithoutAutoRedraw", false, false, 1},
+                                           HideCase{"ByShowWindowWithoutAutoRedraw", false, true,
+                                                    1},
+                                           HideCase{"WithAutoRedraw", true, false, 0}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(OnBackdrop, AnAttachedWindowIsMovedAndHiddenWithoutRedrawTheHostRepaints) {
