@@ -371,7 +371,10 @@ void BackdropHost::Shut() {
              child = GetWindow(child, GW_HWNDNEXT)) {
             children.push_back(child);
         }
-        for (HWND child : children) SetParent(child, parent);
+        for (HWND child : children) {
+            platform::gdi::SetWindowBackgroundPainter(child, nullptr);
+            SetParent(child, parent);
+        }
         window_ = nullptr;
         platform::win::SetWindowProc(window, nullptr);
         DestroyWindow(window);

@@ -19,7 +19,8 @@
 // may first paint what lies beneath its own window onto the screen.
 //   WM_FINDBACKDROPHOST its window answers with the host (a new reference)
 // Records of clients it does not know are ignored. Closed, it detaches its clients (BDC_ATTACH
-// null), gives their windows back to its own parent and destroys its window.
+// null), gives the windows on it back to its own parent (no longer painting their background)
+// and destroys its window.
 #pragma once
 
 #include <string>

@@ -377,6 +377,8 @@ void SetPlace(QWidget* w, const QRect& next, bool redraw) {
     if (old == next) return;
     w->setGeometry(next);
     UpdateSurfacePlace(w);
+    // The windows inside it move with it.
+    for (QWidget* inner : w->findChildren<QWidget*>()) UpdateSurfacePlace(inner);
     if (redraw && !w->isHidden()) {
         if (QWidget* parent = w->parentWidget()) {
             RECT r = ToRect(old);
