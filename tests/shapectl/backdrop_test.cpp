@@ -84,6 +84,24 @@ protected:
         backdrop->AdoptWindow(host.Window());
         Settle();
     }
+    // Another control in the container, placed at run time at kMoved; null when that fails.
+    std::unique_ptr<platform::ole::HostedControl> SecondControl(
+        const std::vector<std::pair<const char*, Variant>>& props) {
+        auto other = std::make_unique<platform::ole::HostedControl>();
+        CShapectlCtrl* second = new CShapectlCtrl();
+        HRESULT hr = other->Attach(second->GetControllingUnknown(), "Shape2", true);
+        second->InternalRelease();
+        if (FAILED(hr) || FAILED(other->InitNew())) return nullptr;
+        other->JoinContainer(objects.get());
+        for (const auto& [name, value] : props) {
+            if (!platform::com::PutProperty(other->Dispatch(), Id(name), value).ok())
+                return nullptr;
+        }
+        if (FAILED(other->Activate(form->Handle(), kMoved))) return nullptr;
+        backdrop->AdoptWindow(other->Window());
+        Settle();
+        return other;
+    }
     void MoveTo(const RECT& place) {
         ASSERT_EQ(host.Activate(form->Handle(), place), S_OK);
         Settle();
@@ -214,23 +232,11 @@ INSTANTIATE_TEST_SUITE_P(Backdrop, AMoveOnTheHost,
 
 TEST_F(OnBackdrop, AnotherClientsMoveWithAnEffectLeavesTheFirstShown) {
     PlaceWith({});
-    auto other = std::make_unique<platform::ole::HostedControl>();
-    CShapectlCtrl* second = new CShapectlCtrl();
-    ASSERT_EQ(other->Attach(second->GetControllingUnknown(), "Shape2", true), S_OK);
-    second->InternalRelease();
-    ASSERT_EQ(other->InitNew(), S_OK);
-    other->JoinContainer(objects.get());
-    const std::pair<const char*, Variant> props[] = {
-        {"MEffect", Variant::I2(1)},
-        {"BackStyle", Variant::I2(1)},
-        {"BackColor", Variant::I4(static_cast<LONG>(RGB(255, 0, 0)))},
-        {"Caption", Variant::String("")}};
-    for (const auto& [name, value] : props) {
-        ASSERT_TRUE(platform::com::PutProperty(other->Dispatch(), Id(name), value).ok()) << name;
-    }
-    ASSERT_EQ(other->Activate(form->Handle(), kMoved), S_OK);
-    backdrop->AdoptWindow(other->Window());
-    Settle();
+    auto other = SecondControl({{"MEffect", Variant::I2(1)},
+                                {"BackStyle", Variant::I2(1)},
+                                {"BackColor", Variant::I4(static_cast<LONG>(RGB(255, 0, 0)))},
+                                {"Caption", Variant::String("")}});
+    ASSERT_TRUE(other);
     // The first control's paint into the backdrop puts what lies beneath it on the screen first.
     ASSERT_EQ(other->Activate(form->Handle(), RECT{120, 10, 180, 50}), S_OK);
     Settle();
@@ -453,14 +459,8 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(OnBackdrop, ClosingTheControlRemovesItsClientAndClosingTheHostDetachesIt) {
     PlaceWith({});
-    auto other = std::make_unique<platform::ole::HostedControl>();
-    CShapectlCtrl* second = new CShapectlCtrl();
-    ASSERT_EQ(other->Attach(second->GetControllingUnknown(), "Shape2", true), S_OK);
-    second->InternalRelease();
-    ASSERT_EQ(other->InitNew(), S_OK);
-    other->JoinContainer(objects.get());
-    ASSERT_EQ(other->Activate(form->Handle(), kMoved), S_OK);
-    Settle();
+    auto other = SecondControl({});
+    ASSERT_TRUE(other);
     ASSERT_EQ(backdrop->Clients().size(), 2u);
     other->Close();
     EXPECT_EQ(backdrop->Clients().size(), 1u);
