@@ -63,8 +63,12 @@ bool BackdropHost::LoadPicture(const std::string& file, std::string* why) {
         if (why) *why = "cannot read " + file;
         return false;
     }
-    // A picture larger than the graphics layer's limit is refused before it is decoded.
-    QByteArray bytes = in.read(static_cast<qint64>(platform::gdi::kMaxPicturePixels) * 4 + 1);
+    // A file larger than the largest picture the graphics layer takes is not read.
+    if (in.size() > static_cast<qint64>(platform::gdi::kMaxPicturePixels) * 4 + 4096) {
+        if (why) *why = file + " is too large for a picture";
+        return false;
+    }
+    QByteArray bytes = in.readAll();
     QImage image = platform::gdi::DecodePicture(std::string_view(bytes.constData(), bytes.size()),
                                                 nullptr, why);
     if (image.isNull()) return false;

@@ -394,6 +394,20 @@ TEST_F(TestContainer, PutsABackdropHostOnItsFormThatShowsTheControlsPlacedOnIt) 
     // The control moved on the host: yellow at its new place, the host's blue where it was.
     EXPECT_EQ(shown.pixel(120, 65) & 0xFFFFFF, 0xFFFF00u);
     EXPECT_EQ(shown.pixel(30, 25) & 0xFFFFFF, 0x0000FFu);
+    // A picture backdrop shows the picture at its top left corner; one that cannot be read is
+    // refused.
+    std::string red = dir / "red.png";
+    QImage square(20, 10, QImage::Format_RGB32);
+    square.fill(qRgb(255, 0, 0));
+    ASSERT_TRUE(square.save(QString::fromStdString(red)));
+    std::string withPicture = dir / "picture.png";
+    r = Container(
+        {"--gui", "form 60 40", "backdrop 0 0 60 40 picture:" + red, "picture " + withPicture});
+    EXPECT_EQ(r.status, 0) << r.out << r.err;
+    QImage shownPicture(QString::fromStdString(withPicture));
+    ASSERT_FALSE(shownPicture.isNull());
+    EXPECT_EQ(shownPicture.pixel(5, 5) & 0xFFFFFF, 0xFF0000u);
+    EXPECT_NE(shownPicture.pixel(30, 30) & 0xFFFFFF, 0xFF0000u);
     EXPECT_NE(Container({"--gui", "form 10 10", "backdrop 0 0 10 10 picture:/nonexistent.png"})
                   .out.find("failed: cannot read"),
               std::string::npos);
