@@ -6,6 +6,8 @@
 #include <string>
 
 #include "platform/ole/olectl.h"
+#include "platform/win/windowpos.h"
+#include "shapectl/BackdropProtocol.h"
 #include "shapectl/ShapeProperties.h"
 #include "shapectl/shapectl.h"
 
@@ -67,16 +69,48 @@ public:
     POINT m_ptLastMouse{0, 0};
     SHORT m_nHotspotX = 0, m_nHotspotY = 0;  // the hotspot query point
 
-    // The backdrop host's state.
-    platform::com::ComPtr<IUnknown> m_pBackdropHost;  // a counted reference, or none
-    HWND m_hWndHost = nullptr;
-    RECT m_rcHost{0, 0, 0, 0};
+    // The backdrop host's state (shapectl/ShapectlBackdrop.cpp).
+    platform::com::ComPtr<IBackdropHost> m_pBackdropHost;      // a counted reference, or none
+    platform::com::ComPtr<IBackdropClient> m_pBackdropClient;  // this control's own, registered
+    BackdropHostRect m_rcHost{0, 0, 0, 0};
+    BackdropDrawTarget m_drawTarget{nullptr, nullptr, nullptr};
     BOOL m_bHostVisible = FALSE;
     BOOL m_bHostAttached = FALSE;
     BOOL m_bDrawAllowed = TRUE;
     BOOL m_bHostUpdatePending = TRUE;
-    HDC m_hBackdropDC = nullptr;            // the attach record's backdrop context
-    HPALETTE m_hBackdropPalette = nullptr;  // and palette
+    // The attach record's fields that the control reads: the backdrop context, its palette and
+    // its bitmap.
+    HDC m_hBackdropDC = nullptr;
+    HPALETTE m_hBackdropPalette = nullptr;
+    HBITMAP m_hBackdropBitmap = nullptr;
+    // The running effects that a hide or show of the window aborted (for the tests).
+    int m_nHostEffectAborts = 0;
+    // The client's interface part: forwards to the control.
+    struct XBackdropClient final : IBackdropClient {
+        explicit XBackdropClient(CShapectlCtrl* control) : m_pThis(control) {}
+        HRESULT QueryInterface(REFIID riid, void** ppv) override;
+        ULONG AddRef() override;
+        ULONG Release() override;
+        HRESULT Command(LONG code, void* data) override;
+        CShapectlCtrl* m_pThis;
+    } m_xBackdropClient{this};
+    void* GetInterface(REFIID iid) override;
+    void OnSetClientSite() override;
+    // The host-side paint: the update with host-draws 0, then the paint into the host's target.
+    void HostSidePaint(BackdropHostRect* leading);
+    // The update that only reports the control (host-draws 1).
+    void ReportToHost();
+    void SendHostUpdate(BOOL hostDraws);
+    // The control's place in its parent window (its position rectangle), and the host rectangle
+    // made from it.
+    RECT PositionRect();
+    void MakeHostRect();
+    int OnCreate();
+    void OnMove();
+    void OnSize();
+    void OnShowWindow(BOOL show, UINT status);
+    void OnWindowPosChanging(WINDOWPOS* pos);
+    HRESULT BackdropCommand(LONG code, void* data);
 
     SHORT m_nInstanceId = 0;
 

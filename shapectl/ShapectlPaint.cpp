@@ -26,6 +26,7 @@
 
 #include "platform/com/bstr.h"
 #include "platform/win/paint.h"
+#include "platform/win/winmsg.h"
 #include "quixcore/quixcore.h"
 #include "shapectl/ShapectlCtl.h"
 #include "shapectl/ShapectlPalette.h"
@@ -142,8 +143,25 @@ struct MemoryDC {
 
 LRESULT CShapectlCtrl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
+        // The messages the backdrop host hears about (shapectl/ShapectlBackdrop.cpp).
         case WM_CREATE:
-            DragAcceptFiles(m_hWnd, m_props.OLEDropAllowed);
+            if (Default(message, wParam, lParam) == -1) return -1;
+            return OnCreate();
+        case WM_MOVE:
+            Default(message, wParam, lParam);
+            OnMove();
+            return 0;
+        case WM_SIZE:
+            Default(message, wParam, lParam);
+            OnSize();
+            return 0;
+        case WM_SHOWWINDOW:
+            Default(message, wParam, lParam);
+            OnShowWindow(wParam != 0 ? TRUE : FALSE, static_cast<UINT>(lParam));
+            return 0;
+        case WM_WINDOWPOSCHANGING:
+            Default(message, wParam, lParam);
+            if (lParam) OnWindowPosChanging(reinterpret_cast<WINDOWPOS*>(lParam));
             return 0;
         case WM_ERASEBKGND:
             return OnEraseBkgnd(reinterpret_cast<HDC>(wParam));
@@ -217,10 +235,19 @@ void CShapectlCtrl::InvalidateWithBackground(BOOL) {
 
 void CShapectlCtrl::OnDraw(HDC hdc, const RECT& rcBounds, const RECT&) {
     if (m_bHostUpdatePending && m_bHostAttached) {
-        // The backdrop host paints an attached control itself.
-        if (SUCCEEDED(AttachToBackdropHost())) m_bHostUpdatePending = FALSE;
+        // The first paint of an attached control: the host repaints it, or it draws itself into
+        // the host's target.
+        if (SUCCEEDED(AttachToBackdropHost())) {
+            m_bHostUpdatePending = FALSE;
+            if (!HasEffect() || !m_hWnd || !m_bHostVisible) {
+                ReportToHost();
+            } else if (!IsEffectRunning() || m_props.AutoRedraw) {
+                HostSidePaint(nullptr);
+            }
+        }
         return;
     }
+    // Afterwards the host asks for the paints of an attached control.
     if (m_bHostAttached) return;
     if (AmbientUserMode() && !m_bDrawAllowed) return;
     DrawControl(hdc, nullptr, &rcBounds, 0, nullptr);

@@ -539,26 +539,6 @@ void CShapectlCtrl::OnOLEDropAllowedChanged() {
     NotifyPropChange(8);
 }
 
-void CShapectlCtrl::OnZLevelChanged() {
-    // The backdrop host is told of the new z-level while the control is attached to one.
-    NotifyPropChange(9);
-}
-
-// ---- the redraw path ----
-
-void CShapectlCtrl::RedrawControl() {
-    ++m_redrawTrace.redraws;
-    // Not attached to a backdrop host: repaint through the invalidation, except at run time
-    // while Update is FALSE.
-    if (!AmbientUserMode() || m_props.Update) InvalidateWithBackground(FALSE);
-}
-
-HRESULT CShapectlCtrl::AttachToBackdropHost() {
-    if (m_pBackdropHost) return S_OK;
-    // The control searches for no backdrop host itself: it knows one only while it holds one.
-    return E_FAIL;
-}
-
 BOOL CShapectlCtrl::HasEffect() {
     const ShapeProperties& p = m_props;
     return p.QuixEnabled && (p.DMode > 0 || p.MEffect > 0 || (p.TEnabled == 1 && p.TEffect > 0));

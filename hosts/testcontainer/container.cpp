@@ -302,6 +302,11 @@ Container::~Container() {
     frame_.Close();
     for (auto& c : controls_) c->host->Close();
     controls_.clear();
+    for (auto& b : backdrops_) {
+        objects_->Remove(static_cast<IOleObject*>(b.get()));
+        b->Close(0);
+    }
+    backdrops_.clear();
     form_.reset();
 }
 
@@ -370,7 +375,62 @@ bool Container::Place(const std::vector<std::string>& args) {
     RECT pos{v[0], v[1], v[0] + v[2], v[1] + v[3]};
     HRESULT hr = c->host->Activate(form_->Handle(), pos);
     if (FAILED(hr)) return Fail("cannot place " + c->name + ": " + Hex(hr));
-    if (HWND window = c->host->Window()) form_->AdoptWindow(window);
+    if (HWND window = c->host->Window()) {
+        // On a backdrop host the window shows the host's backdrop beneath it.
+        bool onHost = false;
+        for (auto& b : backdrops_) {
+            if (GetParent(window) == b->Window()) {
+                b->AdoptWindow(window);
+                onHost = true;
+            }
+        }
+        if (!onHost) form_->AdoptWindow(window);
+    }
+    return true;
+}
+
+bool Container::MakeBackdrop(const std::vector<std::string>& args) {
+    if (!form_) return Fail("no form");
+    if (args.size() != 5 && args.size() != 6 && args.size() != 7) {
+        return Fail(
+            "usage: backdrop <x> <y> <width> <height> [<colour1> <colour2>|picture:<file>]");
+    }
+    int v[4];
+    for (int i = 0; i < 4; ++i) {
+        auto r = std::from_chars(args[i + 1].data(), args[i + 1].data() + args[i + 1].size(), v[i]);
+        if (r.ec != std::errc() || v[i] < -4096 || v[i] > 4096 || (i >= 2 && v[i] <= 0)) {
+            return Fail("bad rectangle");
+        }
+    }
+    auto host = backdrop::BackdropHost::Create();
+    if (args.size() == 7) {
+        COLORREF colours[2];
+        for (int i = 0; i < 2; ++i) {
+            Variant value, as;
+            std::string error;
+            if (!ParseValue(args[5 + i], &value, &error)) return Fail(error);
+            if (FAILED(VariantChangeType(as.ptr(), &value.get(), 0, VT_I4))) {
+                return Fail("bad colour " + args[5 + i]);
+            }
+            OLE_COLOR colour = static_cast<OLE_COLOR>(as.get().lVal);
+            if (value.vt() == VT_I2) colour &= 0xFFFF;
+            if (FAILED(OleTranslateColor(colour, nullptr, &colours[i]))) {
+                return Fail("bad colour " + args[5 + i]);
+            }
+        }
+        host->SetGradient(colours[0], colours[1]);
+    } else if (args.size() == 6) {
+        if (args[5].rfind("picture:", 0) != 0) return Fail("usage: picture:<file>");
+        std::string why;
+        if (!host->LoadPicture(args[5].substr(8), &why)) return Fail(why);
+    }
+    RECT pos{v[0], v[1], v[0] + v[2], v[1] + v[3]};
+    HRESULT hr = host->Place(form_->Handle(), pos);
+    if (FAILED(hr)) return Fail("cannot place the backdrop: " + Hex(hr));
+    objects_->Add(static_cast<IOleObject*>(host.get()));
+    backdrops_.push_back(host);
+    Settle();
+    out_ << "backdrop " << backdrops_.size() << "\n";
     return true;
 }
 
@@ -384,6 +444,9 @@ bool Container::Wait() {
         if (count != c->paintsSeen)
             out_ << "painted " << c->name << " " << count - c->paintsSeen << "\n";
         c->paintsSeen = count;
+    }
+    for (std::size_t i = 0; i < backdrops_.size(); ++i) {
+        out_ << "backdrop " << i + 1 << " " << backdrops_[i]->Clients().size() << " clients\n";
     }
     return true;
 }
@@ -463,6 +526,7 @@ bool Container::Create(const std::vector<std::string>& args, bool initNew) {
     c->host = std::make_unique<platform::ole::HostedControl>();
     HRESULT hr = c->host->Create(clsid, name, false);
     if (FAILED(hr)) return Fail("cannot create " + args[1] + ": " + Hex(hr));
+    c->host->JoinContainer(objects_.get());
     c->host->Events().onEvent = [this, n = name](const platform::ole::EventSink::Event& e) {
         out_ << "event " << n << "." << e.name;
         for (const auto& a : e.args) out_ << " " << FormatValue(a.get());
@@ -688,6 +752,7 @@ bool Container::Run(const std::string& text) {
     }
     if (cmd == "form") return MakeForm(args);
     if (cmd == "place") return Place(args);
+    if (cmd == "backdrop") return MakeBackdrop(args);
     if (cmd == "wait") return Wait();
     if (cmd == "picture") return WritePicture(args);
     if (cmd == "notices") {

@@ -25,6 +25,13 @@
 //   place <x> <y> <width> <height>  puts the current control on the form in place at that
 //                                   rectangle (pixels): it becomes in-place active, its window
 //                                   shows there; again, it moves
+//   backdrop <x> <y> <width> <height> [<colour1> <colour2>|picture:<file>]
+//                                   puts a backdrop host (hosts/backdrop/BackdropHost.h) on the
+//                                   form at that rectangle (pixels), with a gradient from colour1
+//                                   at the top to colour2 at the bottom (OLE colours) or a picture;
+//                                   a shape control placed over it afterwards finds it and sits on
+//                                   it, placed in the host's coordinates; prints "backdrop <n>
+//                                   clients" at each wait
 //   wait                            lets the form and its controls handle what is waiting
 //                                   (paints, posted messages), then prints "painted <name> <n>"
 //                                   for each control whose window painted n times since the last
@@ -77,6 +84,7 @@
 #include <string>
 #include <vector>
 
+#include "hosts/backdrop/BackdropHost.h"
 #include "hosts/testcontainer/form.h"
 #include "hosts/testcontainer/frame.h"
 #include "platform/com/dispatch.h"
@@ -86,7 +94,8 @@ namespace testcontainer {
 
 class Container {
 public:
-    explicit Container(std::ostream& out) : out_(out), frame_(out) {}
+    explicit Container(std::ostream& out)
+        : out_(out), frame_(out), objects_(platform::ole::ObjectContainer::Create()) {}
     ~Container();
 
     // Runs one command; false when it failed.
@@ -104,6 +113,7 @@ private:
     bool Create(const std::vector<std::string>& args, bool initNew = true);
     bool MakeForm(const std::vector<std::string>& args);
     bool Place(const std::vector<std::string>& args);
+    bool MakeBackdrop(const std::vector<std::string>& args);
     bool Wait();
     bool WritePicture(const std::vector<std::string>& args);
     bool Set(const std::vector<std::string>& args, bool byReference);
@@ -122,6 +132,9 @@ private:
     std::vector<std::unique_ptr<Control>> controls_;
     Control* current_ = nullptr;
     std::unique_ptr<Form> form_;
+    // The objects on the form, as the controls' container lists them, and the backdrop hosts.
+    platform::com::ComPtr<platform::ole::ObjectContainer> objects_;
+    std::vector<platform::com::ComPtr<backdrop::BackdropHost>> backdrops_;
     bool notices_ = false;
 };
 

@@ -2,6 +2,8 @@
 
 #include <strings.h>
 
+#include <algorithm>
+
 #include "platform/com/activation.h"
 #include "platform/com/bstr.h"
 
@@ -10,6 +12,79 @@ namespace platform::ole {
 using platform::com::ComPtr;
 using platform::com::Query;
 using platform::com::Variant;
+
+// ---- the container ----
+
+namespace {
+
+// A snapshot of the container's objects, one at a time.
+class ObjectEnumerator final : public platform::com::Object<IEnumUnknown> {
+public:
+    explicit ObjectEnumerator(std::vector<ComPtr<IUnknown>> objects)
+        : objects_(std::move(objects)) {}
+    void* GetInterface(REFIID riid) override {
+        if (riid == IID_IUnknown || riid == IID_IEnumUnknown) {
+            return static_cast<IEnumUnknown*>(this);
+        }
+        return nullptr;
+    }
+    HRESULT Next(ULONG celt, IUnknown** rgelt, ULONG* pceltFetched) override {
+        if (!rgelt) return E_POINTER;
+        ULONG n = 0;
+        while (n < celt && next_ < objects_.size()) {
+            rgelt[n++] = ComPtr<IUnknown>(objects_[next_++]).detach();
+        }
+        if (pceltFetched) *pceltFetched = n;
+        return n == celt ? S_OK : S_FALSE;
+    }
+    HRESULT Skip(ULONG celt) override {
+        next_ = std::min<std::size_t>(objects_.size(), next_ + celt);
+        return next_ < objects_.size() ? S_OK : S_FALSE;
+    }
+    HRESULT Reset() override {
+        next_ = 0;
+        return S_OK;
+    }
+
+private:
+    std::vector<ComPtr<IUnknown>> objects_;
+    std::size_t next_ = 0;
+};
+
+}  // namespace
+
+ComPtr<ObjectContainer> ObjectContainer::Create() {
+    return ComPtr<ObjectContainer>::Attach(new ObjectContainer());
+}
+
+void ObjectContainer::Add(IUnknown* object) {
+    if (!object) return;
+    for (const auto& o : objects_) {
+        if (o.get() == object) return;
+    }
+    objects_.emplace_back(object);
+}
+
+void ObjectContainer::Remove(IUnknown* object) {
+    for (auto it = objects_.begin(); it != objects_.end(); ++it) {
+        if (it->get() == object) {
+            ComPtr<IUnknown> going = std::move(*it);
+            objects_.erase(it);
+            return;
+        }
+    }
+}
+
+void* ObjectContainer::GetInterface(REFIID riid) {
+    if (riid == IID_IUnknown || riid == IID_IOleContainer) return static_cast<IOleContainer*>(this);
+    return nullptr;
+}
+
+HRESULT ObjectContainer::EnumObjects(DWORD, IEnumUnknown** ppenum) {
+    if (!ppenum) return E_POINTER;
+    *ppenum = new ObjectEnumerator(objects_);
+    return S_OK;
+}
 
 // ---- the site ----
 
@@ -71,8 +146,8 @@ HRESULT ControlSite::OnPosRectChange(LPCRECT lprcPosRect) {
 
 HRESULT ControlSite::GetContainer(IOleContainer** pp) {
     if (!pp) return E_POINTER;
-    *pp = nullptr;
-    return E_NOINTERFACE;
+    *pp = ComPtr<IOleContainer>(container_).detach();
+    return *pp ? S_OK : E_NOINTERFACE;
 }
 
 HRESULT ControlSite::OnControlInfoChanged() {
@@ -260,6 +335,13 @@ HRESULT HostedControl::Attach(IUnknown* control, const std::string& name, bool r
     return S_OK;
 }
 
+void HostedControl::JoinContainer(ObjectContainer* container) {
+    if (!unknown_ || !container) return;
+    container_ = ComPtr<ObjectContainer>(container);
+    site_->SetContainer(container);
+    container->Add(unknown_.get());
+}
+
 // The control's persistence interface, or null.
 ComPtr<IPersistPropertyBag> HostedControl::Persistence() const {
     return unknown_.Query<IPersistPropertyBag>(IID_IPersistPropertyBag);
@@ -311,8 +393,13 @@ void HostedControl::Close() {
             ole->Close(0);
             ole->SetClientSite(nullptr);
         }
-        if (site_) site_->Attach(nullptr);
+        if (site_) {
+            site_->Attach(nullptr);
+            site_->SetContainer(nullptr);
+        }
+        if (container_) container_->Remove(unknown_.get());
     }
+    container_.reset();
     eventCookie_ = notifyCookie_ = 0;
     dispatch_.reset();
     unknown_.reset();

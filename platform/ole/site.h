@@ -14,6 +14,25 @@
 
 namespace platform::ole {
 
+// The objects of one container (a form's controls), in the order they were added: the container
+// its sites give their controls (IOleClientSite::GetContainer), whose EnumObjects lists them.
+class ObjectContainer final : public platform::com::Object<IOleContainer> {
+public:
+    static platform::com::ComPtr<ObjectContainer> Create();
+    // Adds the object (a new reference) unless it is there already; Remove lets it go.
+    void Add(IUnknown* object);
+    void Remove(IUnknown* object);
+
+    void* GetInterface(REFIID riid) override;
+    // Every object, for any flags (the container has only embeddings).
+    HRESULT EnumObjects(DWORD grfFlags, IEnumUnknown** ppenum) override;
+
+private:
+    ObjectContainer() = default;
+    ~ObjectContainer() override = default;
+    std::vector<platform::com::ComPtr<IUnknown>> objects_;
+};
+
 class ControlSite final : public platform::com::Object<IOleClientSite, IOleControlSite, IDispatch,
                                                        IPropertyNotifySink, IOleInPlaceSite> {
 public:
@@ -33,6 +52,10 @@ public:
         pos_ = pos;
     }
     const RECT& Place() const { return pos_; }
+    // The container GetContainer gives (none: E_NOINTERFACE).
+    void SetContainer(IOleContainer* container) {
+        container_ = platform::com::ComPtr<IOleContainer>(container);
+    }
     bool inPlaceActive = false;
     int posRectChanges = 0;  // OnPosRectChange calls
 
@@ -81,6 +104,7 @@ private:
     ~ControlSite() override = default;
     std::map<DISPID, platform::com::Variant> ambient_;
     IUnknown* control_ = nullptr;  // not owned: the control holds the site
+    platform::com::ComPtr<IOleContainer> container_;
     HWND window_ = nullptr;
     RECT pos_{0, 0, 0, 0};
 };
@@ -127,6 +151,9 @@ public:
     HRESULT Create(REFCLSID clsid, const std::string& name, bool runMode);
     // Wraps a control object made otherwise (a new reference is taken).
     HRESULT Attach(IUnknown* control, const std::string& name, bool runMode);
+    // Puts the control into the container (before it is activated, so that it finds the objects
+    // beside it); Close takes it out again.
+    void JoinContainer(ObjectContainer* container);
     HRESULT InitNew();
     HRESULT Load(IPropertyBag* bag);
     HRESULT Save(IPropertyBag* bag, bool saveAll);
@@ -151,6 +178,7 @@ private:
     platform::com::ComPtr<IDispatch> dispatch_;
     platform::com::ComPtr<ControlSite> site_;
     platform::com::ComPtr<EventSink> events_;
+    platform::com::ComPtr<ObjectContainer> container_;
     DWORD eventCookie_ = 0;
     DWORD notifyCookie_ = 0;
     CLSID clsid_ = GUID_NULL;

@@ -11,6 +11,7 @@
 #include <QUrl>
 #include <QVariant>
 #include <QWidget>
+#include <algorithm>
 #include <atomic>
 #include <cstring>
 #include <memory>
@@ -23,6 +24,8 @@
 #include "platform/win/internal.h"
 #include "platform/win/surface.h"
 #include "platform/win/window.h"
+#include "platform/win/windowpos.h"
+#include "platform/win/winmsg.h"
 
 namespace platform::win {
 
@@ -233,6 +236,7 @@ LRESULT DefWindowProcA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
         case WM_MOVE:
         case WM_SIZE:
         case WM_SHOWWINDOW:
+        case WM_WINDOWPOSCHANGING:
         case WM_SETCURSOR:
         case WM_MOUSEMOVE:
         case WM_DROPFILES:
@@ -329,18 +333,27 @@ BOOL EndPaint(HWND hWnd, const PAINTSTRUCT* lpPaint) {
     return ReleaseDC(hWnd, lpPaint->hdc) ? TRUE : FALSE;
 }
 
-BOOL ShowWindow(HWND hWnd, int nCmdShow) {
-    QWidget* w = WidgetOf(hWnd);
-    if (!w) return FALSE;
-    bool was = !w->isHidden();
-    bool show = nCmdShow != static_cast<int>(SW_HIDE);
-    if (show == was) return was ? TRUE : FALSE;
-    SendMessageA(hWnd, WM_SHOWWINDOW, show ? TRUE : FALSE, 0);
+namespace {
+
+// Asks a child window's procedure about the change to come of its place, order or visibility
+// (WM_WINDOWPOSCHANGING); the change as the procedure left it. Top-level windows are not asked.
+WINDOWPOS PosChanging(QWidget* w, HWND after, const QRect& next, UINT flags) {
+    WINDOWPOS pos{HandleOf(w), after, next.x(), next.y(), next.width(), next.height(), flags};
+    if (!w->isWindow()) {
+        SendMessageA(pos.hwnd, WM_WINDOWPOSCHANGING, 0, reinterpret_cast<LPARAM>(&pos));
+    }
+    return pos;
+}
+
+// Shows or hides the window. Without redraw only a shown window is invalidated (its own paint
+// still comes), not what a hidden one uncovered.
+void SetShown(QWidget* w, bool show, bool redraw) {
+    HWND hWnd = HandleOf(w);
     w->setVisible(show);
     UpdateSurfacePlace(w);
     if (show) {
         InvalidateRect(hWnd, nullptr, TRUE);
-    } else if (QWidget* parent = w->parentWidget()) {
+    } else if (QWidget* parent = w->parentWidget(); parent && redraw) {
         // What the window uncovered: its place in the parent and in the windows below it.
         QRect place = w->geometry();
         RECT r = ToRect(place);
@@ -355,7 +368,78 @@ BOOL ShowWindow(HWND hWnd, int nCmdShow) {
             InvalidateRect(HandleOf(sibling), &local, TRUE);
         }
     }
+}
+
+// Gives the window its new place; with redraw its old place in the parent and the window are
+// invalidated.
+void SetPlace(QWidget* w, const QRect& next, bool redraw) {
+    QRect old = w->geometry();
+    if (old == next) return;
+    w->setGeometry(next);
+    UpdateSurfacePlace(w);
+    // The windows inside it move with it.
+    for (QWidget* inner : w->findChildren<QWidget*>()) UpdateSurfacePlace(inner);
+    if (redraw && !w->isHidden()) {
+        if (QWidget* parent = w->parentWidget()) {
+            RECT r = ToRect(old);
+            InvalidateRect(HandleOf(parent), &r, TRUE);
+        }
+        InvalidateRect(HandleOf(w), nullptr, TRUE);
+    }
+}
+
+}  // namespace
+
+BOOL ShowWindow(HWND hWnd, int nCmdShow) {
+    QWidget* w = WidgetOf(hWnd);
+    if (!w) return FALSE;
+    bool was = !w->isHidden();
+    bool show = nCmdShow != static_cast<int>(SW_HIDE);
+    if (show == was) return was ? TRUE : FALSE;
+    SendMessageA(hWnd, WM_SHOWWINDOW, show ? TRUE : FALSE, 0);
+    if (!WidgetOf(hWnd)) return was ? TRUE : FALSE;
+    const UINT flags = PosChanging(w, nullptr, w->geometry(),
+                                   SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE |
+                                       (show ? SWP_SHOWWINDOW : SWP_HIDEWINDOW))
+                           .flags;
+    if (!WidgetOf(hWnd)) return was ? TRUE : FALSE;
+    SetShown(w, show, !(flags & SWP_NOREDRAW));
     return was ? TRUE : FALSE;
+}
+
+BOOL platform::win::SetChildWindowPos(HWND hWnd, HWND hWndInsertAfter, int X, int Y, int cx, int cy,
+                                      UINT uFlags) {
+    QWidget* w = WidgetOf(hWnd);
+    if (!w || w->isWindow()) return FALSE;
+    QRect next = w->geometry();
+    if (!(uFlags & SWP_NOMOVE)) next.moveTo(X, Y);
+    if (!(uFlags & SWP_NOSIZE)) next.setSize(QSize(std::max(cx, 0), std::max(cy, 0)));
+    const WINDOWPOS pos = PosChanging(w, hWndInsertAfter, next, uFlags);
+    if (!WidgetOf(hWnd)) return FALSE;
+    const UINT flags = pos.flags;
+    const bool redraw = !(flags & SWP_NOREDRAW);
+    if (!(flags & SWP_NOZORDER)) {
+        if (pos.hwndInsertAfter == HWND_BOTTOM) {
+            w->lower();
+        } else if (pos.hwndInsertAfter == HWND_TOP || pos.hwndInsertAfter == HWND_TOPMOST) {
+            w->raise();
+        } else if (QWidget* above = WidgetOf(pos.hwndInsertAfter);
+                   above && above != w && above->parentWidget() == w->parentWidget()) {
+            w->stackUnder(above);
+        }
+    }
+    if (!(flags & SWP_NOMOVE) || !(flags & SWP_NOSIZE)) {
+        QRect place = w->geometry();
+        if (!(flags & SWP_NOMOVE)) place.moveTo(pos.x, pos.y);
+        if (!(flags & SWP_NOSIZE)) place.setSize(QSize(std::max(pos.cx, 0), std::max(pos.cy, 0)));
+        SetPlace(w, place, redraw);
+    }
+    if ((flags & SWP_HIDEWINDOW) && !w->isHidden()) {
+        SetShown(w, false, redraw);
+    } else if ((flags & SWP_SHOWWINDOW) && w->isHidden()) {
+        SetShown(w, true, redraw);
+    }
+    return TRUE;
 }
 
 BOOL IsWindowVisible(HWND hWnd) {
@@ -402,18 +486,14 @@ BOOL ClientToScreen(HWND hWnd, LPPOINT lpPoint) {
 BOOL MoveWindow(HWND hWnd, int X, int Y, int nWidth, int nHeight, BOOL bRepaint) {
     QWidget* w = WidgetOf(hWnd);
     if (!w || nWidth < 0 || nHeight < 0) return FALSE;
-    QRect old = w->geometry();
     QRect next(X, Y, nWidth, nHeight);
-    if (old == next) return TRUE;
-    w->setGeometry(next);
-    UpdateSurfacePlace(w);
-    if (bRepaint && !w->isHidden()) {
-        if (QWidget* parent = w->parentWidget()) {
-            RECT r = ToRect(old);
-            InvalidateRect(HandleOf(parent), &r, TRUE);
-        }
-        InvalidateRect(hWnd, nullptr, TRUE);
-    }
+    if (w->geometry() == next) return TRUE;
+    const WINDOWPOS pos = PosChanging(
+        w, nullptr, next, SWP_NOZORDER | SWP_NOACTIVATE | (bRepaint ? 0 : SWP_NOREDRAW));
+    if (!WidgetOf(hWnd)) return FALSE;
+    if (!(pos.flags & SWP_NOMOVE)) next.moveTo(pos.x, pos.y);
+    if (!(pos.flags & SWP_NOSIZE)) next.setSize(QSize(std::max(pos.cx, 0), std::max(pos.cy, 0)));
+    SetPlace(w, next, !(pos.flags & SWP_NOREDRAW));
     return TRUE;
 }
 

@@ -5,7 +5,11 @@
 // - A window made by CreateChildWindow is a child widget of its parent's widget with a window
 //   procedure; Qt's events of the widget reach the procedure as the window messages WM_CREATE,
 //   WM_DESTROY, WM_MOVE, WM_SIZE, WM_SHOWWINDOW, WM_SETCURSOR (with WM_MOUSEMOVE in the high word)
-//   and WM_DROPFILES. Any window (a form too) can be given a procedure with SetWindowProc.
+//   and WM_DROPFILES. ShowWindow, MoveWindow and SetWindowPos first send a child window
+//   WM_WINDOWPOSCHANGING with the change to come (platform/win/windowpos.h; ShowWindow after
+//   WM_SHOWWINDOW, with SWP_SHOWWINDOW or SWP_HIDEWINDOW); the procedure may change it, and with
+//   SWP_NOREDRAW nothing is invalidated for a move or for what a hide uncovers. Any window (a form
+//   too) can be given a procedure with SetWindowProc.
 // - A window's content lives in its form's surface, so nothing is painted because Qt repaints a
 //   widget: painting happens only when a window is invalidated. InvalidateRect adds to the
 //   window's update rectangle and, once, queues its WM_PAINT on the user-interface thread;

@@ -80,6 +80,8 @@ bool StartWindowDrag(HWND hwnd) {
 BOOL SetWindowPos(HWND hWnd, HWND hWndInsertAfter, int X, int Y, int cx, int cy, UINT uFlags) {
     QWidget* w = platform::win::WidgetOf(hWnd);
     if (!w) return FALSE;
+    if (!w->isWindow())
+        return platform::win::SetChildWindowPos(hWnd, hWndInsertAfter, X, Y, cx, cy, uFlags);
     QWidget* top = w->window();
     if (!(uFlags & SWP_NOMOVE)) top->move(X, Y);
     if (!(uFlags & SWP_NOSIZE)) top->resize(cx, cy);

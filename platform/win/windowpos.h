@@ -11,11 +11,29 @@
 inline constexpr UINT SWP_NOSIZE = 0x0001;
 inline constexpr UINT SWP_NOMOVE = 0x0002;
 inline constexpr UINT SWP_NOZORDER = 0x0004;
+inline constexpr UINT SWP_NOREDRAW = 0x0008;
 inline constexpr UINT SWP_NOACTIVATE = 0x0010;
 inline constexpr UINT SWP_SHOWWINDOW = 0x0040;
+inline constexpr UINT SWP_HIDEWINDOW = 0x0080;
+
+// What WM_WINDOWPOSCHANGING (lParam) tells a child window about the change to come: its new place
+// in the parent, the window it goes behind and the SWP_ flags. The procedure may change the place
+// and the flags (SWP_NOREDRAW: nothing is repainted for the change).
+struct WINDOWPOS {
+    HWND hwnd;
+    HWND hwndInsertAfter;
+    int x;
+    int y;
+    int cx;
+    int cy;
+    UINT flags;
+};
 
 // Moves, sizes and orders a top-level window. HWND_TOPMOST keeps it above the windows that are
 // not topmost, HWND_NOTOPMOST returns it to their band; without SWP_NOACTIVATE it is activated.
+// A child window is moved, sized, ordered among its siblings (HWND_TOP, HWND_BOTTOM, or behind a
+// sibling), hidden (SWP_HIDEWINDOW) or shown (SWP_SHOWWINDOW) after its procedure has been sent
+// WM_WINDOWPOSCHANGING (and no WM_SHOWWINDOW), as the platform does.
 BOOL SetWindowPos(HWND hWnd, HWND hWndInsertAfter, int X, int Y, int cx, int cy, UINT uFlags);
 
 // True when the window is in the topmost band.
@@ -29,6 +47,9 @@ int SetWindowRgn(HWND hWnd, HRGN hRgn, BOOL bRedraw);
 BOOL ReleaseCapture();
 
 namespace platform::win {
+
+// SetWindowPos of a child window (platform/win/paint.cpp).
+BOOL SetChildWindowPos(HWND hWnd, HWND hWndInsertAfter, int X, int Y, int cx, int cy, UINT uFlags);
 
 // Starts moving the window of `hwnd` with the mouse, as a press on its caption does: the window
 // manager's move where there is one, else the window follows the mouse until the button is up.

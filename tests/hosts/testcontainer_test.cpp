@@ -379,6 +379,40 @@ TEST_F(TestContainer, ShowsAControlOnItsFormAndWritesWhatTheFormShows) {
     EXPECT_TRUE(testing_support::MatchesReference(shown, "hosts/see-through-circle"));
 }
 
+TEST_F(TestContainer, PutsABackdropHostOnItsFormThatShowsTheControlsPlacedOnIt) {
+    ASSERT_EQ(Container({"register " + kLibrary}).status, 0);
+    std::string picture = dir / "backdrop.png";
+    Result r = Container({"--gui", "form 160 100", "backdrop 0 0 160 100 &HFF0000 &HFF0000",
+                          "create " + kProgId + " Shape1", "mode run", "set BackStyle 1",
+                          "set BackColor &H0000FFFF&", "set Caption \"\"", "place 10 10 40 30",
+                          "wait", "place 100 50 40 30", "wait", "picture " + picture});
+    EXPECT_EQ(r.status, 0) << r.out << r.err;
+    EXPECT_NE(r.out.find("backdrop 1\n"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("backdrop 1 1 clients\n"), std::string::npos) << r.out;
+    QImage shown(QString::fromStdString(picture));
+    ASSERT_FALSE(shown.isNull());
+    // The control moved on the host: yellow at its new place, the host's blue where it was.
+    EXPECT_EQ(shown.pixel(120, 65) & 0xFFFFFF, 0xFFFF00u);
+    EXPECT_EQ(shown.pixel(30, 25) & 0xFFFFFF, 0x0000FFu);
+    // A picture backdrop shows the picture at its top left corner; one that cannot be read is
+    // refused.
+    std::string red = dir / "red.png";
+    QImage square(20, 10, QImage::Format_RGB32);
+    square.fill(qRgb(255, 0, 0));
+    ASSERT_TRUE(square.save(QString::fromStdString(red)));
+    std::string withPicture = dir / "picture.png";
+    r = Container(
+        {"--gui", "form 60 40", "backdrop 0 0 60 40 picture:" + red, "picture " + withPicture});
+    EXPECT_EQ(r.status, 0) << r.out << r.err;
+    QImage shownPicture(QString::fromStdString(withPicture));
+    ASSERT_FALSE(shownPicture.isNull());
+    EXPECT_EQ(shownPicture.pixel(5, 5) & 0xFFFFFF, 0xFF0000u);
+    EXPECT_NE(shownPicture.pixel(30, 30) & 0xFFFFFF, 0xFF0000u);
+    EXPECT_NE(Container({"--gui", "form 10 10", "backdrop 0 0 10 10 picture:/nonexistent.png"})
+                  .out.find("failed: cannot read"),
+              std::string::npos);
+}
+
 TEST_F(TestContainer, LoadsSavedControlsWithoutInitNew) {
     ASSERT_EQ(Container({"register " + kLibrary}).status, 0);
     std::string saved = dir / "shape.txt";

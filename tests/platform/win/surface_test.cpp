@@ -4,9 +4,11 @@
 #include <QApplication>
 #include <QTest>
 #include <QWidget>
+#include <memory>
 
 #include "platform/gdi/gdi.h"
 #include "platform/gdi/qt.h"
+#include "platform/win/paint.h"
 #include "platform/win/surface.h"
 #include "platform/win/window.h"
 
@@ -53,4 +55,26 @@ TEST(FormSurfaces, FollowTheFormAndPlaceItsChildWindows) {
     delete form;
     EXPECT_FALSE(platform::gdi::HasWindowSurface(formHwnd)) << "the surface ends with the form";
     EXPECT_EQ(GetDC(controlHwnd), nullptr);
+}
+
+TEST(FormSurfaces, AWindowInsideAMovedChildWindowDrawsAtItsNewPlace) {
+    auto form = std::make_unique<QWidget>();
+    form->resize(120, 80);
+    platform::win::AttachSurface(form.get());
+    form->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+    HWND outer =
+        platform::win::CreateChildWindow(HandleOf(form.get()), RECT{0, 0, 60, 40}, DefWindowProcA);
+    HWND inner = platform::win::CreateChildWindow(outer, RECT{10, 10, 20, 20}, DefWindowProcA);
+    ShowWindow(outer, SW_SHOW);
+    ShowWindow(inner, SW_SHOW);
+    MoveWindow(outer, 50, 30, 60, 40, FALSE);
+    HDC dc = GetDC(inner);
+    HBRUSH red = CreateSolidBrush(RGB(255, 0, 0));
+    RECT all{0, 0, 10, 10};
+    FillRect(dc, &all, red);
+    ReleaseDC(inner, dc);
+    DeleteObject(red);
+    EXPECT_EQ(platform::gdi::WindowSurfaceImage(HandleOf(form.get())).pixel(60, 40),
+              qRgb(255, 0, 0));
 }

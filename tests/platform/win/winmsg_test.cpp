@@ -11,6 +11,7 @@
 
 #include "platform/win/messages.h"
 #include "platform/win/window.h"
+#include "platform/win/windowpos.h"
 #include "platform/win/winmsg.h"
 
 using platform::win::HandleOf;
@@ -138,4 +139,54 @@ TEST(WindowMessages, ChildrenAreVisitedTopmostFirstAndCanChangeParent) {
     EXPECT_EQ(GetParent(HandleOf(a)), HandleOf(b));
     EXPECT_EQ(a->pos(), QPoint(3, 4));
     EXPECT_EQ(GetWindow(HandleOf(b), GW_CHILD), HandleOf(a)) << "the newest child is on top";
+}
+
+TEST(WindowMessages, ChildWindowsHearOfShowsHidesAndMovesBeforeTheyHappen) {
+    QWidget form;
+    form.resize(100, 100);
+    std::vector<std::pair<UINT, UINT>> seen;  // the message and its SWP flags (or show flag)
+    UINT added = 0;
+    HWND child = platform::win::CreateChildWindow(
+        HandleOf(&form), RECT{10, 10, 30, 30}, [&](HWND h, UINT m, WPARAM w, LPARAM l) -> LRESULT {
+            if (m == WM_WINDOWPOSCHANGING) {
+                auto* pos = reinterpret_cast<WINDOWPOS*>(l);
+                seen.push_back({m, pos->flags});
+                pos->flags |= added;
+            } else if (m == WM_SHOWWINDOW) {
+                seen.push_back({m, static_cast<UINT>(w)});
+            }
+            return DefWindowProcA(h, m, w, l);
+        });
+    ASSERT_NE(child, nullptr);
+    const UINT still = SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE;
+
+    // ShowWindow: WM_SHOWWINDOW, then the change with SWP_SHOWWINDOW.
+    ShowWindow(child, SW_SHOW);
+    EXPECT_EQ(seen, (std::vector<std::pair<UINT, UINT>>{
+                        {WM_SHOWWINDOW, 1}, {WM_WINDOWPOSCHANGING, still | SWP_SHOWWINDOW}}));
+    // SetWindowPos hides and shows with the change only.
+    seen.clear();
+    SetWindowPos(child, nullptr, 0, 0, 0, 0, still | SWP_HIDEWINDOW);
+    EXPECT_FALSE(IsWindowVisible(child));
+    SetWindowPos(child, nullptr, 0, 0, 0, 0, still | SWP_SHOWWINDOW);
+    EXPECT_TRUE(IsWindowVisible(child));
+    EXPECT_EQ(seen,
+              (std::vector<std::pair<UINT, UINT>>{{WM_WINDOWPOSCHANGING, still | SWP_HIDEWINDOW},
+                                                  {WM_WINDOWPOSCHANGING, still | SWP_SHOWWINDOW}}));
+
+    // A procedure that adds SWP_NOREDRAW is moved without any repaint; without it, the place it
+    // left is repainted.
+    RECT r;
+    added = SWP_NOREDRAW;
+    ValidateRect(HandleOf(&form), nullptr);
+    ValidateRect(child, nullptr);
+    MoveWindow(child, 50, 50, 20, 20, TRUE);
+    EXPECT_EQ(platform::win::WidgetOf(child)->geometry(), QRect(50, 50, 20, 20));
+    EXPECT_FALSE(GetUpdateRect(HandleOf(&form), &r, FALSE));
+    EXPECT_FALSE(GetUpdateRect(child, &r, FALSE));
+    added = 0;
+    MoveWindow(child, 10, 10, 20, 20, TRUE);
+    EXPECT_TRUE(GetUpdateRect(HandleOf(&form), &r, FALSE));
+    EXPECT_EQ(r.left, 50);
+    DestroyWindow(child);
 }
