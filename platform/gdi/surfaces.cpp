@@ -294,6 +294,15 @@ void ForgetWindow(HWND window) {
     r.painters.erase(Id(window));
 }
 
+bool IsPlacedWindowVisible(HWND window) {
+    Registry& r = TheRegistry();
+    std::lock_guard lock(r.mutex);
+    auto id = Id(window);
+    if (auto f = r.forms.find(id); f != r.forms.end()) return f->second.visible;
+    auto w = r.windows.find(id);
+    return w != r.windows.end() && w->second.visible;
+}
+
 void SetWindowBackgroundPainter(HWND window, BackgroundPainter painter) {
     Registry& r = TheRegistry();
     std::lock_guard lock(r.mutex);
