@@ -8,6 +8,7 @@
 #include <condition_variable>
 #include <memory>
 #include <mutex>
+#include <thread>
 
 #include "hosts/testcontainer/form.h"
 #include "platform/gdi/qt.h"
@@ -56,6 +57,10 @@ public:
         std::lock_guard lock(mutex_);
         holdAt_ = -1;
         changed_.notify_all();
+    }
+    int Pauses() {
+        std::lock_guard lock(mutex_);
+        return pauses_;
     }
     // Returns once the worker has reached pause n.
     void WaitFor(int n) {
@@ -210,6 +215,36 @@ TEST_F(EffectWorker, ARunningEffectEndsOnExactlyTheFinalImage) {
     EXPECT_EQ(Get(Id("EffectAborted")).value.get().boolVal, 0);
 }
 
+TEST_F(EffectWorker, MultiEffectSetOffWhileTheWorkerRunsEndsTheEffectWithTheFinalImage) {
+    clock->HoldAt(3);
+    Place();
+    clock->WaitFor(3);
+    ASSERT_TRUE(Set(Id("MultiEffect"), Variant::Bool(false)).ok());
+    clock->Release();
+    WaitForEnd();
+    EXPECT_EQ(clock->Pauses(), 3) << "no step after the one it was in";
+    Settle();
+    const QImage end = Shown();
+    EXPECT_EQ(end, Final());
+}
+
+TEST_F(EffectWorker, WithEffectIncrementEachResumePlaysOneStep) {
+    // 80 pixels of wipe in steps of 20: four steps, held after each of the first three.
+    Place({{"EffectIncrement", Variant::Bool(true)}, {"MGrain", Variant::I2(20)}});
+    int resumes = 0;
+    while (control->m_effectWorker->Wait(0) == WAIT_TIMEOUT) {
+        if (Status() == 1) {
+            Call(Id("ResumeEffect"));
+            ++resumes;
+        }
+        std::this_thread::yield();
+    }
+    EXPECT_EQ(resumes, 3);
+    EXPECT_EQ(Status(), 0);
+    Settle();
+    EXPECT_EQ(Shown(), Final());
+}
+
 TEST_F(EffectWorker, DestroyingTheWindowWaitsForTheWorker) {
     clock->HoldAt(2);
     Place();
@@ -312,12 +347,16 @@ TEST_F(EffectWorker, TheTextTransitionAloneStillPostsTheCompletion) {
 
 TEST_F(EffectWorker, AHiddenWindowPostsNoCompletion) {
     Place();
+    WaitForEnd();
+    Settle();
     ASSERT_TRUE(Set(Id("Notify"), Variant::Bool(true)).ok());
     ShowWindow(host.Window(), SW_HIDE);
     Settle();
     HDC dc = CreateCompatibleDC(nullptr);
     RECT r{0, 0, 80, 40};
+    platform::base::WorkerThread* first = Worker();
     control->DrawControl(dc, nullptr, &r, 0, nullptr);
+    ASSERT_NE(Worker(), first) << "a worker of its own";
     WaitForEnd();
     Settle();
     EXPECT_EQ(NotifyEvents(), 0);
