@@ -296,6 +296,7 @@ void CShapectlCtrl::StopEffectThread() {
     if (!IsEffectRunning()) return;
     StoreWord(m_bEffectCancel, TRUE);
     while (m_effectWorker->Resume() > 1) {
+        // every hold is taken back, so that the worker reaches its end
     }
     m_effectWorker->Wait(INFINITE);
 }
@@ -321,11 +322,8 @@ void CShapectlCtrl::ResumeEffect() {
 
 void CShapectlCtrl::AbortEffect() {
     if (!IsEffectRunning()) return;
-    StoreWord(m_bEffectCancel, TRUE);
-    while (m_effectWorker->Resume() > 1) {
-    }
+    StopEffectThread();
     StoreWord(m_bEffectCued, FALSE);
-    m_effectWorker->Wait(INFINITE);
     m_EffectAborted = TRUE;
 }
 

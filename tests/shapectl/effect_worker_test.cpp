@@ -23,16 +23,6 @@ namespace {
 constexpr COLORREF kFormColour = RGB(0, 128, 128);
 constexpr RECT kPlace{10, 10, 90, 50};  // 80 x 40
 
-void Settle() {
-    QElapsedTimer clock;
-    clock.start();
-    int quiet = 0;
-    while (clock.elapsed() < 3000 && quiet < 3) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-        quiet = platform::win::MessagesPending() ? 0 : quiet + 1;
-    }
-}
-
 // The effect clock of these tests: a pause between two steps takes no time, but the worker can be
 // held at a chosen pause until the test lets it go on or the control's cancel flag is set.
 class HoldingClock {
