@@ -19,12 +19,13 @@
 //   never from the user-interface thread's widgets.
 // - Every wait for the worker first resumes it fully, so that a worker held at its gate (paused,
 //   cued or between increments) always reaches its end.
+// - A control without a window (drawn by its container into a context of the container's) shows
+//   its image through the synchronous output path: the worker draws onto the control's window.
 // - A completion message carries the number of the paint that started its worker: the completion
 //   of an earlier worker fires its Notify but does not abort the worker of a later paint.
 #include <system_error>
 
 #include "platform/win/paint.h"
-#include "platform/win/window.h"
 #include "platform/win/winmsg.h"
 #include "quixcore/quixcore.h"
 #include "shapectl/ShapectlCtl.h"
@@ -186,7 +187,8 @@ DWORD CShapectlCtrl::EffectThreadProc(EffectThreadParams* b) {
         if (!hostTarget && target) ::ReleaseDC(b->hWnd, target);
     }
 
-    if (b->bNotify && IsWindow(b->hWnd) && IsWindowVisible(b->hWnd) && Load(b->pEventsAdvised)) {
+    // IsWindowVisible from this thread is FALSE also for a window that is gone.
+    if (b->bNotify && IsWindowVisible(b->hWnd) && Load(b->pEventsAdvised)) {
         PostMessageA(b->hWnd, WM_EFFECTCOMPLETE, b->nGeneration, 0);
     }
     return end();

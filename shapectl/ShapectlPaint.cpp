@@ -776,7 +776,7 @@ int CShapectlCtrl::DrawControl(HDC target, HDC backdrop, const RECT* rect, short
     m_EffectAborted = FALSE;
     const short useUpdate = p.UpdateArea != 0 || useMask ? 1 : 0;
     const RECT update{ux, uy, ux + uw, uy + uh};
-    if (p.MultiEffect && run && p.QuixEnabled && !p.Preview && mode != 1) {
+    if (p.MultiEffect && run && p.QuixEnabled && !p.Preview && mode != 1 && (m_hWnd || mode == 2)) {
         if (mode != 2) {
             SelectObject(image, oldImageBitmap);
             if (oldImagePalette) SelectPalette(image, oldImagePalette, TRUE);

@@ -353,6 +353,26 @@ TEST_F(EffectWorker, AHiddenWindowPostsNoCompletion) {
     DeleteDC(dc);
 }
 
+TEST_F(EffectWorker, AControlWithoutAWindowShowsItsImageInThePaint) {
+    RunTime(true);
+    ASSERT_TRUE(Set(Id("BackStyle"), Variant::I2(1)).ok());
+    ASSERT_TRUE(Set(Id("BackColor"), Variant::I4(RGB(200, 0, 0))).ok());
+    ASSERT_TRUE(Set(Id("MultiEffect"), Variant::Bool(true)).ok());
+    ASSERT_TRUE(Set(Id("MEffect"), Variant::I2(1)).ok());
+    HDC screen = GetDC(nullptr);
+    HDC dc = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, 80, 40);
+    ReleaseDC(nullptr, screen);
+    HGDIOBJ old = SelectObject(dc, bitmap);
+    RECT r{0, 0, 80, 40};
+    control->DrawControl(dc, nullptr, &r, 0, nullptr);
+    EXPECT_EQ(Worker(), nullptr);
+    EXPECT_EQ(GetPixel(dc, 40, 20), RGB(200, 0, 0));
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    DeleteObject(bitmap);
+}
+
 // ---- paint mode 2: the host's drawing context ----
 
 TEST_F(EffectWorker, InModeTwoTheWorkerShowsTheBackdropAndReleasesTheHostsContext) {
