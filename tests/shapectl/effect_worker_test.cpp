@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QImage>
+#include <QWidget>
 #include <condition_variable>
 #include <memory>
 #include <mutex>
@@ -13,6 +14,7 @@
 #include "hosts/testcontainer/form.h"
 #include "platform/gdi/qt.h"
 #include "platform/win/paint.h"
+#include "platform/win/window.h"
 #include "platform/win/winmsg.h"
 #include "tests/shapectl/control_fixture.h"
 
@@ -233,6 +235,28 @@ TEST_F(EffectWorker, WithEffectIncrementEachResumePlaysOneStep) {
     EXPECT_EQ(Status(), 0);
     Settle();
     EXPECT_EQ(Shown(), Final());
+}
+
+TEST_F(EffectWorker, TheFormCanBeResizedWhileTheWorkerDrawsIntoIt) {
+    clock->HoldAt(2);
+    Place({{"MGrain", Variant::I2(1)}});
+    clock->WaitFor(2);
+    QWidget* widget = platform::win::WidgetOf(form->Handle());
+    ASSERT_NE(widget, nullptr);
+    widget->resize(70, 40);
+    int resizes = 1;
+    clock->Release();
+    while (control->m_effectWorker->Wait(0) == WAIT_TIMEOUT) {
+        widget->resize(resizes % 2 ? 100 : 70, resizes % 2 ? 60 : 40);
+        ++resizes;
+    }
+    widget->resize(100, 60);
+    EXPECT_EQ(Status(), 0);
+    ASSERT_TRUE(Set(Id("MEffect"), Variant::I2(0)).ok());
+    Repaint();
+    WaitForEnd();
+    Settle();
+    EXPECT_EQ(Shown().pixel(40, 20), qRgb(200, 0, 0));
 }
 
 TEST_F(EffectWorker, DestroyingTheWindowWaitsForTheWorker) {
