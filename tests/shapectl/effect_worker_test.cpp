@@ -207,6 +207,22 @@ TEST_F(EffectWorker, ARunningEffectEndsOnExactlyTheFinalImage) {
     EXPECT_EQ(Get(Id("EffectAborted")).value.get().boolVal, 0);
 }
 
+TEST_F(EffectWorker, ADissolveOfTwoPassesEndsOnTheFinalImage) {
+    clock->HoldAt(5);
+    Place({{"DMode", Variant::I2(2)}, {"DEffect1", Variant::I2(1)}, {"DEffect2", Variant::I2(2)}});
+    clock->WaitFor(5);
+    Settle();
+    const QImage middle = Shown();
+    clock->Release();
+    WaitForEnd();
+    Settle();
+    const QImage end = Shown();
+    ASSERT_TRUE(Set(Id("DMode"), Variant::I2(0)).ok());
+    const QImage final = Final();
+    EXPECT_EQ(end, final);
+    EXPECT_NE(middle, final);
+}
+
 TEST_F(EffectWorker, MultiEffectSetOffWhileTheWorkerRunsEndsTheEffectWithTheFinalImage) {
     clock->HoldAt(3);
     Place();
