@@ -116,6 +116,19 @@ protected:
         for (const auto& e : host.Events().events) n += e.id == 2 ? 1 : 0;
         return n;
     }
+    // What the form shows at pause `pause` of the effect and at its end.
+    std::pair<QImage, QImage> MiddleAndEnd(
+        int pause, const std::vector<std::pair<const char*, Variant>>& props) {
+        clock->HoldAt(pause);
+        Place(props);
+        clock->WaitFor(pause);
+        Settle();
+        QImage middle = Shown();
+        clock->Release();
+        WaitForEnd();
+        Settle();
+        return {middle, Shown()};
+    }
     QImage Final(SHORT effect = 0) {
         // What the same control shows without an effect.
         EXPECT_TRUE(Set(Id("MultiEffect"), Variant::Bool(false)).ok());
@@ -190,15 +203,7 @@ TEST_F(EffectWorker, ACuedWorkerShowsNothingUntilResumed) {
 }
 
 TEST_F(EffectWorker, ARunningEffectEndsOnExactlyTheFinalImage) {
-    clock->HoldAt(10);
-    Place();
-    clock->WaitFor(10);
-    Settle();
-    const QImage middle = Shown();
-    clock->Release();
-    WaitForEnd();
-    Settle();
-    const QImage end = Shown();
+    auto [middle, end] = MiddleAndEnd(10, {});
     const QImage final = Final();
     EXPECT_EQ(end, final);
     EXPECT_NE(middle, final) << "the wipe was on its way";
@@ -208,15 +213,8 @@ TEST_F(EffectWorker, ARunningEffectEndsOnExactlyTheFinalImage) {
 }
 
 TEST_F(EffectWorker, ADissolveOfTwoPassesEndsOnTheFinalImage) {
-    clock->HoldAt(5);
-    Place({{"DMode", Variant::I2(2)}, {"DEffect1", Variant::I2(1)}, {"DEffect2", Variant::I2(2)}});
-    clock->WaitFor(5);
-    Settle();
-    const QImage middle = Shown();
-    clock->Release();
-    WaitForEnd();
-    Settle();
-    const QImage end = Shown();
+    auto [middle, end] = MiddleAndEnd(
+        5, {{"DMode", Variant::I2(2)}, {"DEffect1", Variant::I2(1)}, {"DEffect2", Variant::I2(2)}});
     ASSERT_TRUE(Set(Id("DMode"), Variant::I2(0)).ok());
     const QImage final = Final();
     EXPECT_EQ(end, final);
