@@ -1,5 +1,6 @@
 #include <QSaveFile>
 #include <algorithm>
+#include <atomic>
 
 #include "platform/gdi/qt.h"
 #include "quixcore/internal.h"
@@ -16,7 +17,8 @@ bool IsBitmap(HBITMAP bitmap) {
 }
 
 short Fail(short code, short* error) {
-    if (error) *error = code;
+    // Atomic: a worker's error word is read by the user-interface thread.
+    if (error) std::atomic_ref<short>(*error).store(code);
     return code;
 }
 

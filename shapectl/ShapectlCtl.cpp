@@ -198,6 +198,8 @@ CShapectlCtrl::CShapectlCtrl() {
 }
 
 CShapectlCtrl::~CShapectlCtrl() {
+    // The effect worker ends before anything it uses goes.
+    ForgetEffectThread();
     if (m_hWnd && m_props.OLEDropAllowed) DragAcceptFiles(m_hWnd, FALSE);
     // The window goes first, while its messages still reach this control.
     InPlaceDeactivate();
@@ -285,8 +287,8 @@ void CShapectlCtrl::InitDefaults() {
     for (const auto& p : kCommon) SetDefault(*this, p);
     for (const auto& p : kCurrent) SetDefault(*this, p);
     m_props.Persistence = TRUE;
-    m_QuixCanceled = FALSE;
-    m_QuixError = 0;
+    StoreWord<BOOL>(m_QuixCanceled, FALSE);
+    StoreWord<SHORT>(m_QuixError, 0);
     m_PrinterHeight = m_PrinterLeft = m_PrinterTop = m_PrinterWidth = 0;
     // The hotspot count goes to 0 with the records it counts, so that no block outlives its count.
     ClearHotspots();

@@ -3,8 +3,12 @@
 // write-only properties, and its methods.
 #pragma once
 
+#include <atomic>
+#include <functional>
+#include <memory>
 #include <string>
 
+#include "platform/base/thread.h"
 #include "platform/ole/olectl.h"
 #include "platform/win/windowpos.h"
 #include "shapectl/BackdropProtocol.h"
@@ -56,14 +60,93 @@ public:
     BOOL m_EffectAborted = FALSE;
     LONG m_PrinterHeight = 0, m_PrinterLeft = 0, m_PrinterTop = 0, m_PrinterWidth = 0;
 
-    // The effect worker's state.
-    void* m_pEffectThread = nullptr;
-    HANDLE m_hEffectThread = nullptr;
+    // ---- the effect worker (shapectl/ShapectlEffect.cpp) ----
+    // The words the worker shares with the user-interface thread (the running flag, the handle
+    // slot, the cued, cancel and events-advised flags, QuixCanceled, QuixError, MultiEffect and
+    // EffectIncrement) are read and written through LoadWord and StoreWord on both threads.
+    template <class T>
+    static T LoadWord(T& word) {
+        return std::atomic_ref<T>(word).load();
+    }
+    template <class T>
+    static void StoreWord(T& word, T value) {
+        std::atomic_ref<T>(word).store(value);
+    }
+
+    // What a paint hands to its worker; filled before the worker starts and not rewritten while it
+    // lives.
+    struct EffectThreadParams {
+        BOOL* pRunning;
+        HWND hWnd;
+        int destX, destY, destW, destH;
+        int srcX, srcY, srcW, srcH;
+        HPALETTE hPalette;
+        const char* pszIdent;
+        HBITMAP hPaintImage;  // none in mode 2
+        HBITMAP hComposed;
+        BOOL* pCancel;
+        BOOL* pEventsAdvised;
+        RECT rcUpdate;
+        RECT rcPaint;
+        SHORT nMGrain, nMEffect, nMDelay, nMultitask;
+        BOOL bWand;
+        COLORREF crWandColor;
+        SHORT nWandWidth, nCancelMode;
+        BOOL* pQuixCanceled;
+        BOOL bNotify;
+        BOOL bTEnabled;
+        SHORT nTStyle, nTGrain, nTEffect, nTDelay;
+        SHORT* pQuixError;
+        SHORT nReserved[4];
+        SHORT nUseUpdateRect;
+        BOOL bQuixEnabled;
+        COLORREF crTBackColor, crTForeColor;
+        BOOL bTOnly;
+        SHORT nDMode, nDEffect1, nDEffect2, nDEffect3;
+        HANDLE* phThread;
+        platform::base::WorkerThread* pThread;
+        BOOL* pCued;
+        BOOL* pMultiEffect;
+        BOOL* pEffectIncrement;
+        SHORT nPaintMode;
+        HWND hWndHost;
+        HDC hTargetDC;
+        HDC hBackdropDC;
+        HBITMAP hBackdropBitmap;
+        // The paint's number, posted with the completion message, so that the completion of an
+        // earlier worker is told from the current one's.
+        UINT nGeneration;
+    };
+    EffectThreadParams m_EffectParams{};
+    platform::base::WorkerThread* m_pEffectThread = nullptr;  // the thread object of the last paint
+    std::unique_ptr<platform::base::WorkerThread> m_effectWorker;  // owns it until the next paint
+    HANDLE m_hEffectThread = nullptr;                              // the handle slot
     BOOL m_bEffectRunning = FALSE;
     BOOL m_bEffectCued = FALSE;
     BOOL m_bEffectCancel = FALSE;
     BOOL m_bEventsAdvised = TRUE;
     BOOL m_bInEffectComplete = FALSE;
+    UINT m_nEffectGeneration = 0;
+
+    static DWORD EffectThreadProc(EffectThreadParams* params);
+    // The worker path of a paint's output: fills the block and starts the worker, which puts
+    // size of the image at src onto the target at dest.
+    void StartEffectThread(short mode, HDC target, HDC backdrop, HWND hostWindow, HPALETTE palette,
+                           const RECT& paintRect, POINT dest, POINT src, SIZE size,
+                           const RECT& update, SHORT useUpdateRect);
+    void StopEffectThread();
+    // The thread object and handle of the last paint are forgotten (the thread has ended).
+    void ForgetEffectThread();
+    void OnEffectPriorityChanged();
+    void OnDestroy();
+    LRESULT OnEffectComplete(WPARAM wParam, LPARAM lParam);
+    void OnTimer(UINT_PTR id);
+    // Steps 2 to 4 of the completion: Notify at once, or through the timer after NotifyDelay.
+    void FireNotify();
+    // The passes of a dissolve (DMode 1 to 3) onto the output context: each pass selects its
+    // pattern brush into it and calls blt with the pass's effect.
+    static void PaintDissolve(HDC out, SHORT dMode, SHORT effect1, SHORT effect2, SHORT effect3,
+                              const std::function<void(SHORT passEffect)>& blt);
 
     BOOL m_bDeferredPaint = FALSE;
     POINT m_ptLastMouse{0, 0};
@@ -128,7 +211,7 @@ public:
     HRESULT GetClassID(LPCLSID pclsid) override;
     UINT GetUserTypeNameID() override { return IDS_SHAPECTL; }
     DWORD GetMiscStatus() override { return 0x22191; }
-    void OnEventAdvise(BOOL bAdvise) override { m_bEventsAdvised = bAdvise; }
+    void OnEventAdvise(BOOL bAdvise) override { StoreWord(m_bEventsAdvised, bAdvise); }
     BOOL OnMapPropertyToPage(DISPID dispid, LPCLSID lpclsid, BOOL* pbPageOptional) override;
     LPCLSID GetPropPageIDs(ULONG& cPropPages) override;
     void AboutBox() override;

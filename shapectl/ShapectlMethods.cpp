@@ -136,12 +136,6 @@ BOOL CShapectlCtrl::OnGetColorSet(void*, HDC, LOGPALETTE** ppColorSet) {
     return TRUE;
 }
 
-// The drawing library runs no transition effects, so no effect worker ever runs and pausing,
-// resuming and aborting have nothing to act on.
-void CShapectlCtrl::PauseEffect() {}
-void CShapectlCtrl::ResumeEffect() {}
-void CShapectlCtrl::AbortEffect() {}
-
 // ---- hotspots ----
 
 void CShapectlCtrl::HResource(const VARIANT& hotdata) {
@@ -152,8 +146,8 @@ void CShapectlCtrl::HResource(const VARIANT& hotdata) {
     void* data = nullptr;
     if (FAILED(SafeArrayAccessData(hotdata.parray, &data))) return;
     ULONG size = hotdata.parray->rgsabound[0].cElements;
-    m_QuixError = LoadHotspotResource(static_cast<const BYTE*>(data), size, &m_nHotspots,
-                                      &m_hHotspots, 1.0f, 1.0f);
+    StoreWord<SHORT>(m_QuixError, LoadHotspotResource(static_cast<const BYTE*>(data), size,
+                                                      &m_nHotspots, &m_hHotspots, 1.0f, 1.0f));
     SafeArrayUnaccessData(hotdata.parray);
 }
 
@@ -163,7 +157,8 @@ void CShapectlCtrl::DeleteHotspots() {
 
 void CShapectlCtrl::AddHotspot(SHORT x1, SHORT y1, SHORT x2, SHORT y2, SHORT id, LPCOLESTR name) {
     std::string text = platform::com::Utf8FromWide(name);
-    m_QuixError = IQuixAddHotspot(x1, y1, x2, y2, id, text.c_str(), &m_nHotspots, &m_hHotspots);
+    StoreWord<SHORT>(m_QuixError,
+                     IQuixAddHotspot(x1, y1, x2, y2, id, text.c_str(), &m_nHotspots, &m_hHotspots));
 }
 
 // ---- composition ----
@@ -474,7 +469,8 @@ void CShapectlCtrl::SaveControl(LPCOLESTR filename) {
         HGDIOBJ old = SelectObject(memory, shown);
         BitBlt(memory, 0, 0, width, height, dc, 0, 0, SRCCOPY);
         SelectObject(memory, old);
-        m_QuixError = SaveControlImage(platform::com::Utf8FromWide(filename).c_str(), shown);
+        StoreWord<SHORT>(m_QuixError,
+                         SaveControlImage(platform::com::Utf8FromWide(filename).c_str(), shown));
     }
     if (shown) DeleteObject(shown);
     if (memory) DeleteDC(memory);

@@ -16,10 +16,11 @@
 // - The caption's font is the stock font's graphics font (IFont::get_hFont: the font's point size
 //   at 96 pixels an inch, mapped to an installed font with real metrics by platform/gdi); the
 //   paint and TextW/TextH copy its LOGFONT.
-// - The control has no effect worker: every paint shows its image on the user-interface thread
-//   through the synchronous output path, where the drawing library animates the effect inside the
-//   paint (the form shows the frames as they come only when the effect lets events run between
-//   its steps, with Multitask or a cancel mode).
+// - With MultiEffect at run time (QuixEnabled, no Preview) a paint composes on the user-interface
+//   thread and hands the output to the effect worker (shapectl/ShapectlEffect.cpp); otherwise the
+//   synchronous output path shows the image inside the paint, where the drawing library animates
+//   the effect (the form shows the frames as they come only when the effect lets events run
+//   between its steps, with Multitask or a cancel mode).
 #include <algorithm>
 #include <cstdlib>
 #include <string>
@@ -35,15 +36,6 @@ namespace {
 
 // The identification string of the drawing library's calls.
 constexpr const char* kIdent = "QuixShape";
-
-// The dissolve patterns, eight rows each (low bytes).
-const WORD kDissolvePatterns[5][8] = {
-    {0xAA, 0x55, 0xAA, 0x55, 0xAA, 0x55, 0xAA, 0x55},
-    {0x55, 0xAA, 0x55, 0xAA, 0x55, 0xAA, 0x55, 0xAA},
-    {0x92, 0x49, 0x24, 0x92, 0x49, 0x24, 0x92, 0x49},
-    {0x49, 0x24, 0x92, 0x49, 0x24, 0x92, 0x49, 0x24},
-    {0x24, 0x92, 0x49, 0x24, 0x92, 0x49, 0x24, 0x92},
-};
 
 bool SquareFit(SHORT shape) {
     switch (shape) {
@@ -175,6 +167,14 @@ LRESULT CShapectlCtrl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_DROPFILES:
             OnDropFiles(reinterpret_cast<HDROP>(wParam));
             break;
+        case WM_TIMER:
+            OnTimer(wParam);
+            break;
+        case WM_DESTROY:
+            OnDestroy();
+            break;
+        case WM_EFFECTCOMPLETE:
+            return OnEffectComplete(wParam, lParam);
         default:
             break;
     }
@@ -253,19 +253,10 @@ void CShapectlCtrl::OnDraw(HDC hdc, const RECT& rcBounds, const RECT&) {
     DrawControl(hdc, nullptr, &rcBounds, 0, nullptr);
 }
 
-// ---- palette and completion ----
+// ---- palette ----
 
 void CShapectlCtrl::RealizeWindowPalette(HWND window, HPALETTE palette, BOOL* newPalette) {
     ::RealizeWindowPalette(window, palette, newPalette);
-}
-
-void CShapectlCtrl::CompletePaint() {
-    if (m_hEffectThread && m_bEffectRunning) AbortEffect();
-    if (!m_props.Notify || !AmbientUserMode() || !m_props.QuixEnabled) return;
-    // A NotifyDelay asks for the event through the control's timer, which this control does not
-    // set: only an undelayed Notify is fired.
-    if (m_props.NotifyDelay != 0) return;
-    FireCustomEvent(2);
 }
 
 // ---- the caption's font and size ----
@@ -360,8 +351,7 @@ int CShapectlCtrl::DrawControl(HDC target, HDC backdrop, const RECT* rect, short
         releaseTarget();
         return 0;
     }
-    m_pEffectThread = nullptr;
-    m_hEffectThread = nullptr;
+    ForgetEffectThread();  // a running worker (AutoRedraw) is stopped first
     if (m_hPaintImage) DeleteObject(m_hPaintImage);
     m_hPaintImage = nullptr;
 
@@ -429,7 +419,7 @@ int CShapectlCtrl::DrawControl(HDC target, HDC backdrop, const RECT* rect, short
     if (m_hWnd && palette && p.ManagePalette && mode == 0) {
         RealizeWindowPalette(m_hWnd, palette, &m_bNewPalette);
     }
-    // (No Notify timer of this control is ever pending.)
+    if (p.Notify && m_hWnd && run && mode != 1) KillTimer(m_hWnd, m_nInstanceId);
 
     if (run && ((p.Capture == 1 && !m_hComposed) || p.Capture == 5)) {
         if (m_hComposed) DeleteObject(m_hComposed);
@@ -810,12 +800,22 @@ int CShapectlCtrl::DrawControl(HDC target, HDC backdrop, const RECT* rect, short
     }
 
     m_EffectAborted = FALSE;
+    const short useUpdate = p.UpdateArea != 0 || useMask ? 1 : 0;
+    const RECT update{ux, uy, ux + uw, uy + uh};
+    if (p.MultiEffect && run && p.QuixEnabled && !p.Preview && mode != 1 && (m_hWnd || mode == 2)) {
+        if (mode != 2) {
+            SelectObject(image, oldImageBitmap);
+            if (oldImagePalette) SelectPalette(image, oldImagePalette, TRUE);
+            DeleteDC(image);
+        }
+        StartEffectThread(mode, target, backdrop, hostWindow, palette, rc, POINT{destX, destY},
+                          POINT{srcX, srcY}, SIZE{uw, uh}, update, useUpdate);
+        return 0;
+    }
     const bool effectsShown = run || p.Preview;
     bool shown = false;
     if (p.TEnabled && effectsShown) {
         short textEffect = mode == 1 ? 0 : p.TEffect;
-        short useUpdate = p.UpdateArea != 0 || useMask ? 1 : 0;
-        RECT update{ux, uy, ux + uw, uy + uh};
         if (p.TStyle == 7) {
             DoCaptureTransition(out, &rc, 0, m_hComposed, p.TGrain, textEffect, p.TDelay,
                                 p.Multitask, p.Wand, tc(p.WandColor), p.WandWidth, kIdent,
@@ -830,45 +830,11 @@ int CShapectlCtrl::DrawControl(HDC target, HDC backdrop, const RECT* rect, short
         shown = p.TOnly;
     }
     if (!shown && p.DMode != 0 && p.QuixEnabled && effectsShown && mode != 1) {
-        int first = 0, end = 1;
-        if (p.DMode == 2) end = 2;
-        if (p.DMode == 3) {
-            first = 2;
-            end = 5;
-        }
-        for (int pass = first; pass < end; ++pass) {
-            short passEffect = p.DEffect1;
-            if ((p.DMode == 2 && pass == 1) || (p.DMode == 3 && pass == 3)) passEffect = p.DEffect2;
-            if (pass == 4) passEffect = p.DEffect3;
-            switch (passEffect) {
-                case 11:
-                case 12:
-                case 24:
-                case 25:
-                case 46:
-                case 47:
-                case 48:
-                case 49:
-                case 51:
-                case 54:
-                case 55:
-                    passEffect = 0;
-                    break;
-                default:
-                    break;
-            }
-            HBITMAP pattern = CreateBitmap(8, 8, 1, 1, kDissolvePatterns[pass]);
-            HBRUSH brush = CreatePatternBrush(pattern);
-            UnrealizeObject(brush);
-            HGDIOBJ oldBrush = SelectObject(out, brush);
-            SetBkColor(out, RGB(255, 255, 255));
+        PaintDissolve(out, p.DMode, p.DEffect1, p.DEffect2, p.DEffect3, [&](SHORT passEffect) {
             BltEffect(out, destX, destY, image, srcX, srcY, uw, uh, p.MGrain, passEffect, p.MDelay,
                       0xCA0749, nullptr, p.Multitask, p.Wand, tc(p.WandColor), p.WandWidth, kIdent,
                       p.CancelMode, &m_QuixCanceled);
-            SelectObject(out, oldBrush);
-            DeleteObject(brush);
-            DeleteObject(pattern);
-        }
+        });
     } else if (!shown) {
         short shownEffect = effectsShown && p.QuixEnabled && mode != 1 ? effect : 0;
         BltEffect(out, destX, destY, image, srcX, srcY, uw, uh, p.MGrain, shownEffect, p.MDelay,

@@ -92,6 +92,12 @@ Row AnyShort(DISPID id, const char* name, SHORT P::*m, Redraw r) {
     return Value(id, name, VT_I2, m, Check::None, 0, 0, 0, r);
 }
 
+// A value property whose set also tells the control, after the change notice.
+Row Noticed(Row r, void (C::*notice)()) {
+    r.notice = notice;
+    return r;
+}
+
 // A property with a get function and a set function of its own.
 template <auto Get, auto Set>
 Row Own(DISPID id, const char* name, VARTYPE vt) {
@@ -260,7 +266,7 @@ const Row kProperties[] = {
     Own<&C::GetFrameN<5>, &C::SetFrameN<5>>(143, "Frame5", VT_DISPATCH),
     Own<&C::GetFrameN<6>, &C::SetFrameN<6>>(144, "Frame6", VT_DISPATCH),
     Own<&C::GetMaxFrames, &C::SetMaxFrames>(145, "MaxFrames", VT_I2),
-    Enum(146, "EffectPriority", &P::EffectPriority, 0, 2, NR),
+    Noticed(Enum(146, "EffectPriority", &P::EffectPriority, 0, 2, NR), &C::OnEffectPriorityChanged),
     Flag(147, "FontScale", &P::FontScale, R),
     AnyShort(148, "FontHeight", &P::FontHeight, R),
     AnyShort(149, "FontWidth", &P::FontWidth, R),
@@ -295,8 +301,13 @@ VARIANT Read(const ShapeProperties& p, const Row& row) {
 // value counts as TRUE).
 void Write(ShapeProperties& p, const Row& row, const VARIANT& v) {
     LONG value = row.vt == VT_I2 ? v.iVal : row.vt == VT_BOOL ? v.boolVal : v.lVal;
-    std::visit([&](auto m) { p.*m = static_cast<std::remove_reference_t<decltype(p.*m)>>(value); },
-               row.member);
+    // Atomic: the effect worker reads MultiEffect and EffectIncrement while it runs.
+    std::visit(
+        [&](auto m) {
+            using T = std::remove_reference_t<decltype(p.*m)>;
+            C::StoreWord(p.*m, static_cast<T>(value));
+        },
+        row.member);
 }
 
 // The methods of _DShapectl, DISPID 152 to 199.
@@ -511,8 +522,6 @@ void CShapectlCtrl::SetValueProperty(DISPID id, const VARIANT& value) {
         case Redraw::None:
             break;
     }
-    // EffectPriority also moves a running worker to the new priority; no effect worker runs, as
-    // the drawing library runs no transition effects.
 }
 
 // ---- member property notices ----
@@ -542,11 +551,6 @@ void CShapectlCtrl::OnOLEDropAllowedChanged() {
 BOOL CShapectlCtrl::HasEffect() {
     const ShapeProperties& p = m_props;
     return p.QuixEnabled && (p.DMode > 0 || p.MEffect > 0 || (p.TEnabled == 1 && p.TEffect > 0));
-}
-
-BOOL CShapectlCtrl::IsEffectRunning() {
-    // No effect worker runs (the drawing library runs no transition effects): there is never one.
-    return m_hEffectThread != nullptr && m_bEffectRunning;
 }
 
 void CShapectlCtrl::FireCustomEvent(DISPID dispid) {
@@ -600,12 +604,12 @@ void CShapectlCtrl::Refresh() {
 
 BOOL CShapectlCtrl::GetQuixCanceled() {
     GetNotSupportedAtDesignTime();
-    return m_QuixCanceled;
+    return LoadWord(m_QuixCanceled);
 }
 
 SHORT CShapectlCtrl::GetQuixError() {
     GetNotSupportedAtDesignTime();
-    return m_QuixError;
+    return LoadWord(m_QuixError);
 }
 
 BOOL CShapectlCtrl::GetOnShape() {
@@ -632,7 +636,7 @@ LONG CShapectlCtrl::GetPrinterWidth() {
 
 void CShapectlCtrl::SetPrinterhDC(LONG hdc) {
     if (!AmbientUserMode() || !m_hComposed) {
-        m_QuixError = QUIX_E_NOIMAGE;
+        StoreWord<SHORT>(m_QuixError, QUIX_E_NOIMAGE);
         return;
     }
     HPALETTE palette = GetSystemPalette();
@@ -645,10 +649,12 @@ void CShapectlCtrl::SetPrinterhDC(LONG hdc) {
         GetControlSize(&width, &height);
     }
     RECT area{0, 0, width, height};
-    m_QuixError = PrintControl(
-        reinterpret_cast<HDC>(static_cast<std::uintptr_t>(static_cast<std::uint32_t>(hdc))), &area,
-        m_props.PrinterBanding, m_PrinterLeft, m_PrinterTop, m_PrinterWidth, m_PrinterHeight, 0, 0,
-        0, 0, 0, 0, 0, 0, 0, 0, 0, 0, m_hComposed, palette, 0, 0);
+    StoreWord<SHORT>(
+        m_QuixError,
+        PrintControl(
+            reinterpret_cast<HDC>(static_cast<std::uintptr_t>(static_cast<std::uint32_t>(hdc))),
+            &area, m_props.PrinterBanding, m_PrinterLeft, m_PrinterTop, m_PrinterWidth,
+            m_PrinterHeight, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, m_hComposed, palette, 0, 0));
     if (palette) DeleteObject(palette);
 }
 
@@ -743,8 +749,9 @@ BSTR CShapectlCtrl::GetHFileName() {
 void CShapectlCtrl::SetHFileName(LPCOLESTR name) {
     std::string text = platform::com::Utf8FromWide(name);
     if (!text.empty()) {
-        m_QuixError = LoadHotspotFile(text.c_str(), &m_nHotspots, &m_hHotspots, 1.0f, 1.0f);
-        if (m_QuixError != 0) {
+        StoreWord<SHORT>(m_QuixError,
+                         LoadHotspotFile(text.c_str(), &m_nHotspots, &m_hHotspots, 1.0f, 1.0f));
+        if (LoadWord(m_QuixError) != 0) {
             if (!AmbientUserMode()) {
                 AfxMessageBox(GetHwnd(), "Could not process the hotspot file",
                               "QuixShape Hotspot File Load Error", MB_OK | MB_ICONEXCLAMATION);
@@ -825,17 +832,6 @@ OLE_HANDLE CShapectlCtrl::GethPal() {
     return PictureHandle(CurrentFramePicture(), true);
 }
 
-BOOL CShapectlCtrl::GetEffectInProgress() {
-    GetNotSupportedAtDesignTime();
-    return IsEffectRunning();
-}
-
-SHORT CShapectlCtrl::GetEffectStatus() {
-    GetNotSupportedAtDesignTime();
-    if (!m_bEffectRunning) return 0;
-    return m_bEffectCued ? 1 : 2;
-}
-
 void CShapectlCtrl::SetCapture(SHORT value) {
     ValidateShortRange(value, 0, 5, kInvalidPropertyValue, CTL_E_INVALIDPROPERTYVALUE);
     m_props.Capture = value;
@@ -879,7 +875,7 @@ void CShapectlCtrl::SetCapture(SHORT value) {
         }
         case 4: {
             if (!m_hComposed) {
-                m_QuixError = QUIX_E_NOIMAGE;
+                StoreWord<SHORT>(m_QuixError, QUIX_E_NOIMAGE);
                 break;
             }
             HDC screen = ::GetDC(nullptr);

@@ -729,6 +729,8 @@ void SetWindowSurfaceListener(HWND form, std::function<void()> listener);
 // A child window that draws into its form's surface, at rect (form client coordinates).
 bool PlaceWindow(HWND window, HWND form, const RECT& rect, bool visible);
 void ForgetWindow(HWND window);
+// Whether the form (or the child window in it) shows, as last placed; from any thread.
+bool IsPlacedWindowVisible(HWND window);
 // The painter of what lies beneath a window (the container's background and the windows below),
 // called with a context onto the window and the window's client rectangle.
 using BackgroundPainter = std::function<void(HDC hdc, const RECT& rect)>;

@@ -199,25 +199,38 @@ bool CreateWindowSurface(HWND form, int width, int height) {
 
 bool ResizeWindowSurface(HWND form, int width, int height) {
     if (width <= 0 || height <= 0 || width > kMaxSide || height > kMaxSide) return false;
-    std::shared_ptr<BitmapObject> bitmap;
+    std::shared_ptr<BitmapObject> old;
     {
         Registry& r = TheRegistry();
         std::lock_guard lock(r.mutex);
         auto f = r.forms.find(Id(form));
         if (f == r.forms.end()) return false;
-        bitmap = f->second.bitmap;
+        old = f->second.bitmap;
     }
-    QImage next(width, height, QImage::Format_RGB32);
-    if (next.isNull()) return false;
-    next.fill(Qt::white);
-    std::lock_guard lock(bitmap->pixels);
-    const QImage& old = bitmap->image;
-    int w = std::min(width, old.width()), h = std::min(height, old.height());
-    for (int y = 0; y < h; ++y) {
-        const auto* in = reinterpret_cast<const QRgb*>(old.constScanLine(y));
-        std::copy(in, in + w, reinterpret_cast<QRgb*>(next.scanLine(y)));
+    // A new surface takes the old one's place: a context of another thread that is drawing into
+    // the old one keeps drawing within that one's size (what it draws there until the swap is
+    // lost), so no drawing ever reaches past the end of a surface.
+    auto next = NewBitmap(width, height, false, 32, 0xFFFFFF);
+    if (!next) return false;
+    next->surface = true;
+    {
+        std::lock_guard lock(old->pixels);
+        const QImage& from = old->image;
+        int w = std::min(width, from.width()), h = std::min(height, from.height());
+        for (int y = 0; y < h; ++y) {
+            const auto* in = reinterpret_cast<const QRgb*>(from.constScanLine(y));
+            std::copy(in, in + w, reinterpret_cast<QRgb*>(next->image.scanLine(y)));
+        }
     }
-    bitmap->image = std::move(next);
+    {
+        std::lock_guard lock(old->listenerMutex);
+        next->listener = old->listener;
+    }
+    Registry& r = TheRegistry();
+    std::lock_guard lock(r.mutex);
+    auto f = r.forms.find(Id(form));
+    if (f == r.forms.end() || f->second.bitmap != old) return false;
+    f->second.bitmap = std::move(next);
     return true;
 }
 
@@ -292,6 +305,15 @@ void ForgetWindow(HWND window) {
     std::lock_guard lock(r.mutex);
     r.windows.erase(Id(window));
     r.painters.erase(Id(window));
+}
+
+bool IsPlacedWindowVisible(HWND window) {
+    Registry& r = TheRegistry();
+    std::lock_guard lock(r.mutex);
+    auto id = Id(window);
+    if (auto f = r.forms.find(id); f != r.forms.end()) return f->second.visible;
+    auto w = r.windows.find(id);
+    return w != r.windows.end() && w->second.visible;
 }
 
 void SetWindowBackgroundPainter(HWND window, BackgroundPainter painter) {

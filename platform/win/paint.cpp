@@ -443,6 +443,12 @@ BOOL platform::win::SetChildWindowPos(HWND hWnd, HWND hWndInsertAfter, int X, in
 }
 
 BOOL IsWindowVisible(HWND hWnd) {
+    // Another thread (the control's effect worker) must not read the widgets: it gets the place
+    // the window layer keeps in the graphics layer, which follows every show and hide.
+    QCoreApplication* app = QCoreApplication::instance();
+    if (app && QThread::currentThread() != app->thread()) {
+        return platform::gdi::IsPlacedWindowVisible(hWnd) ? TRUE : FALSE;
+    }
     QWidget* w = WidgetOf(hWnd);
     return w && ShownInForm(w) && (w->isWindow() ? w->isVisible() : !w->isHidden()) ? TRUE : FALSE;
 }

@@ -21,7 +21,8 @@
 // - Hiding a child window invalidates (with erase) its rectangle in its parent and in the visible
 //   sibling windows below it, which is what the hidden window uncovered; showing one invalidates
 //   it with erase.
-// - Everything runs on the user-interface thread, but PostMessageA may be called from any thread.
+// - Everything runs on the user-interface thread, but PostMessageA and IsWindowVisible may be
+//   called from any thread.
 #pragma once
 
 #include <functional>
