@@ -249,8 +249,10 @@ short Animate(HDC hdc, QRect area, const Pace& pace, const std::function<short(H
         }
         if (Load(pace.cancel)) return QUIX_OK;
         if (thread && Load(pace.effectIncrement)) {
+            // The hold is raised before the cued flag shows it: a resume that follows the flag
+            // always finds the hold to lift, however soon it comes.
+            thread->Suspend();
             Store(pace.cued, TRUE);
-            thread->SuspendSelf();
         }
         if (thread) thread->Gate();
         while (!thread && Load(pace.cued) && !Load(pace.cancel)) Pause(10);

@@ -80,12 +80,6 @@ void WorkerThread::Gate() {
     changed_.wait(lock, [this] { return suspendCount_ == 0; });
 }
 
-void WorkerThread::SuspendSelf() {
-    std::unique_lock lock(mutex_);
-    ++suspendCount_;
-    changed_.wait(lock, [this] { return suspendCount_ == 0; });
-}
-
 BOOL WorkerThread::SetPriority(int priority) {
     priority_.store(priority);
     ApplyPriority();

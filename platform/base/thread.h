@@ -54,8 +54,6 @@ public:
     DWORD SuspendCount() const;
     // Called by the thread itself: waits while the suspend count is above 0.
     void Gate();
-    // Called by the thread itself: raises its own suspend count and waits at the gate.
-    void SuspendSelf();
 
     BOOL SetPriority(int priority);
     int Priority() const { return priority_.load(); }
