@@ -5,10 +5,12 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFocusEvent>
+#include <QGuiApplication>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPixmap>
 #include <QPointer>
+#include <QStyleHints>
 #include <QThread>
 #include <QUrl>
 #include <QVariant>
@@ -164,9 +166,34 @@ protected:
         WPARAM flags = MouseFlags(e);
         SendMessageA(HandleOf(this), WM_MOUSEMOVE, flags, MousePoint(e));
     }
-    void mousePressEvent(QMouseEvent* e) override { Button(e, 0); }
+    // Qt tells a widget of a double click's second press twice, as a press and then as a double
+    // click; the window gets it once, as the double click message. A press that is a double
+    // click's second (the same button again within the double-click time and distance) is sent
+    // as that message at once, and Qt's double click after it is dropped.
+    void mousePressEvent(QMouseEvent* e) override {
+        const QStyleHints* hints = QGuiApplication::styleHints();
+        const QPoint at = e->position().toPoint();
+        const bool second =
+            e->button() == lastPress_ && !lastWasDouble_ &&
+            e->timestamp() - lastPressTime_ <
+                static_cast<quint64>(hints->mouseDoubleClickInterval()) &&
+            (at - lastPressAt_).manhattanLength() <= hints->mouseDoubleClickDistance();
+        lastPress_ = e->button();
+        lastPressTime_ = e->timestamp();
+        lastPressAt_ = at;
+        lastWasDouble_ = second;
+        swallowDouble_ = second;
+        Button(e, second ? 2 : 0);
+    }
     void mouseReleaseEvent(QMouseEvent* e) override { Button(e, 1); }
-    void mouseDoubleClickEvent(QMouseEvent* e) override { Button(e, 2); }
+    void mouseDoubleClickEvent(QMouseEvent* e) override {
+        if (swallowDouble_) {
+            swallowDouble_ = false;
+            return;
+        }
+        lastWasDouble_ = true;
+        Button(e, 2);
+    }
     void focusInEvent(QFocusEvent*) override {
         HWND previous = g_focusLeft ? HandleOf(g_focusLeft.data()) : nullptr;
         SendMessageA(HandleOf(this), WM_SETFOCUS, reinterpret_cast<WPARAM>(previous), 0);
@@ -195,6 +222,12 @@ protected:
     }
 
 private:
+    Qt::MouseButton lastPress_ = Qt::NoButton;
+    quint64 lastPressTime_ = 0;
+    QPoint lastPressAt_;
+    bool lastWasDouble_ = false;  // the last press was a double click's second
+    bool swallowDouble_ = false;  // Qt's double click of that press is still to come
+
     void Button(QMouseEvent* e, int kind) {
         UINT message = ButtonMessage(e->button(), kind);
         WPARAM flags = MouseFlags(e);
