@@ -4,8 +4,20 @@
 // Decisions this part is built on:
 // - A window made by CreateChildWindow is a child widget of its parent's widget with a window
 //   procedure; Qt's events of the widget reach the procedure as the window messages WM_CREATE,
-//   WM_DESTROY, WM_MOVE, WM_SIZE, WM_SHOWWINDOW, WM_SETCURSOR (with WM_MOUSEMOVE in the high word)
-//   and WM_DROPFILES. Any window (a form too) can be given a procedure with SetWindowProc.
+//   WM_DESTROY, WM_MOVE, WM_SIZE, WM_SHOWWINDOW, WM_SETCURSOR (with WM_MOUSEMOVE in the high word),
+//   WM_DROPFILES, the mouse messages (WM_MOUSEMOVE and the presses, releases and double clicks of
+//   the left, right and middle buttons: wParam the MK_ flags of the buttons held and of Shift and
+//   Ctrl after the event, lParam the point in client coordinates, x in the low word) and
+//   WM_SETFOCUS / WM_KILLFOCUS (wParam the window that lost or takes the focus, or null). Any
+//   window (a form too) can be given a procedure with SetWindowProc.
+// - A new child window goes to the bottom of the z-order of its siblings, as the platform puts a
+//   window it creates as a child (so the first child made is the topmost until something
+//   reorders them; GetWindow and EnumChildWindows of platform/win/winmsg.h list them that way).
+// - A child window takes the focus when it is clicked, while it is enabled (EnableWindow); a
+//   disabled window gets no mouse input.
+// - GetKeyState answers from the mouse event of a child window that the layer handles or handled
+//   last (its Shift, Ctrl and Alt keys and its buttons), as the platform answers for the message
+//   being handled.
 // - A window's content lives in its form's surface, so nothing is painted because Qt repaints a
 //   widget: painting happens only when a window is invalidated. InvalidateRect adds to the
 //   window's update rectangle and, once, queues its WM_PAINT on the user-interface thread;
