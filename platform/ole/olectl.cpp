@@ -841,39 +841,35 @@ LRESULT COleControl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         EndPaint(m_hWnd, &ps);
         return 0;
     }
+    // The button messages: the button and the framework's handler of each.
+    using ButtonHandler = void (COleControl::*)(USHORT, UINT, POINT);
+    static constexpr struct {
+        UINT message;
+        USHORT button;
+        ButtonHandler handler;
+    } kButtons[] = {
+        {WM_LBUTTONDOWN, LEFT_BUTTON, &COleControl::OnButtonDown},
+        {WM_RBUTTONDOWN, RIGHT_BUTTON, &COleControl::OnButtonDown},
+        {WM_MBUTTONDOWN, MIDDLE_BUTTON, &COleControl::OnButtonDown},
+        {WM_LBUTTONUP, LEFT_BUTTON, &COleControl::OnButtonUp},
+        {WM_RBUTTONUP, RIGHT_BUTTON, &COleControl::OnButtonUp},
+        {WM_MBUTTONUP, MIDDLE_BUTTON, &COleControl::OnButtonUp},
+        {WM_LBUTTONDBLCLK, LEFT_BUTTON, &COleControl::OnButtonDblClk},
+        {WM_RBUTTONDBLCLK, RIGHT_BUTTON, &COleControl::OnButtonDblClk},
+        {WM_MBUTTONDBLCLK, MIDDLE_BUTTON, &COleControl::OnButtonDblClk},
+    };
     const POINT point{static_cast<SHORT>(LOWORD(static_cast<UINT_PTR>(lParam))),
                       static_cast<SHORT>(HIWORD(static_cast<UINT_PTR>(lParam)))};
     const UINT flags = static_cast<UINT>(wParam);
+    for (const auto& b : kButtons) {
+        if (b.message == message) {
+            (this->*b.handler)(b.button, flags, point);
+            return 0;
+        }
+    }
     switch (message) {
         case WM_MOUSEMOVE:
             OnMouseMove(flags, point);
-            return 0;
-        case WM_LBUTTONDOWN:
-            OnButtonDown(LEFT_BUTTON, flags, point);
-            return 0;
-        case WM_RBUTTONDOWN:
-            OnButtonDown(RIGHT_BUTTON, flags, point);
-            return 0;
-        case WM_MBUTTONDOWN:
-            OnButtonDown(MIDDLE_BUTTON, flags, point);
-            return 0;
-        case WM_LBUTTONUP:
-            OnButtonUp(LEFT_BUTTON, flags, point);
-            return 0;
-        case WM_RBUTTONUP:
-            OnButtonUp(RIGHT_BUTTON, flags, point);
-            return 0;
-        case WM_MBUTTONUP:
-            OnButtonUp(MIDDLE_BUTTON, flags, point);
-            return 0;
-        case WM_LBUTTONDBLCLK:
-            OnButtonDblClk(LEFT_BUTTON, flags, point);
-            return 0;
-        case WM_RBUTTONDBLCLK:
-            OnButtonDblClk(RIGHT_BUTTON, flags, point);
-            return 0;
-        case WM_MBUTTONDBLCLK:
-            OnButtonDblClk(MIDDLE_BUTTON, flags, point);
             return 0;
         case WM_SETFOCUS:
             OnSetFocus(reinterpret_cast<HWND>(wParam));

@@ -594,30 +594,26 @@ void DragFinish(HDROP) {
 }
 
 SHORT GetKeyState(int nVirtKey) {
-    bool down = false;
-    switch (nVirtKey) {
-        case VK_SHIFT:
-            down = g_inputModifiers & Qt::ShiftModifier;
-            break;
-        case VK_CONTROL:
-            down = g_inputModifiers & Qt::ControlModifier;
-            break;
-        case VK_MENU:
-            down = g_inputModifiers & Qt::AltModifier;
-            break;
-        case VK_LBUTTON:
-            down = g_inputButtons & Qt::LeftButton;
-            break;
-        case VK_RBUTTON:
-            down = g_inputButtons & Qt::RightButton;
-            break;
-        case VK_MBUTTON:
-            down = g_inputButtons & Qt::MiddleButton;
-            break;
-        default:
-            break;
+    // Each key is a modifier key or a mouse button.
+    static const struct {
+        int key;
+        Qt::KeyboardModifier modifier;
+        Qt::MouseButton button;
+    } kKeys[] = {
+        {VK_SHIFT, Qt::ShiftModifier, Qt::NoButton},
+        {VK_CONTROL, Qt::ControlModifier, Qt::NoButton},
+        {VK_MENU, Qt::AltModifier, Qt::NoButton},
+        {VK_LBUTTON, Qt::NoModifier, Qt::LeftButton},
+        {VK_RBUTTON, Qt::NoModifier, Qt::RightButton},
+        {VK_MBUTTON, Qt::NoModifier, Qt::MiddleButton},
+    };
+    for (const auto& k : kKeys) {
+        if (k.key != nVirtKey) continue;
+        const bool down = k.button != Qt::NoButton ? (g_inputButtons & k.button) != 0
+                                                   : (g_inputModifiers & k.modifier) != 0;
+        return down ? static_cast<SHORT>(0x8000) : 0;
     }
-    return down ? static_cast<SHORT>(0x8000) : 0;
+    return 0;
 }
 
 HWND SetFocus(HWND hWnd) {

@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
+#include <QElapsedTimer>
+
 #include <string>
 #include <tuple>
 #include <vector>
@@ -12,6 +15,7 @@
 #include "platform/com/dispatch.h"
 #include "platform/com/typeinfo.h"
 #include "platform/ole/site.h"
+#include "platform/win/paint.h"
 #include "quixcore/quixcore.h"
 #include "shapectl/ShapectlCtl.h"
 #include "tests/support/test_support.h"
@@ -20,6 +24,17 @@ namespace shapectl_test {
 
 using platform::com::InvokeResult;
 using platform::com::Variant;
+
+// Lets the queued paints and posted messages run out.
+inline void Settle() {
+    QElapsedTimer clock;
+    clock.start();
+    int quiet = 0;
+    while (clock.elapsed() < 3000 && quiet < 3) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        quiet = platform::win::MessagesPending() ? 0 : quiet + 1;
+    }
+}
 
 inline std::string Text(const Variant& v) {
     return platform::com::Describe(v.get());

@@ -26,16 +26,6 @@ namespace {
 
 constexpr RECT kPlace{10, 10, 110, 70};  // 100 x 60
 
-void Settle() {
-    QElapsedTimer clock;
-    clock.start();
-    int quiet = 0;
-    while (clock.elapsed() < 3000 && quiet < 3) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-        quiet = platform::win::MessagesPending() ? 0 : quiet + 1;
-    }
-}
-
 // A bitmap picture of 8 x 8 in one colour, with a palette of two entries.
 ComPtr<IDispatch> PalettePicture() {
     QImage image(8, 8, QImage::Format_RGB32);

@@ -20,17 +20,6 @@ namespace {
 constexpr COLORREF kFormColour = RGB(0, 128, 128);
 constexpr RECT kPlace{10, 10, 130, 90};  // 120 x 80
 
-// Lets the queued paints and posted messages run out.
-void Settle() {
-    QElapsedTimer clock;
-    clock.start();
-    int quiet = 0;
-    while (clock.elapsed() < 3000 && quiet < 3) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-        quiet = platform::win::MessagesPending() ? 0 : quiet + 1;
-    }
-}
-
 // A bitmap picture of 24 x 16: a red and blue checkerboard of 4-pixel squares with a white
 // 8 x 4 bar at the top left.
 ComPtr<IDispatch> Checkerboard() {
