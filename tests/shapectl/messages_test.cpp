@@ -18,6 +18,7 @@
 #include "platform/win/window.h"
 #include "platform/win/winmsg.h"
 #include "tests/shapectl/control_fixture.h"
+#include "tests/support/gdi_canvas.h"
 
 using namespace shapectl_test;
 using platform::com::ComPtr;
@@ -368,46 +369,39 @@ TEST_F(Messages, TheMetafileShowsTheComposedControlStretchedOverItsBounds) {
     ASSERT_TRUE(Set(Id("BorderWidth"), Variant::I2(0)).ok());
     int width = 0, height = 0;
     control->GetControlExtent(&width, &height);
-    HDC screen = GetDC(nullptr);
-    HDC dc = CreateCompatibleDC(screen);
-    HBITMAP target = CreateCompatibleBitmap(screen, 2 * width + 10, 2 * height + 10);
-    ReleaseDC(nullptr, screen);
-    HGDIOBJ old = SelectObject(dc, target);
-    RECT all{0, 0, 2 * width + 10, 2 * height + 10};
-    FillRect(dc, &all, reinterpret_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    MemCanvas canvas(2 * width + 10, 2 * height + 10);
 
     ASSERT_EQ(control->m_hComposed, nullptr);
-    control->OnDrawMetafile(dc, RECT{10, 10, 10 + 2 * width, 10 + 2 * height});
+    control->OnDrawMetafile(canvas.dc(), RECT{10, 10, 10 + 2 * width, 10 + 2 * height});
     EXPECT_EQ(control->m_hComposed, nullptr) << "the bitmap composed for it is gone again";
-    EXPECT_EQ(GetPixel(dc, 5, 5), RGB(255, 255, 255)) << "outside the bounds";
-    EXPECT_EQ(GetPixel(dc, 10 + width, 10 + height), RGB(255, 0, 0));
-    EXPECT_EQ(GetPixel(dc, 9 + 2 * width, 9 + 2 * height), RGB(255, 0, 0));
+    EXPECT_EQ(canvas.At(5, 5), RGB(255, 255, 255)) << "outside the bounds";
+    EXPECT_EQ(canvas.At(10 + width, 10 + height), RGB(255, 0, 0));
+    EXPECT_EQ(canvas.At(9 + 2 * width, 9 + 2 * height), RGB(255, 0, 0));
 
     // A composed bitmap of the control's own stays.
     ASSERT_TRUE(Call(Id("Compose")).ok());
     HBITMAP composed = control->m_hComposed;
     ASSERT_NE(composed, nullptr);
-    control->OnDrawMetafile(dc, RECT{0, 0, width, height});
+    control->OnDrawMetafile(canvas.dc(), RECT{0, 0, width, height});
     EXPECT_EQ(control->m_hComposed, composed);
-    SelectObject(dc, old);
-    DeleteObject(target);
-    DeleteDC(dc);
+}
+
+TEST_F(Messages, TheMetafileOfAControlInPlaceComposesItInItsWindow) {
+    Place();
+    ASSERT_TRUE(Set(Id("BackStyle"), Variant::I2(1)).ok());
+    ASSERT_TRUE(Set(Id("BackColor"), Variant::I4(RGB(0, 0, 255))).ok());
+    Settle();
+    MemCanvas canvas(50, 30);
+    control->OnDrawMetafile(canvas.dc(), RECT{0, 0, 50, 30});
+    EXPECT_EQ(canvas.At(25, 15), RGB(0, 0, 255));
+    EXPECT_EQ(control->m_hComposed, nullptr);
 }
 
 TEST_F(Messages, TheMetafileIsEmptyWhenThePaintOnlyNotifies) {
     RunTime(true);
     ASSERT_TRUE(Set(Id("PaintNotify"), Variant::Bool(true)).ok());
-    HDC screen = GetDC(nullptr);
-    HDC dc = CreateCompatibleDC(screen);
-    HBITMAP target = CreateCompatibleBitmap(screen, 20, 20);
-    ReleaseDC(nullptr, screen);
-    HGDIOBJ old = SelectObject(dc, target);
-    RECT all{0, 0, 20, 20};
-    FillRect(dc, &all, reinterpret_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-    control->OnDrawMetafile(dc, all);
-    EXPECT_EQ(GetPixel(dc, 10, 10), RGB(255, 255, 255));
+    MemCanvas canvas(20, 20);
+    control->OnDrawMetafile(canvas.dc(), RECT{0, 0, 20, 20});
+    EXPECT_EQ(canvas.At(10, 10), RGB(255, 255, 255));
     EXPECT_EQ(Fired(), std::vector<std::string>{"PaintNotify"});
-    SelectObject(dc, old);
-    DeleteObject(target);
-    DeleteDC(dc);
 }
