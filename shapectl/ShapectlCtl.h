@@ -255,6 +255,17 @@ public:
     LRESULT OnDeferredPaint(WPARAM, LPARAM);
     BOOL OnSetCursor(HWND window, UINT hitTest, UINT message);
     void OnDropFiles(HDROP hDrop);
+    // A move to another point than the last one passed on fires MouseMove.
+    void OnMouseMove(UINT nFlags, POINT point);
+    void OnClick(USHORT iButton) override;
+    // The framework's handling, then GotFocus / LostFocus.
+    void OnSetFocus(HWND hWndOld);
+    void OnKillFocus(HWND hWndNew);
+    // The palette of the picture Frame selects, or none.
+    HPALETTE FramePalette();
+    void OnPaletteChanged(HWND hFocusWnd);
+    BOOL OnQueryNewPalette();
+    void OnDrawMetafile(HDC hdc, const RECT& rcBounds) override;
     void CompletePaint();
     void RealizeWindowPalette(HWND window, HPALETTE palette, BOOL* newPalette);
     // The stock font as the paint draws the caption with it, selected into nothing; the caller

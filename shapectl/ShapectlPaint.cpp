@@ -1,5 +1,5 @@
-// CShapectlCtrl: its window's messages, the invalidation that lets a see-through control show what
-// lies behind it, and the paint pipeline.
+// CShapectlCtrl: the paint pipeline (its window's messages and the invalidation that lets a
+// see-through control show what lies behind it are in ShapectlMessages.cpp).
 //
 // Decisions this part is built on:
 // - The control is windowed while in-place active (platform/ole/olectl.h): its window is a child
@@ -130,108 +130,6 @@ struct MemoryDC {
 };
 
 }  // namespace
-
-// ---- the window ----
-
-LRESULT CShapectlCtrl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-        // The messages the backdrop host hears about (shapectl/ShapectlBackdrop.cpp).
-        case WM_CREATE:
-            if (Default(message, wParam, lParam) == -1) return -1;
-            return OnCreate();
-        case WM_MOVE:
-            Default(message, wParam, lParam);
-            OnMove();
-            return 0;
-        case WM_SIZE:
-            Default(message, wParam, lParam);
-            OnSize();
-            return 0;
-        case WM_SHOWWINDOW:
-            Default(message, wParam, lParam);
-            OnShowWindow(wParam != 0 ? TRUE : FALSE, static_cast<UINT>(lParam));
-            return 0;
-        case WM_WINDOWPOSCHANGING:
-            Default(message, wParam, lParam);
-            if (lParam) OnWindowPosChanging(reinterpret_cast<WINDOWPOS*>(lParam));
-            return 0;
-        case WM_ERASEBKGND:
-            return OnEraseBkgnd(reinterpret_cast<HDC>(wParam));
-        case WM_DEFERREDPAINT:
-            return OnDeferredPaint(wParam, lParam);
-        case WM_SETCURSOR:
-            if (OnSetCursor(reinterpret_cast<HWND>(wParam), LOWORD(lParam), HIWORD(lParam))) {
-                return TRUE;
-            }
-            break;
-        case WM_DROPFILES:
-            OnDropFiles(reinterpret_cast<HDROP>(wParam));
-            break;
-        case WM_TIMER:
-            OnTimer(wParam);
-            break;
-        case WM_DESTROY:
-            OnDestroy();
-            break;
-        case WM_EFFECTCOMPLETE:
-            return OnEffectComplete(wParam, lParam);
-        default:
-            break;
-    }
-    return COleControl::WindowProc(message, wParam, lParam);
-}
-
-LRESULT CShapectlCtrl::OnDeferredPaint(WPARAM, LPARAM) {
-    InvalidateWithBackground(FALSE);
-    return 0;
-}
-
-BOOL CShapectlCtrl::OnSetCursor(HWND window, UINT hitTest, UINT) {
-    SHORT pointer = m_props.MousePointer;
-    if (pointer < 1 || pointer > 99 || window != m_hWnd || hitTest != HTCLIENT) return FALSE;
-    HCURSOR cursor = nullptr;
-    if (pointer == 99) {
-        OLE_HANDLE h = 0;
-        if (m_MouseIcon.GetType() != PICTYPE_NONE) m_MouseIcon.m_pPict->get_Handle(&h);
-        cursor = reinterpret_cast<HCURSOR>(static_cast<std::uintptr_t>(h));
-    } else {
-        cursor = GetQuixCursor(pointer);
-    }
-    if (!cursor) return FALSE;
-    SetCursor(cursor);
-    return TRUE;
-}
-
-void CShapectlCtrl::OnDropFiles(HDROP hDrop) {
-    char name[256];
-    if (DragQueryFileA(hDrop, 0, name, sizeof name) > 0) {
-        std::u16string wide = platform::com::Utf16(name);
-        TextFile(wide.c_str());
-    }
-}
-
-void CShapectlCtrl::InvalidateWithBackground(BOOL) {
-    ++m_redrawTrace.invalidations;
-    m_bDeferredPaint = TRUE;
-    if (m_bHostAttached && SUCCEEDED(AttachToBackdropHost())) return;
-    BOOL run = AmbientUserMode();
-    if (run && !m_props.Update) return;
-    if (run && m_hWnd && !m_props.Overlay && IsWindowVisible(m_hWnd)) {
-        // The parent repaints what lies behind the hidden window before the control paints.
-        HWND parent = GetParent(m_hWnd);
-        RECT r;
-        GetWindowRect(m_hWnd, &r);
-        POINT corners[2] = {{r.left, r.top}, {r.right, r.bottom}};
-        ScreenToClient(parent, &corners[0]);
-        ScreenToClient(parent, &corners[1]);
-        RECT inParent{corners[0].x, corners[0].y, corners[1].x, corners[1].y};
-        ShowWindow(m_hWnd, SW_HIDE);
-        InvalidateRect(parent, &inParent, TRUE);
-        UpdateWindow(parent);
-        ShowWindow(m_hWnd, SW_SHOWNORMAL);
-    }
-    InvalidateControl(nullptr, TRUE);
-}
 
 void CShapectlCtrl::OnDraw(HDC hdc, const RECT& rcBounds, const RECT&) {
     if (m_bHostUpdatePending && m_bHostAttached) {

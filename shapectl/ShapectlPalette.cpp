@@ -1,7 +1,8 @@
 #include "shapectl/ShapectlPalette.h"
 
-#include <QWidget>
 #include <functional>
+#include <string>
+#include <vector>
 
 #include "platform/win/messages.h"
 #include "platform/win/window.h"
@@ -10,18 +11,23 @@
 namespace {
 
 HWND TopLevel(HWND window) {
-    QWidget* w = platform::win::WidgetOf(window);
-    return w ? platform::win::HandleOf(w->window()) : nullptr;
+    HWND top = window;
+    for (HWND up = GetParent(top); up; up = GetParent(up)) top = up;
+    return top;
 }
 
-// Calls visit(child) for every descendant of the window, each one's own descendants first, until
-// visit returns false; false when it did.
+// Calls visit(child) for every descendant of the window, each one's own descendants first, the
+// children of one window in z-order (topmost first), until visit returns false; false when it
+// did.
 bool WalkDescendants(HWND window, const std::function<bool(HWND)>& visit) {
-    QWidget* w = platform::win::WidgetOf(window);
-    if (!w) return true;
-    for (QWidget* child : w->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
-        HWND h = platform::win::HandleOf(child);
-        if (!WalkDescendants(h, visit) || !visit(h)) return false;
+    // The children are listed before any is visited: a visit may reorder them.
+    std::vector<HWND> children;
+    for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        children.push_back(child);
+    }
+    for (HWND child : children) {
+        if (!IsWindow(child)) continue;
+        if (!WalkDescendants(child, visit) || !visit(child)) return false;
     }
     return true;
 }
@@ -50,8 +56,9 @@ BOOL RealizeWindowPalette(HWND window, HPALETTE palette, BOOL* newPalette) {
             return !found;
         }
         if (SendMessageA(w, WM_QUERYNEWPALETTE, 0, 0) != 0) return false;
-        QWidget* widget = platform::win::WidgetOf(w);
-        return !(widget && platform::win::WindowClass(widget).substr(0, 51) == "ThunderPictureBox");
+        char name[52] = {};
+        GetClassNameA(w, name, 52);
+        return std::string(name) != "ThunderPictureBox";
     });
     if (found) BroadcastPaletteChanged(top, window);
     return found ? TRUE : FALSE;

@@ -530,7 +530,7 @@ bool Container::Create(const std::vector<std::string>& args, bool initNew) {
     c->host->Events().onEvent = [this, n = name](const platform::ole::EventSink::Event& e) {
         out_ << "event " << n << "." << e.name;
         for (const auto& a : e.args) out_ << " " << FormatValue(a.get());
-        out_ << "\n";
+        out_ << "\n" << std::flush;  // a watcher sees events the user causes at once
     };
     c->host->Site().onChanged = [this, n = name](DISPID id) {
         if (notices_) out_ << "notice " << n << " " << id << "\n";

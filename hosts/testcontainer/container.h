@@ -70,6 +70,9 @@
 // emf:<file>, nopicture, bytes:<hex digits> (an array of bytes), byref:<value> (the value passed
 // by reference).
 //
+// Each event a control fires prints "event <name>.<event>" and its arguments, at once (also while
+// the form lives through "sleep").
+//
 // A failing command prints "error <number>: <message>" for an automation error of the control, or
 // "failed: <reason>" otherwise; the script goes on, and the program's exit status is 1 when any
 // command failed (2 for a bad command line).

@@ -12,6 +12,8 @@
 #include "platform/ole/connpt.h"
 #include "platform/ole/oleauto.h"
 #include "platform/win/paint.h"
+#include "platform/win/windowpos.h"
+#include "platform/win/winmsg.h"
 
 using platform::com::ComPtr;
 using platform::com::Query;
@@ -81,7 +83,9 @@ struct COleControl::Parts {
                 return S_OK;
             }
             if (verb > 0) return E_NOTIMPL;
-            return m_pThis->InPlaceActivate(parent, rect);
+            HRESULT hr = m_pThis->InPlaceActivate(parent, rect);
+            if (SUCCEEDED(hr) && verb == OLEIVERB_UIACTIVATE) SetFocus(m_pThis->m_hWnd);
+            return hr;
         }
         HRESULT GetUserClassID(CLSID* p) override { return m_pThis->GetClassID(p); }
         HRESULT GetUserType(DWORD, LPOLESTR* p) override {
@@ -136,7 +140,10 @@ struct COleControl::Parts {
             m_pThis->m_bHaveRect = FALSE;
             return S_OK;
         }
-        HRESULT UIDeactivate() override { return S_OK; }
+        HRESULT UIDeactivate() override {
+            m_pThis->UIDeactivate();
+            return S_OK;
+        }
         HRESULT SetObjectRects(LPCRECT pos, LPCRECT clip) override {
             if (!pos) return E_POINTER;
             return m_pThis->OnSetObjectRects(pos, clip) ? S_OK : E_FAIL;
@@ -541,6 +548,7 @@ void COleControl::SetFont(LPFONTDISP pFontDisp) {
 
 void COleControl::SetEnabled(BOOL bEnabled) {
     m_bEnabled = bEnabled;
+    if (m_hWnd) EnableWindow(m_hWnd, m_bEnabled);
     SetModifiedFlag();
     OnEnabledChanged();
 }
@@ -788,6 +796,7 @@ HRESULT COleControl::InPlaceActivate(HWND hWndParent, LPCRECT lprcPosRect) {
         return E_FAIL;
     }
     m_hWnd = window;
+    EnableWindow(m_hWnd, m_bEnabled);
     ShowWindow(m_hWnd, SW_SHOWNORMAL);
     OnSetObjectRects(&pos, &clip);
     return S_OK;
@@ -796,6 +805,8 @@ HRESULT COleControl::InPlaceActivate(HWND hWndParent, LPCRECT lprcPosRect) {
 void COleControl::InPlaceDeactivate() {
     if (!m_hWnd) return;
     HWND window = m_hWnd;
+    m_bUIActive = FALSE;
+    m_iButtonState = m_iDblClkState = 0;
     DestroyWindow(window);
     platform::win::SetWindowProc(window, nullptr);
     m_hWnd = nullptr;
@@ -830,10 +841,125 @@ LRESULT COleControl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         EndPaint(m_hWnd, &ps);
         return 0;
     }
-    return Default(message, wParam, lParam);
+    // The button messages: the button and the framework's handler of each.
+    using ButtonHandler = void (COleControl::*)(USHORT, UINT, POINT);
+    static constexpr struct {
+        UINT message;
+        USHORT button;
+        ButtonHandler handler;
+    } kButtons[] = {
+        {WM_LBUTTONDOWN, LEFT_BUTTON, &COleControl::OnButtonDown},
+        {WM_RBUTTONDOWN, RIGHT_BUTTON, &COleControl::OnButtonDown},
+        {WM_MBUTTONDOWN, MIDDLE_BUTTON, &COleControl::OnButtonDown},
+        {WM_LBUTTONUP, LEFT_BUTTON, &COleControl::OnButtonUp},
+        {WM_RBUTTONUP, RIGHT_BUTTON, &COleControl::OnButtonUp},
+        {WM_MBUTTONUP, MIDDLE_BUTTON, &COleControl::OnButtonUp},
+        {WM_LBUTTONDBLCLK, LEFT_BUTTON, &COleControl::OnButtonDblClk},
+        {WM_RBUTTONDBLCLK, RIGHT_BUTTON, &COleControl::OnButtonDblClk},
+        {WM_MBUTTONDBLCLK, MIDDLE_BUTTON, &COleControl::OnButtonDblClk},
+    };
+    const POINT point{static_cast<SHORT>(LOWORD(static_cast<UINT_PTR>(lParam))),
+                      static_cast<SHORT>(HIWORD(static_cast<UINT_PTR>(lParam)))};
+    const UINT flags = static_cast<UINT>(wParam);
+    for (const auto& b : kButtons) {
+        if (b.message == message) {
+            (this->*b.handler)(b.button, flags, point);
+            return 0;
+        }
+    }
+    switch (message) {
+        case WM_MOUSEMOVE:
+            OnMouseMove(flags, point);
+            return 0;
+        case WM_SETFOCUS:
+            OnSetFocus(reinterpret_cast<HWND>(wParam));
+            return 0;
+        case WM_KILLFOCUS:
+            OnKillFocus(reinterpret_cast<HWND>(wParam));
+            return 0;
+        default:
+            return Default(message, wParam, lParam);
+    }
 }
 
 void COleControl::OnDraw(HDC, const RECT&, const RECT&) {}
+
+void COleControl::OnDrawMetafile(HDC hdc, const RECT& rcBounds) {
+    OnDraw(hdc, rcBounds, rcBounds);
+}
+
+// ---- mouse, click and focus ----
+
+namespace {
+
+SHORT ShiftState() {
+    return static_cast<SHORT>((GetKeyState(VK_SHIFT) < 0 ? SHIFT_MASK : 0) |
+                              (GetKeyState(VK_CONTROL) < 0 ? CTRL_MASK : 0) |
+                              (GetKeyState(VK_MENU) < 0 ? ALT_MASK : 0));
+}
+
+SHORT ButtonsHeld(UINT flags) {
+    return static_cast<SHORT>(((flags & MK_LBUTTON) ? LEFT_BUTTON : 0) |
+                              ((flags & MK_RBUTTON) ? RIGHT_BUTTON : 0) |
+                              ((flags & MK_MBUTTON) ? MIDDLE_BUTTON : 0));
+}
+
+}  // namespace
+
+void COleControl::OnMouseMove(UINT nFlags, POINT point) {
+    FireMouseMove(ButtonsHeld(nFlags), ShiftState(), point.x, point.y);
+}
+
+void COleControl::OnButtonDown(USHORT nButton, UINT, POINT point) {
+    m_iButtonState |= nButton;
+    m_iDblClkState &= static_cast<USHORT>(~nButton);
+    FireMouseDown(static_cast<SHORT>(nButton), ShiftState(), point.x, point.y);
+}
+
+void COleControl::OnButtonUp(USHORT nButton, UINT, POINT point) {
+    if ((m_iButtonState & nButton) == 0) return;  // pressed elsewhere
+    m_iButtonState &= static_cast<USHORT>(~nButton);
+    if (m_iButtonState == 0) ReleaseCapture();
+    FireMouseUp(static_cast<SHORT>(nButton), ShiftState(), point.x, point.y);
+    const bool secondOfDouble = (m_iDblClkState & nButton) != 0;
+    m_iDblClkState &= static_cast<USHORT>(~nButton);
+    RECT client{0, 0, 0, 0};
+    if (m_hWnd) GetClientRect(m_hWnd, &client);
+    const bool inside = point.x >= client.left && point.x < client.right && point.y >= client.top &&
+                        point.y < client.bottom;
+    if (!secondOfDouble && inside) OnClick(nButton);
+}
+
+void COleControl::OnButtonDblClk(USHORT nButton, UINT, POINT) {
+    m_iButtonState |= nButton;
+    m_iDblClkState |= nButton;
+    if (nButton == LEFT_BUTTON) FireDblClick();
+}
+
+void COleControl::OnClick(USHORT iButton) {
+    if (iButton == LEFT_BUTTON) FireClick();
+}
+
+void COleControl::ReleaseCapture() {
+    ::ReleaseCapture();
+}
+
+void COleControl::OnSetFocus(HWND) {
+    m_bUIActive = TRUE;
+    if (auto site = m_pClientSite.Query<IOleControlSite>(IID_IOleControlSite)) site->OnFocus(TRUE);
+}
+
+void COleControl::OnKillFocus(HWND) {
+    if (auto site = m_pClientSite.Query<IOleControlSite>(IID_IOleControlSite)) {
+        site->OnFocus(FALSE);
+    }
+}
+
+void COleControl::UIDeactivate() {
+    if (!m_bUIActive) return;
+    m_bUIActive = FALSE;
+    if (m_hWnd && GetFocus() == m_hWnd) SetFocus(GetParent(m_hWnd));
+}
 
 COLORREF COleControl::TranslateColor(OLE_COLOR clrColor, HPALETTE hpal) {
     COLORREF color = 0;

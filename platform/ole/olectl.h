@@ -126,6 +126,34 @@ public:
     // Draws the control into the context: rcBounds is the control's rectangle there, rcInvalid
     // the part that needs it. The base class draws nothing.
     virtual void OnDraw(HDC hdc, const RECT& rcBounds, const RECT& rcInvalid);
+    // Draws the control into a metafile's context over rcBounds; the base class draws it through
+    // OnDraw.
+    virtual void OnDrawMetafile(HDC hdc, const RECT& rcBounds);
+
+    // ---- mouse, click and focus ----
+    // The framework's handlers of the window's mouse and focus messages (WindowProc routes them
+    // here). They fire the stock events: MouseMove, MouseDown and MouseUp with the button (1
+    // left, 2 right, 4 middle; for MouseMove the buttons held), the shift state (1 Shift, 2 Ctrl,
+    // 4 Alt) and the point in the window's client pixels; a press and release of a button inside
+    // the window calls OnClick with the button, unless the press was the second of a double
+    // click; the left button's double click fires DblClick.
+    void OnMouseMove(UINT nFlags, POINT point);
+    void OnButtonDown(USHORT nButton, UINT nFlags, POINT point);
+    void OnButtonUp(USHORT nButton, UINT nFlags, POINT point);
+    void OnButtonDblClk(USHORT nButton, UINT nFlags, POINT point);
+    // Fires Click for the left button.
+    virtual void OnClick(USHORT iButton);
+    // The window took the focus: the control becomes UI active and tells its site.
+    void OnSetFocus(HWND hWndOld);
+    // The window lost the focus: the control tells its site.
+    void OnKillFocus(HWND hWndNew);
+    // Ends a mouse capture of the window.
+    void ReleaseCapture();
+    // UI active from the window's taking the focus (or the verb OLEIVERB_UIACTIVATE) until
+    // UIDeactivate, which gives the focus back to the container's window when the control's
+    // window has it.
+    BOOL IsUIActive() const { return m_bUIActive; }
+    void UIDeactivate();
 
     // An OLE colour as a colour reference (0 for a value that is not a colour).
     COLORREF TranslateColor(OLE_COLOR clrColor, HPALETTE hpal = nullptr);
@@ -200,4 +228,15 @@ private:
     BOOL m_bHaveRect = FALSE;
     RECT m_rcPos{0, 0, 0, 0};
     int m_nFreezeEvents = 0;
+    BOOL m_bUIActive = FALSE;
+    USHORT m_iButtonState = 0;  // the buttons pressed in the window
+    USHORT m_iDblClkState = 0;  // the buttons whose press was a double click's second
 };
+
+// The stock mouse events' buttons and shift state.
+inline constexpr USHORT LEFT_BUTTON = 0x01;
+inline constexpr USHORT RIGHT_BUTTON = 0x02;
+inline constexpr USHORT MIDDLE_BUTTON = 0x04;
+inline constexpr SHORT SHIFT_MASK = 0x01;
+inline constexpr SHORT CTRL_MASK = 0x02;
+inline constexpr SHORT ALT_MASK = 0x04;

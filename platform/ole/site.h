@@ -65,6 +65,7 @@ public:
     int locks = 0;      // current depth
     int lockCalls = 0;  // LockInPlaceActive(TRUE) calls
     int controlInfoChanges = 0;
+    std::vector<BOOL> focusNotices;  // OnFocus calls, in order
 
     void* GetInterface(REFIID riid) override;
     // IOleClientSite
@@ -77,7 +78,10 @@ public:
     HRESULT OnControlInfoChanged() override;
     HRESULT LockInPlaceActive(BOOL fLock) override;
     HRESULT GetExtendedControl(IDispatch** pp) override;
-    HRESULT OnFocus(BOOL) override { return S_OK; }
+    HRESULT OnFocus(BOOL fGotFocus) override {
+        focusNotices.push_back(fGotFocus);
+        return S_OK;
+    }
     HRESULT ShowPropertyFrame() override { return E_NOTIMPL; }
     // IDispatch: the ambient properties
     HRESULT GetTypeInfoCount(UINT* p) override;

@@ -4,9 +4,13 @@
 #include <QCursor>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QFocusEvent>
+#include <QGuiApplication>
 #include <QMimeData>
+#include <QMouseEvent>
 #include <QPixmap>
 #include <QPointer>
+#include <QStyleHints>
 #include <QThread>
 #include <QUrl>
 #include <QVariant>
@@ -99,6 +103,48 @@ struct Drop {
     std::vector<std::string> files;
 };
 
+// The keys and buttons of the input event handled last (GetKeyState).
+Qt::KeyboardModifiers g_inputModifiers;
+Qt::MouseButtons g_inputButtons;
+// The window that lost the focus last, for the wParam of the next WM_SETFOCUS.
+QPointer<QWidget> g_focusLeft;
+
+WPARAM MouseFlags(const QMouseEvent* e) {
+    g_inputModifiers = e->modifiers();
+    g_inputButtons = e->buttons();
+    WPARAM flags = 0;
+    if (e->buttons() & Qt::LeftButton) flags |= MK_LBUTTON;
+    if (e->buttons() & Qt::RightButton) flags |= MK_RBUTTON;
+    if (e->buttons() & Qt::MiddleButton) flags |= MK_MBUTTON;
+    if (e->modifiers() & Qt::ShiftModifier) flags |= MK_SHIFT;
+    if (e->modifiers() & Qt::ControlModifier) flags |= MK_CONTROL;
+    return flags;
+}
+
+LPARAM MousePoint(const QMouseEvent* e) {
+    QPoint p = e->position().toPoint();
+    return MAKELPARAM(static_cast<UINT>(p.x()), static_cast<UINT>(p.y()));
+}
+
+// The message of a button's press (0), release (1) or double click (2); 0 for another button.
+UINT ButtonMessage(Qt::MouseButton button, int kind) {
+    static constexpr UINT kMessages[3][3] = {
+        {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK},
+        {WM_RBUTTONDOWN, WM_RBUTTONUP, WM_RBUTTONDBLCLK},
+        {WM_MBUTTONDOWN, WM_MBUTTONUP, WM_MBUTTONDBLCLK},
+    };
+    switch (button) {
+        case Qt::LeftButton:
+            return kMessages[0][kind];
+        case Qt::RightButton:
+            return kMessages[1][kind];
+        case Qt::MiddleButton:
+            return kMessages[2][kind];
+        default:
+            return 0;
+    }
+}
+
 // A child window: Qt's events become the window's messages. It paints nothing itself (its form
 // shows the surface it draws into).
 class ChildWindow final : public QWidget {
@@ -106,6 +152,7 @@ public:
     explicit ChildWindow(QWidget* parent) : QWidget(parent) {
         setAttribute(Qt::WA_NoSystemBackground);
         setMouseTracking(true);
+        setFocusPolicy(Qt::ClickFocus);
     }
 
 protected:
@@ -118,8 +165,47 @@ protected:
     void enterEvent(QEnterEvent*) override { AskCursor(); }
     void mouseMoveEvent(QMouseEvent* e) override {
         AskCursor();
-        QPoint p = e->position().toPoint();
-        SendMessageA(HandleOf(this), WM_MOUSEMOVE, 0, MAKELPARAM(p.x(), p.y()));
+        WPARAM flags = MouseFlags(e);
+        SendMessageA(HandleOf(this), WM_MOUSEMOVE, flags, MousePoint(e));
+    }
+    // Qt tells a widget of a double click's second press twice, as a press and then as a double
+    // click; the window gets it once, as the double click message. A press that is a double
+    // click's second (the same button again within the double-click time and distance) is sent
+    // as that message at once, and Qt's double click after it is dropped.
+    void mousePressEvent(QMouseEvent* e) override {
+        const QStyleHints* hints = QGuiApplication::styleHints();
+        const QPoint at = e->position().toPoint();
+        const bool second =
+            e->button() == lastPress_ && !lastWasDouble_ &&
+            e->timestamp() - lastPressTime_ <
+                static_cast<quint64>(hints->mouseDoubleClickInterval()) &&
+            (at - lastPressAt_).manhattanLength() <= hints->mouseDoubleClickDistance();
+        lastPress_ = e->button();
+        lastPressTime_ = e->timestamp();
+        lastPressAt_ = at;
+        lastWasDouble_ = second;
+        swallowDouble_ = second;
+        Button(e, second ? 2 : 0);
+    }
+    void mouseReleaseEvent(QMouseEvent* e) override { Button(e, 1); }
+    void mouseDoubleClickEvent(QMouseEvent* e) override {
+        if (swallowDouble_) {
+            swallowDouble_ = false;
+            return;
+        }
+        lastWasDouble_ = true;
+        Button(e, 2);
+    }
+    void focusInEvent(QFocusEvent*) override {
+        HWND previous = g_focusLeft ? HandleOf(g_focusLeft.data()) : nullptr;
+        SendMessageA(HandleOf(this), WM_SETFOCUS, reinterpret_cast<WPARAM>(previous), 0);
+    }
+    void focusOutEvent(QFocusEvent*) override {
+        g_focusLeft = this;
+        // Qt has moved the focus on already when it tells the window that lost it.
+        QWidget* next = QApplication::focusWidget();
+        SendMessageA(HandleOf(this), WM_KILLFOCUS,
+                     reinterpret_cast<WPARAM>(next && next != this ? HandleOf(next) : nullptr), 0);
     }
     void dragEnterEvent(QDragEnterEvent* e) override {
         WindowState* s = StateOf(HandleOf(this));
@@ -138,6 +224,17 @@ protected:
     }
 
 private:
+    Qt::MouseButton lastPress_ = Qt::NoButton;
+    quint64 lastPressTime_ = 0;
+    QPoint lastPressAt_;
+    bool lastWasDouble_ = false;  // the last press was a double click's second
+    bool swallowDouble_ = false;  // Qt's double click of that press is still to come
+
+    void Button(QMouseEvent* e, int kind) {
+        UINT message = ButtonMessage(e->button(), kind);
+        WPARAM flags = MouseFlags(e);
+        if (message) SendMessageA(HandleOf(this), message, flags, MousePoint(e));
+    }
     void AskCursor() {
         HWND h = HandleOf(this);
         g_cursorWindow = this;
@@ -186,6 +283,7 @@ HWND CreateChildWindow(HWND parent, const RECT& rect, WindowProc proc) {
     QWidget* p = WidgetOf(parent);
     if (!p) return nullptr;
     auto* w = new ChildWindow(p);
+    w->lower();
     w->hide();
     w->setGeometry(ToQRect(rect));
     HWND h = HandleOf(w);
@@ -239,6 +337,17 @@ LRESULT DefWindowProcA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
         case WM_WINDOWPOSCHANGING:
         case WM_SETCURSOR:
         case WM_MOUSEMOVE:
+        case WM_LBUTTONDOWN:
+        case WM_LBUTTONUP:
+        case WM_LBUTTONDBLCLK:
+        case WM_RBUTTONDOWN:
+        case WM_RBUTTONUP:
+        case WM_RBUTTONDBLCLK:
+        case WM_MBUTTONDOWN:
+        case WM_MBUTTONUP:
+        case WM_MBUTTONDBLCLK:
+        case WM_SETFOCUS:
+        case WM_KILLFOCUS:
         case WM_DROPFILES:
             return 0;
         default:
@@ -567,4 +676,51 @@ UINT DragQueryFileA(HDROP hDrop, UINT iFile, LPSTR lpszFile, UINT cch) {
 
 void DragFinish(HDROP) {
     // The names belong to the drop, which ends when its message has been handled.
+}
+
+SHORT GetKeyState(int nVirtKey) {
+    // Each key is a modifier key or a mouse button.
+    static const struct {
+        int key;
+        Qt::KeyboardModifier modifier;
+        Qt::MouseButton button;
+    } kKeys[] = {
+        {VK_SHIFT, Qt::ShiftModifier, Qt::NoButton},
+        {VK_CONTROL, Qt::ControlModifier, Qt::NoButton},
+        {VK_MENU, Qt::AltModifier, Qt::NoButton},
+        {VK_LBUTTON, Qt::NoModifier, Qt::LeftButton},
+        {VK_RBUTTON, Qt::NoModifier, Qt::RightButton},
+        {VK_MBUTTON, Qt::NoModifier, Qt::MiddleButton},
+    };
+    for (const auto& k : kKeys) {
+        if (k.key != nVirtKey) continue;
+        const bool down = k.button != Qt::NoButton ? (g_inputButtons & k.button) != 0
+                                                   : (g_inputModifiers & k.modifier) != 0;
+        return down ? static_cast<SHORT>(0x8000) : 0;
+    }
+    return 0;
+}
+
+HWND SetFocus(HWND hWnd) {
+    HWND previous = GetFocus();
+    if (QWidget* w = WidgetOf(hWnd)) w->setFocus(Qt::OtherFocusReason);
+    return previous;
+}
+
+HWND GetFocus() {
+    QWidget* w = QApplication::focusWidget();
+    return w ? HandleOf(w) : nullptr;
+}
+
+BOOL EnableWindow(HWND hWnd, BOOL bEnable) {
+    QWidget* w = WidgetOf(hWnd);
+    if (!w) return FALSE;
+    const bool wasDisabled = !w->isEnabled();
+    w->setEnabled(bEnable != FALSE);
+    return wasDisabled ? TRUE : FALSE;
+}
+
+BOOL IsWindowEnabled(HWND hWnd) {
+    QWidget* w = WidgetOf(hWnd);
+    return w && w->isEnabled() ? TRUE : FALSE;
 }

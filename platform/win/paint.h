@@ -4,12 +4,24 @@
 // Decisions this part is built on:
 // - A window made by CreateChildWindow is a child widget of its parent's widget with a window
 //   procedure; Qt's events of the widget reach the procedure as the window messages WM_CREATE,
-//   WM_DESTROY, WM_MOVE, WM_SIZE, WM_SHOWWINDOW, WM_SETCURSOR (with WM_MOUSEMOVE in the high word)
-//   and WM_DROPFILES. ShowWindow, MoveWindow and SetWindowPos first send a child window
-//   WM_WINDOWPOSCHANGING with the change to come (platform/win/windowpos.h; ShowWindow after
-//   WM_SHOWWINDOW, with SWP_SHOWWINDOW or SWP_HIDEWINDOW); the procedure may change it, and with
-//   SWP_NOREDRAW nothing is invalidated for a move or for what a hide uncovers. Any window (a form
-//   too) can be given a procedure with SetWindowProc.
+//   WM_DESTROY, WM_MOVE, WM_SIZE, WM_SHOWWINDOW, WM_SETCURSOR (with WM_MOUSEMOVE in the high word),
+//   WM_DROPFILES, the mouse messages (WM_MOUSEMOVE and the presses, releases and double clicks of
+//   the left, right and middle buttons: wParam the MK_ flags of the buttons held and of Shift and
+//   Ctrl after the event, lParam the point in client coordinates, x in the low word) and
+//   WM_SETFOCUS / WM_KILLFOCUS (wParam the window that lost or takes the focus, or null).
+//   ShowWindow, MoveWindow and SetWindowPos first send a child window WM_WINDOWPOSCHANGING with
+//   the change to come (platform/win/windowpos.h; ShowWindow after WM_SHOWWINDOW, with
+//   SWP_SHOWWINDOW or SWP_HIDEWINDOW); the procedure may change it, and with SWP_NOREDRAW nothing
+//   is invalidated for a move or for what a hide uncovers. Any window (a form too) can be given a
+//   procedure with SetWindowProc.
+// - A new child window goes to the bottom of the z-order of its siblings, as the platform puts a
+//   window it creates as a child (so the first child made is the topmost until something
+//   reorders them; GetWindow and EnumChildWindows of platform/win/winmsg.h list them that way).
+// - A child window takes the focus when it is clicked, while it is enabled (EnableWindow); a
+//   disabled window gets no mouse input.
+// - GetKeyState answers from the mouse event of a child window that the layer handles or handled
+//   last (its Shift, Ctrl and Alt keys and its buttons), as the platform answers for the message
+//   being handled.
 // - A window's content lives in its form's surface, so nothing is painted because Qt repaints a
 //   widget: painting happens only when a window is invalidated. InvalidateRect adds to the
 //   window's update rectangle and, once, queues its WM_PAINT on the user-interface thread;
@@ -40,6 +52,26 @@ inline constexpr UINT WM_SHOWWINDOW = 0x0018;
 inline constexpr UINT WM_SETCURSOR = 0x0020;
 inline constexpr UINT WM_NCHITTEST = 0x0084;
 inline constexpr UINT WM_MOUSEMOVE = 0x0200;
+inline constexpr UINT WM_LBUTTONDOWN = 0x0201;
+inline constexpr UINT WM_LBUTTONUP = 0x0202;
+inline constexpr UINT WM_LBUTTONDBLCLK = 0x0203;
+inline constexpr UINT WM_RBUTTONDOWN = 0x0204;
+inline constexpr UINT WM_RBUTTONUP = 0x0205;
+inline constexpr UINT WM_RBUTTONDBLCLK = 0x0206;
+inline constexpr UINT WM_MBUTTONDOWN = 0x0207;
+inline constexpr UINT WM_MBUTTONUP = 0x0208;
+inline constexpr UINT WM_MBUTTONDBLCLK = 0x0209;
+inline constexpr WPARAM MK_LBUTTON = 0x0001;
+inline constexpr WPARAM MK_RBUTTON = 0x0002;
+inline constexpr WPARAM MK_SHIFT = 0x0004;
+inline constexpr WPARAM MK_CONTROL = 0x0008;
+inline constexpr WPARAM MK_MBUTTON = 0x0010;
+inline constexpr int VK_LBUTTON = 0x01;
+inline constexpr int VK_RBUTTON = 0x02;
+inline constexpr int VK_MBUTTON = 0x04;
+inline constexpr int VK_SHIFT = 0x10;
+inline constexpr int VK_CONTROL = 0x11;
+inline constexpr int VK_MENU = 0x12;
 inline constexpr UINT WM_DROPFILES = 0x0233;
 inline constexpr UINT WM_USER = 0x0400;
 inline constexpr LRESULT HTNOWHERE = 0;
@@ -111,6 +143,16 @@ void DragAcceptFiles(HWND hWnd, BOOL fAccept);
 // and returns its length (without the buffer: the length needed).
 UINT DragQueryFileA(HDROP hDrop, UINT iFile, LPSTR lpszFile, UINT cch);
 void DragFinish(HDROP hDrop);
+
+// The key's or mouse button's state (VK_ values above): negative while it is down.
+SHORT GetKeyState(int nVirtKey);
+// Gives the window the keyboard focus; the window that had it, or null.
+HWND SetFocus(HWND hWnd);
+// The window with the keyboard focus, or null.
+HWND GetFocus();
+// Enables or disables the window's mouse and keyboard input; TRUE when it was disabled before.
+BOOL EnableWindow(HWND hWnd, BOOL bEnable);
+BOOL IsWindowEnabled(HWND hWnd);
 
 namespace platform::win {
 

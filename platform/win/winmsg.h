@@ -8,8 +8,11 @@
 // - Timers deliver WM_TIMER (wParam the timer's id) to the window's procedure on the
 //   user-interface thread. They run on Qt's timers, or on the manual clock of a test
 //   (UseManualTimers, AdvanceTimers), so that tests never wait for real time.
-// - Z-order: a parent's child windows are in Qt's stacking order; GW_CHILD is the topmost child,
-//   GW_HWNDNEXT the next one below.
+// - Z-order: a parent's child windows are in Qt's stacking order, the order they show in;
+//   GW_CHILD is the topmost child, GW_HWNDNEXT the next one below. A window made by
+//   CreateChildWindow starts at the bottom (platform/win/paint.h), so children made that way are
+//   listed in the order they were made until one is raised; a window given a new parent by
+//   SetParent goes to the top.
 #pragma once
 
 #include <functional>

@@ -11,6 +11,7 @@
 #include <QScreen>
 #include <QTest>
 
+#include "tests/support/server_input.h"
 #include "tests/support/test_support.h"
 
 TEST(TestContainerOnX11, TheScreenShowsTheSeeThroughControlOverItsFormAsTheContainerWritesIt) {
@@ -56,4 +57,44 @@ TEST(TestContainerOnX11, TheScreenShowsTheSeeThroughControlOverItsFormAsTheConta
     EXPECT_EQ(differing, 0);
     // The star is translucent: the form's teal shows through its yellow.
     EXPECT_EQ(written.pixel(80, 55) & 0xFFFFFF, qRgb(127, 191, 64) & 0xFFFFFF);
+}
+
+TEST(TestContainerOnX11, AClickOnTheControlThroughTheServerReachesTheContainersEventLog) {
+    testing_support::ServerInput input;
+    if (!input.Usable()) GTEST_SKIP() << "the X server has no test extension";
+    testing_support::TempDir dir;
+    testing_support::ScopedEnv store{"KESTO_REGISTRY", dir / "registry.reg"};
+    std::string picture = dir / "form.png";
+    QProcess container;
+    container.start(TESTCONTAINER_PATH,
+                    {"--gui", QString("register ") + SHAPECTL_PATH, "form 160 100",
+                     "create Lumorax.QuixShape.Brenic Shape1", "mode run", "set BackStyle 1",
+                     "place 20 10 120 80", "wait", "sleep 300", "wait",
+                     QString::fromStdString("picture " + picture), "sleep 20000"});
+    ASSERT_TRUE(container.waitForStarted());
+    QString out;
+    auto waitFor = [&](const QRegularExpression& re) {
+        QElapsedTimer clock;
+        clock.start();
+        QRegularExpressionMatch m;
+        while (clock.elapsed() < 15000 && !(m = re.match(out)).hasMatch()) {
+            container.waitForReadyRead(200);
+            out += QString::fromUtf8(container.readAllStandardOutput());
+        }
+        return m;
+    };
+    QRegularExpressionMatch form = waitFor(QRegularExpression("form at (-?\\d+) (-?\\d+)\\)"));
+    ASSERT_TRUE(form.hasMatch()) << out.toStdString();
+    const QPoint origin(form.captured(1).toInt(), form.captured(2).toInt());
+    QTest::qWait(300);
+    input.Click(origin + QPoint(60, 40));  // inside the control at (20, 10)-(120, 80)
+    QRegularExpressionMatch click = waitFor(QRegularExpression("event Shape1\\.Click\\n"));
+    container.kill();
+    container.waitForFinished();
+    ASSERT_TRUE(click.hasMatch()) << out.toStdString();
+    EXPECT_TRUE(out.contains(QRegularExpression("event Shape1\\.MouseDown 1 0 40 30\\n")))
+        << out.toStdString();
+    EXPECT_TRUE(out.contains(QRegularExpression("event Shape1\\.MouseUp 1 0 40 30\\n")))
+        << out.toStdString();
+    EXPECT_TRUE(out.contains("event Shape1.GotFocus\n")) << out.toStdString();
 }

@@ -11,13 +11,15 @@
 
 namespace {
 
-// A form with a picture box and the control's window, in the order asked for, each with a part
-// of the form's surface.
+// A form with a picture box and the control's window, made in the order asked for and stacked as
+// the platform stacks new child windows (each below those made before), each with a part of the
+// form's surface.
 struct Form {
     explicit Form(bool pictureBoxFirst) {
         form = std::make_unique<QWidget>();
         QWidget* first = new QWidget(form.get());
         QWidget* second = new QWidget(form.get());
+        second->lower();
         pictureBox = pictureBoxFirst ? first : second;
         control = pictureBoxFirst ? second : first;
         platform::win::SetWindowClass(pictureBox, "ThunderPictureBox");
