@@ -292,6 +292,8 @@ TEST_F(OnBackdrop, SendToBottomPutsTheWindowBelowItsSiblings) {
     HWND other =
         platform::win::CreateChildWindow(backdrop->Window(), RECT{0, 0, 10, 10}, DefWindowProcA);
     ShowWindow(other, SW_SHOW);
+    // A new child window starts at the bottom: raise it above the control first.
+    SetWindowPos(other, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
     EXPECT_EQ(GetWindow(backdrop->Window(), GW_CHILD), other);
     backdrop->SendToClients(BDC_SENDTOBOTTOM, nullptr);
     EXPECT_EQ(GetWindow(other, GW_HWNDNEXT), host.Window());
