@@ -210,6 +210,7 @@ TEST_F(Instances, ARunTimeFolderOfAnotherUserIsRefusedAndThePlayerRunsAlone) {
     std::string said = player.readAllStandardError().toStdString();
     EXPECT_NE(said.find(trap), std::string::npos) << said;
     EXPECT_NE(said.find("belongs to user 4242"), std::string::npos) << said;
+    EXPECT_EQ(said.find("belongs to user 4242"), said.rfind("belongs to user 4242")) << said;
     ::close(fd);
 }
 
