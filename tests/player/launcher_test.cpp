@@ -21,6 +21,7 @@
 #include "tests/support/media_files.h"
 #include "tests/support/programs.h"
 #include "tests/support/running_player.h"
+#include "tests/support/socket_listener.h"
 #include "tests/support/test_support.h"
 
 namespace handover = platform::win::handover;
@@ -42,20 +43,12 @@ std::string Slurp(const std::string& path) {
 class FakePlayer {
 public:
     FakePlayer() {
-        std::string path = handover::MailboxFolder(platform::files::RuntimeFolder()) + "/" +
-                           std::to_string(::getpid());
-        sockaddr_un addr{};
-        addr.sun_family = AF_UNIX;
-        std::strncpy(addr.sun_path, path.c_str(), sizeof addr.sun_path - 1);
-        fd_ = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-        EXPECT_EQ(::bind(fd_, reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);
-        EXPECT_EQ(::listen(fd_, 8), 0);
+        EXPECT_TRUE(listener_.Listening());
         thread_ = std::thread([this] { Serve(); });
     }
     ~FakePlayer() {
         stop_ = true;
         thread_.join();
-        ::close(fd_);
     }
     // Valid once the text has arrived.
     bool got() const { return got_; }
@@ -65,9 +58,8 @@ public:
 private:
     void Serve() {
         while (!stop_) {
-            pollfd p{fd_, POLLIN, 0};
-            if (::poll(&p, 1, 20) <= 0) continue;
-            int c = ::accept4(fd_, nullptr, nullptr, SOCK_CLOEXEC);
+            if (!listener_.Connected(20)) continue;
+            int c = ::accept4(listener_.fd(), nullptr, nullptr, SOCK_CLOEXEC);
             if (c < 0) continue;
             Answer(c);
             ::close(c);
@@ -100,7 +92,9 @@ private:
         ::send(c, out.data(), out.size(), MSG_NOSIGNAL);
     }
 
-    int fd_ = -1;
+    testing_support::SocketListener listener_{
+        handover::MailboxFolder(platform::files::RuntimeFolder()) + "/" +
+        std::to_string(::getpid())};
     std::thread thread_;
     std::atomic<bool> stop_{false};
     std::atomic<bool> got_{false};

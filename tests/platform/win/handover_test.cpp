@@ -20,6 +20,7 @@
 #include "platform/win/handover.h"
 #include "platform/win/messages.h"
 #include "platform/win/window.h"
+#include "tests/support/socket_listener.h"
 
 using namespace platform::win;
 using handover::Packet;
@@ -104,15 +105,17 @@ TEST(HandoverWire, PartialOversizedAndBrokenPacketsAreTold) {
 
 namespace {
 
+// The socket this process publishes its windows on.
+std::string OwnSocket() {
+    return handover::MailboxFolder(platform::files::RuntimeFolder()) + "/" +
+           std::to_string(::getpid());
+}
+
 // A raw connection to this process's published server.
 class RawClient {
 public:
     RawClient() {
-        std::string path = handover::MailboxFolder(platform::files::RuntimeFolder()) + "/" +
-                           std::to_string(::getpid());
-        sockaddr_un addr{};
-        addr.sun_family = AF_UNIX;
-        std::strncpy(addr.sun_path, path.c_str(), sizeof addr.sun_path - 1);
+        sockaddr_un addr = testing_support::LocalAddress(OwnSocket());
         fd_ = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
         connected_ = ::connect(fd_, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0;
     }
@@ -164,8 +167,7 @@ TEST(HandoverServer, AnswersQuestionsSplitOrJoinedAndSkipsBrokenOnes) {
     platform::win::SetWindowClass(box, "ThunderRT6TextBox");
     ASSERT_TRUE(platform::win::PublishWindows());
     struct stat st;
-    std::string socket = handover::MailboxFolder(platform::files::RuntimeFolder()) + "/" +
-                         std::to_string(::getpid());
+    std::string socket = OwnSocket();
     ASSERT_EQ(::lstat(socket.c_str(), &st), 0);
     EXPECT_TRUE(S_ISSOCK(st.st_mode));
     EXPECT_EQ(st.st_mode & 0777, 0600u);
