@@ -1,12 +1,16 @@
-// Kesto: the start-up form runs first and stays loaded as the single-instance mailbox.
+// kesto-player, the player that the launcher Kesto starts: the start-up form runs first and stays
+// loaded as the single-instance mailbox.
 #include <QApplication>
 #include <QTimer>
 
 #include "platform/controls/MediaEngine.h"
+#include "platform/files/files.h"
 #include "platform/vb/App.h"
 #include "player/Form5.h"
 
 int main(int argc, char** argv) {
+    // Started by the launcher Kesto: its name and folder are this program's.
+    platform::files::TakeLauncherPath();
     vb::SetCommandLine(argc, argv);
     // The first instance (a later start only hands its file over) starts GStreamer on a thread
     // of its own a little after the window is up: started beside Qt's own loading it would hold

@@ -9,10 +9,12 @@ bash "$root/scripts/setup.sh"
 bash "$root/scripts/build.sh"
 build=${BUILD_DIR:-$root/build}
 program=$build/player
-if [ ! -x "$program/Kesto" ]; then
-  echo "run: the build did not make $program/Kesto" >&2
-  exit 1
-fi
+for exe in Kesto kesto-player; do
+  if [ ! -x "$program/$exe" ]; then
+    echo "run: the build did not make $program/$exe" >&2
+    exit 1
+  fi
+done
 # The data files are copied once: from then on the folder is the player's own (it renames skin
 # pictures and writes its settings and playlists there). Remove the marker to copy them again.
 if [ -d "$root/data" ] && [ ! -e "$program/.data-copied" ]; then

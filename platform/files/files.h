@@ -22,8 +22,20 @@ std::string ProgramFolder();
 // The running executable's file name without its extension ("Kesto").
 std::string ExecutableName();
 
-// The running executable's full path.
+// The full path of the program the user started: the launcher's when it started this process
+// (TakeLauncherPath), else the running executable's.
 std::string ExecutablePath();
+
+// The running executable's own full path.
+std::string RunningExecutablePath();
+
+// The launcher, the program users run, hands a start it cannot serve itself to the player beside
+// it and names itself in this variable: the player takes the launcher's path as its own
+// executable path, so that its name (EXEName) and its program folder are the launcher's.
+inline constexpr const char* kLauncherVariable = "KESTO_LAUNCHER";
+// Takes that path from the environment and removes the variable, so that programs this process
+// starts do not see it. A path that is not in the running executable's folder is ignored.
+void TakeLauncherPath();
 
 // A path written in the original's style ("C:\Music\a.mp3", "Sk\Tavro.ini") in this system's form
 // ("/Music/a.mp3", "Sk/Tavro.ini").
@@ -76,5 +88,8 @@ namespace platform::files {
 // group or others; otherwise the reason is said on stderr (once per folder and reason) and "" is
 // returned: the program then runs without the single-instance lock and mailbox.
 std::string RuntimeFolder();
+// The same check without a word on stderr: the usable folder or "", with the folder looked at in
+// *folder and the reason it is refused ("" when it is not) in *why.
+std::string CheckedRuntimeFolder(std::string* folder, std::string* why);
 
 }  // namespace platform::files

@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <mutex>
 
+#include "platform/base/arguments.h"
 #include "platform/files/files.h"
 
 namespace vb {
@@ -25,12 +26,7 @@ void SetCommand(const std::string& text) {
     g_command = text;
 }
 void SetCommandLine(int argc, char** argv) {
-    std::string text;
-    for (int i = 1; i < argc; ++i) {
-        if (i > 1) text += ' ';
-        text += argv[i];
-    }
-    g_command = text;
+    g_command = platform::base::JoinArguments(argc, argv);
 }
 
 namespace App {

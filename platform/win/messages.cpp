@@ -1,26 +1,27 @@
 #include "platform/win/messages.h"
 
-#include <signal.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 #include <QAbstractButton>
 #include <QApplication>
-#include <QDataStream>
-#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QLocalServer>
-#include <QLocalSocket>
-#include <QPointer>
+#include <QSocketNotifier>
 #include <QWidget>
+#include <cctype>
 #include <cerrno>
+#include <charconv>
 #include <cstring>
 #include <map>
 #include <mutex>
+#include <optional>
 
 #include "platform/files/files.h"
+#include "platform/win/handover.h"
 #include "platform/win/internal.h"
 #include "platform/win/paint.h"
 #include "platform/win/window.h"
@@ -30,12 +31,6 @@
 namespace platform::win {
 
 namespace {
-
-constexpr int kTimeoutMs = 3000;
-// A request that changes something in the other process is not asked twice: once it is sent, its
-// answer is waited for as long as the other process lives (within reason), as a sent message
-// waits for the receiving window.
-constexpr int kChangeAnswerMs = 60000;
 
 bool SameText(const QString& a, const char* b) {
     return !b || QString::compare(a, QString::fromUtf8(b), Qt::CaseInsensitive) == 0;
@@ -100,27 +95,27 @@ QWidget* FindLocalChild(QWidget* parent, QWidget* after, const char* cls, const 
 
 // ---- handles of windows in other processes ----
 
-struct Remote {
-    std::string server;
-    quint64 handle;
-};
+using handover::Packet;
+using handover::RemoteWindow;
 
 std::mutex g_remoteMutex;
-std::map<std::uintptr_t, Remote> g_remote;
+std::map<std::uintptr_t, RemoteWindow> g_remote;
 std::uintptr_t g_nextRemote = 0x7f000000;
 
-HWND RemoteHandle(const std::string& server, quint64 handle) {
+HWND RemoteHandle(const RemoteWindow& window) {
     std::lock_guard lock(g_remoteMutex);
     for (const auto& [h, r] : g_remote) {
-        if (r.server == server && r.handle == handle) return reinterpret_cast<HWND>(h);
+        if (r.server == window.server && r.handle == window.handle) {
+            return reinterpret_cast<HWND>(h);
+        }
     }
     std::uintptr_t h = g_nextRemote;
     g_nextRemote += 4;
-    g_remote[h] = Remote{server, handle};
+    g_remote[h] = window;
     return reinterpret_cast<HWND>(h);
 }
 
-bool RemoteOf(HWND hwnd, Remote& out) {
+bool RemoteOf(HWND hwnd, RemoteWindow& out) {
     std::lock_guard lock(g_remoteMutex);
     auto it = g_remote.find(reinterpret_cast<std::uintptr_t>(hwnd));
     if (it == g_remote.end()) return false;
@@ -130,127 +125,178 @@ bool RemoteOf(HWND hwnd, Remote& out) {
 
 // ---- the published server ----
 
-// The folder of the published sockets, or "" when this user has no private run-time folder (then
-// no window is published or searched in other processes).
-QString Folder() {
-    std::string runtime = files::RuntimeFolder();
-    if (runtime.empty()) return {};
-    QString dir = QString::fromStdString(runtime) + "/kesto-windows";
-    QByteArray native = dir.toLocal8Bit();
-    ::mkdir(native.constData(), 0700);
-    struct stat st;
-    if (::lstat(native.constData(), &st) != 0 || !S_ISDIR(st.st_mode)) return {};
-    ::chmod(native.constData(), 0700);
-    return dir;
+const char* OrAny(const std::optional<std::string>& text) {
+    return text ? text->c_str() : nullptr;
 }
 
-// A request and its reply: a command, a handle (and for a child search the child to start after)
-// and two texts.
-struct Packet {
-    QString command;
-    quint64 handle = 0;
-    quint64 after = 0;
-    QByteArray a, b;
-};
-
-QByteArray Encode(const Packet& p) {
-    QByteArray out;
-    QDataStream s(&out, QIODevice::WriteOnly);
-    s << p.command << p.handle << p.after << p.a << p.b;
-    QByteArray framed;
-    QDataStream f(&framed, QIODevice::WriteOnly);
-    f << static_cast<quint32>(out.size());
-    return framed + out;
-}
-
-// Reads one framed packet from a socket, waiting at most `waitMs` for each part of it.
-bool Read(QLocalSocket& socket, Packet& p, bool wait, int waitMs = kTimeoutMs) {
-    while (socket.bytesAvailable() < 4) {
-        if (!wait || !socket.waitForReadyRead(waitMs)) return false;
-    }
-    QByteArray head = socket.peek(4);
-    QDataStream hs(head);
-    quint32 size = 0;
-    hs >> size;
-    if (size > (1u << 24)) return false;
-    while (socket.bytesAvailable() < 4 + static_cast<qint64>(size)) {
-        if (!wait || !socket.waitForReadyRead(waitMs)) return false;
-    }
-    socket.read(4);
-    QByteArray body = socket.read(size);
-    QDataStream s(body);
-    s >> p.command >> p.handle >> p.after >> p.a >> p.b;
-    return s.status() == QDataStream::Ok;
+// A row as the list questions carry it: decimal, else row 0.
+int RowOf(const std::optional<std::string>& text) {
+    if (!text) return 0;
+    std::string_view s = *text;
+    while (!s.empty() && std::isspace(static_cast<unsigned char>(s.front()))) s.remove_prefix(1);
+    while (!s.empty() && std::isspace(static_cast<unsigned char>(s.back()))) s.remove_suffix(1);
+    int row = 0;
+    auto [end, ec] =
+        std::from_chars(s.data() + (!s.empty() && s.front() == '+'), s.data() + s.size(), row);
+    return ec == std::errc() && end == s.data() + s.size() && !s.empty() ? row : 0;
 }
 
 Packet Handle(const Packet& in) {
     Packet out;
     out.command = "ok";
     if (in.command == "find") {
-        QWidget* w = FindLocal(in.a.isNull() ? nullptr : in.a.constData(),
-                               in.b.isNull() ? nullptr : in.b.constData());
+        QWidget* w = FindLocal(OrAny(in.a), OrAny(in.b));
         out.handle = reinterpret_cast<quint64>(HandleOf(w));
     } else if (in.command == "child") {
         QWidget* parent = WidgetOf(reinterpret_cast<HWND>(in.handle));
         QWidget* after = in.after ? WidgetOf(reinterpret_cast<HWND>(in.after)) : nullptr;
         QWidget* w = parent && (after || !in.after)
-                         ? FindLocalChild(parent, after, in.a.isNull() ? nullptr : in.a.constData(),
-                                          in.b.isNull() ? nullptr : in.b.constData())
+                         ? FindLocalChild(parent, after, OrAny(in.a), OrAny(in.b))
                          : nullptr;
         out.handle = reinterpret_cast<quint64>(HandleOf(w));
     } else if (in.command == "settext") {
         QWidget* w = WidgetOf(reinterpret_cast<HWND>(in.handle));
-        if (w) SetText(w, QString::fromUtf8(in.a));
+        if (w) SetText(w, QString::fromStdString(in.a.value_or(std::string())));
         out.handle = w ? 1 : 0;
     } else if (in.command == "gettext") {
         QWidget* w = WidgetOf(reinterpret_cast<HWND>(in.handle));
         out.handle = w ? 1 : 0;
-        if (w) out.a = TextOf(w).toUtf8();
+        if (w) out.a = TextOf(w).toStdString();
     } else if (in.command == "lbcount") {
         QListWidget* l = ListOf(WidgetOf(reinterpret_cast<HWND>(in.handle)));
         out.handle = l ? static_cast<quint64>(l->count()) + 1 : 0;
     } else if (in.command == "lbtext") {
         QListWidget* l = ListOf(WidgetOf(reinterpret_cast<HWND>(in.handle)));
-        int row = in.a.toInt();
+        int row = RowOf(in.a);
         out.handle = l && row >= 0 && row < l->count() ? 1 : 0;
-        if (out.handle) out.a = l->item(row)->text().toUtf8();
+        if (out.handle) out.a = l->item(row)->text().toStdString();
     } else {
         out.command = "unknown";
     }
     return out;
 }
 
-QLocalServer* g_server = nullptr;
-
-// Asks the process behind `server` one question.
-bool Ask(const std::string& server, const Packet& question, Packet& answer,
-         int answerMs = kTimeoutMs) {
-    QLocalSocket socket;
-    socket.connectToServer(QString::fromStdString(server));
-    if (!socket.waitForConnected(kTimeoutMs)) return false;
-    socket.write(Encode(question));
-    if (!socket.waitForBytesWritten(kTimeoutMs)) return false;
-    return Read(socket, answer, true, answerMs);
-}
-
-// The servers of the other live processes; sockets of processes that have ended are removed.
-std::vector<std::string> OtherServers() {
-    std::vector<std::string> out;
-    QString folder = Folder();
-    if (folder.isEmpty()) return out;
-    QDir dir(folder);
-    for (const QString& name : dir.entryList(QDir::System | QDir::Files, QDir::Name)) {
-        bool ok = false;
-        long pid = name.toLong(&ok);
-        if (!ok || pid == ::getpid()) continue;
-        std::string path = dir.filePath(name).toStdString();
-        if (::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH) {
-            QLocalServer::removeServer(QString::fromStdString(path));
-            continue;
-        }
-        out.push_back(path);
+// One connection of the published server, served on the user-interface thread: every whole
+// question that arrives is answered at once, in order.
+class Connection : public QObject {
+public:
+    Connection(int fd, QObject* parent)
+        : QObject(parent),
+          fd_(fd),
+          read_(fd, QSocketNotifier::Read, this),
+          write_(fd, QSocketNotifier::Write, this) {
+        write_.setEnabled(false);
+        QObject::connect(&read_, &QSocketNotifier::activated, this, [this] { Readable(); });
+        QObject::connect(&write_, &QSocketNotifier::activated, this, [this] { Flush(); });
     }
-    return out;
+    ~Connection() override { ::close(fd_); }
+
+private:
+    void Readable() {
+        char buf[16384];
+        bool closed = false;
+        for (;;) {
+            ssize_t n = ::recv(fd_, buf, sizeof buf, 0);
+            if (n > 0) {
+                in_.append(buf, static_cast<size_t>(n));
+                if (n < static_cast<ssize_t>(sizeof buf)) break;
+            } else if (n < 0 && errno == EINTR) {
+                continue;
+            } else {
+                closed = n == 0 || errno != EAGAIN;
+                break;
+            }
+        }
+        for (;;) {
+            Packet question;
+            size_t used = 0;
+            handover::Parsed parsed = handover::Parse(in_, &question, &used);
+            if (parsed == handover::Parsed::kIncomplete) break;
+            if (parsed == handover::Parsed::kTooLarge) {
+                closed = true;
+                break;
+            }
+            in_.erase(0, used);
+            // A question that does not read as one goes unanswered.
+            if (parsed == handover::Parsed::kPacket) out_ += handover::Encode(Handle(question));
+        }
+        if (closed) {
+            deleteLater();
+            read_.setEnabled(false);
+            return;
+        }
+        Flush();
+    }
+
+    void Flush() {
+        while (!out_.empty()) {
+            ssize_t n = ::send(fd_, out_.data(), out_.size(), MSG_NOSIGNAL);
+            if (n > 0) {
+                out_.erase(0, static_cast<size_t>(n));
+            } else if (n < 0 && errno == EINTR) {
+                continue;
+            } else if (n < 0 && errno == EAGAIN) {
+                break;
+            } else {
+                out_.clear();
+                read_.setEnabled(false);
+                deleteLater();
+                break;
+            }
+        }
+        write_.setEnabled(!out_.empty());
+    }
+
+    int fd_;
+    QSocketNotifier read_, write_;
+    std::string in_, out_;
+};
+
+// The listening socket of this process, served on the user-interface thread.
+class Server : public QObject {
+public:
+    Server(int fd, QObject* parent)
+        : QObject(parent), fd_(fd), notifier_(fd, QSocketNotifier::Read, this) {
+        QObject::connect(&notifier_, &QSocketNotifier::activated, this, [this] { Accept(); });
+    }
+    ~Server() override { ::close(fd_); }
+
+private:
+    void Accept() {
+        for (;;) {
+            int fd = ::accept4(fd_, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
+            if (fd < 0) {
+                if (errno == EINTR || errno == ECONNABORTED) continue;
+                return;  // nothing more waits (or the system is out of descriptors for now)
+            }
+            new Connection(fd, this);
+        }
+    }
+
+    int fd_;
+    QSocketNotifier notifier_;
+};
+
+Server* g_server = nullptr;
+
+// Listens on `path` (removing a stale socket of an earlier process with this id), the socket
+// readable and writable by this user only; -1 when it cannot.
+int Listen(const std::string& path) {
+    sockaddr_un addr{};
+    addr.sun_family = AF_UNIX;
+    if (path.size() >= sizeof addr.sun_path) return -1;
+    std::memcpy(addr.sun_path, path.c_str(), path.size() + 1);
+    int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+    if (fd < 0) return -1;
+    ::unlink(path.c_str());
+    // A burst of later starts connects at once: all of them wait in line rather than being
+    // turned away.
+    if (::bind(fd, reinterpret_cast<const sockaddr*>(&addr), sizeof addr) != 0 ||
+        ::chmod(path.c_str(), 0600) != 0 || ::listen(fd, 512) != 0) {
+        ::close(fd);
+        return -1;
+    }
+    return fd;
 }
 
 }  // namespace
@@ -271,33 +317,11 @@ std::string WindowText(HWND hWnd) {
 
 bool PublishWindows() {
     if (g_server) return true;
-    QString folder = Folder();
-    if (folder.isEmpty()) return false;
-    QString path = folder + "/" + QString::number(::getpid());
-    QLocalServer::removeServer(path);  // a stale socket of an earlier process with this id
-    auto* server = new QLocalServer(qApp);
-    server->setSocketOptions(QLocalServer::UserAccessOption);
-    // A burst of later starts connects at once: all of them wait in line rather than being
-    // turned away.
-    server->setListenBacklogSize(512);
-    server->setMaxPendingConnections(512);
-    if (!server->listen(path)) {
-        delete server;
-        return false;
-    }
-    QObject::connect(server, &QLocalServer::newConnection, server, [server] {
-        while (QLocalSocket* socket = server->nextPendingConnection()) {
-            QObject::connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-            QObject::connect(socket, &QLocalSocket::readyRead, socket, [socket] {
-                Packet in;
-                while (Read(*socket, in, false)) {
-                    socket->write(Encode(Handle(in)));
-                    socket->flush();
-                }
-            });
-        }
-    });
-    g_server = server;
+    std::string folder = handover::MailboxFolder(files::RuntimeFolder());
+    if (folder.empty() || !qApp) return false;
+    int fd = Listen(folder + "/" + std::to_string(::getpid()));
+    if (fd < 0) return false;
+    g_server = new Server(fd, qApp);
     return true;
 }
 
@@ -305,33 +329,32 @@ bool PublishWindows() {
 
 using namespace platform::win;
 
+namespace {
+
+std::optional<std::string> TextOrAny(const char* text) {
+    return text ? std::optional<std::string>(text) : std::nullopt;
+}
+
+}  // namespace
+
 HWND FindWindowA(LPCSTR lpClassName, LPCSTR lpWindowName) {
     if (QWidget* w = FindLocal(lpClassName, lpWindowName)) return HandleOf(w);
-    Packet q;
-    q.command = "find";
-    if (lpClassName) q.a = QByteArray(lpClassName);
-    if (lpWindowName) q.b = QByteArray(lpWindowName);
-    for (const std::string& server : OtherServers()) {
-        Packet a;
-        if (Ask(server, q, a) && a.handle) return RemoteHandle(server, a.handle);
-    }
-    return nullptr;
+    std::optional<RemoteWindow> remote = handover::FindRemote(
+        platform::files::RuntimeFolder(), TextOrAny(lpClassName), TextOrAny(lpWindowName));
+    return remote ? RemoteHandle(*remote) : nullptr;
 }
 
 HWND FindWindowExA(HWND hWndParent, HWND hWndChildAfter, LPCSTR lpszClass, LPCSTR lpszWindow) {
-    Remote remote;
+    RemoteWindow remote;
     if (RemoteOf(hWndParent, remote)) {
-        Packet q, a;
-        q.command = "child";
-        q.handle = remote.handle;
-        if (Remote after; hWndChildAfter && RemoteOf(hWndChildAfter, after)) {
-            if (after.server != remote.server) return nullptr;
-            q.after = after.handle;
+        uint64_t after = 0;
+        if (RemoteWindow a; hWndChildAfter && RemoteOf(hWndChildAfter, a)) {
+            if (a.server != remote.server) return nullptr;
+            after = a.handle;
         }
-        if (lpszClass) q.a = QByteArray(lpszClass);
-        if (lpszWindow) q.b = QByteArray(lpszWindow);
-        if (Ask(remote.server, q, a) && a.handle) return RemoteHandle(remote.server, a.handle);
-        return nullptr;
+        std::optional<RemoteWindow> child =
+            handover::FindRemoteChild(remote, after, TextOrAny(lpszClass), TextOrAny(lpszWindow));
+        return child ? RemoteHandle(*child) : nullptr;
     }
     QWidget* parent = WidgetOf(hWndParent);
     if (!parent) return nullptr;
@@ -340,46 +363,55 @@ HWND FindWindowExA(HWND hWndParent, HWND hWndChildAfter, LPCSTR lpszClass, LPCST
 
 namespace {
 
-LRESULT CopyText(const QByteArray& text, WPARAM size, LPARAM out) {
+LRESULT CopyText(std::string_view text, WPARAM size, LPARAM out) {
     auto* buf = reinterpret_cast<char*>(out);
     if (!buf || size == 0) return 0;
     size_t n = std::min<size_t>(text.size(), size - 1);
-    std::memcpy(buf, text.constData(), n);
+    std::memcpy(buf, text.data(), n);
     buf[n] = '\0';
     return static_cast<LRESULT>(n);
 }
 
-LRESULT CopyListText(const QByteArray& text, LPARAM out) {
+LRESULT CopyListText(std::string_view text, LPARAM out) {
     auto* buf = reinterpret_cast<char*>(out);
     if (!buf) return LB_ERR;
-    std::memcpy(buf, text.constData(), text.size());
+    std::memcpy(buf, text.data(), text.size());
     buf[text.size()] = '\0';
-    return text.size();
+    return static_cast<LRESULT>(text.size());
 }
 
-LRESULT SendRemote(const Remote& remote, UINT Msg, WPARAM wParam, LPARAM lParam) {
+LRESULT SendRemote(const RemoteWindow& remote, UINT Msg, WPARAM wParam, LPARAM lParam) {
+    using handover::Ask;
     Packet q, a;
     q.handle = remote.handle;
     switch (Msg) {
         case WM_SETTEXT:
             q.command = "settext";
-            q.a = QByteArray(lParam ? reinterpret_cast<const char*>(lParam) : "");
-            return Ask(remote.server, q, a, kChangeAnswerMs) ? static_cast<LRESULT>(a.handle) : 0;
+            q.a = std::string(lParam ? reinterpret_cast<const char*>(lParam) : "");
+            return Ask(remote.server, q, &a, handover::kChangeAnswerMs)
+                       ? static_cast<LRESULT>(a.handle)
+                       : 0;
         case WM_GETTEXT:
-        case WM_GETTEXTLENGTH:
+        case WM_GETTEXTLENGTH: {
             q.command = "gettext";
-            if (!Ask(remote.server, q, a) || !a.handle) return 0;
-            return Msg == WM_GETTEXT ? CopyText(a.a, wParam, lParam) : a.a.size();
+            if (!Ask(remote.server, q, &a) || !a.handle) return 0;
+            std::string text = a.a.value_or(std::string());
+            return Msg == WM_GETTEXT ? CopyText(text, wParam, lParam)
+                                     : static_cast<LRESULT>(text.size());
+        }
         case LB_GETCOUNT:
             q.command = "lbcount";
-            return Ask(remote.server, q, a) && a.handle ? static_cast<LRESULT>(a.handle) - 1
-                                                        : LB_ERR;
+            return Ask(remote.server, q, &a) && a.handle ? static_cast<LRESULT>(a.handle) - 1
+                                                         : LB_ERR;
         case LB_GETTEXT:
-        case LB_GETTEXTLEN:
+        case LB_GETTEXTLEN: {
             q.command = "lbtext";
-            q.a = QByteArray::number(static_cast<qulonglong>(wParam));
-            if (!Ask(remote.server, q, a) || !a.handle) return LB_ERR;
-            return Msg == LB_GETTEXT ? CopyListText(a.a, lParam) : a.a.size();
+            q.a = std::to_string(static_cast<unsigned long long>(wParam));
+            if (!Ask(remote.server, q, &a) || !a.handle) return LB_ERR;
+            std::string text = a.a.value_or(std::string());
+            return Msg == LB_GETTEXT ? CopyListText(text, lParam)
+                                     : static_cast<LRESULT>(text.size());
+        }
         default:
             return 0;
     }
@@ -388,7 +420,7 @@ LRESULT SendRemote(const Remote& remote, UINT Msg, WPARAM wParam, LPARAM lParam)
 }  // namespace
 
 LRESULT SendMessageA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
-    Remote remote;
+    RemoteWindow remote;
     if (RemoteOf(hWnd, remote)) return SendRemote(remote, Msg, wParam, lParam);
     return platform::win::SendToProcedure(hWnd, Msg, wParam, lParam);
 }
@@ -401,9 +433,9 @@ LRESULT platform::win::internal::TextMessage(HWND hWnd, UINT Msg, WPARAM wParam,
             SetText(w, QString::fromUtf8(lParam ? reinterpret_cast<const char*>(lParam) : ""));
             return TRUE;
         case WM_GETTEXT:
-            return CopyText(TextOf(w).toUtf8(), wParam, lParam);
+            return CopyText(TextOf(w).toStdString(), wParam, lParam);
         case WM_GETTEXTLENGTH:
-            return TextOf(w).toUtf8().size();
+            return static_cast<LRESULT>(TextOf(w).toStdString().size());
         case WM_NCLBUTTONDOWN:
             // A press on the caption: the window moves with the mouse.
             return wParam == HTCAPTION && platform::win::StartWindowDrag(hWnd) ? 0 : 1;
@@ -414,8 +446,9 @@ LRESULT platform::win::internal::TextMessage(HWND hWnd, UINT Msg, WPARAM wParam,
             QListWidget* l = ListOf(w);
             int row = static_cast<int>(wParam);
             if (!l || row < 0 || row >= l->count()) return LB_ERR;
-            QByteArray text = l->item(row)->text().toUtf8();
-            return Msg == LB_GETTEXT ? CopyListText(text, lParam) : text.size();
+            std::string text = l->item(row)->text().toStdString();
+            return Msg == LB_GETTEXT ? CopyListText(text, lParam)
+                                     : static_cast<LRESULT>(text.size());
         }
         default:
             return 0;

@@ -3,9 +3,10 @@
 //
 // A widget takes part once it has a window class (SetWindowClass). A process that calls
 // PublishWindows() lets other processes of the same user find its windows and send them
-// WM_SETTEXT: it listens on a local socket (mode 0700) under RuntimeFolder()/kesto-windows,
-// and a search asks every live process listed there. A send to another process is synchronous:
-// it returns when the message has been handled there.
+// WM_SETTEXT: it listens on a local socket (mode 0600) in RuntimeFolder()/kesto-windows (mode
+// 0700), served on the user-interface thread, and a search asks every live process listed there
+// (the wire is platform/win/handover.h). A send to another process is synchronous: it returns
+// when the message has been handled there.
 #pragma once
 
 #include <string>

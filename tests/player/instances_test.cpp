@@ -7,7 +7,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <QLocalServer>
 #include <QProcess>
 #include <QTest>
 #include <chrono>
@@ -20,6 +19,7 @@
 #include "tests/support/media_files.h"
 #include "tests/support/programs.h"
 #include "tests/support/running_player.h"
+#include "tests/support/socket_listener.h"
 #include "tests/support/test_support.h"
 
 using testing_support::MailboxUp;
@@ -189,8 +189,8 @@ TEST_F(Instances, ARunTimeFolderOfAnotherUserIsRefusedAndThePlayerRunsAlone) {
     TempDir tmp;
     std::string trap = tmp / ("kesto-" + std::to_string(::getuid()));
     std::filesystem::create_directories(trap + "/kesto-windows");
-    QLocalServer listener;
-    ASSERT_TRUE(listener.listen(QString::fromStdString(trap + "/kesto-windows/1")));
+    testing_support::SocketListener listener(trap + "/kesto-windows/1");
+    ASSERT_TRUE(listener.Listening());
     std::string lock = trap + "/Kesto-" + std::to_string(::getuid()) + ".instance";
     int fd = ::open(lock.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
     ASSERT_GE(fd, 0);
@@ -203,13 +203,14 @@ TEST_F(Instances, ARunTimeFolderOfAnotherUserIsRefusedAndThePlayerRunsAlone) {
     ScopedEnv xdg("XDG_RUNTIME_DIR", std::nullopt);
     QProcess& player = Run(Wav("private.wav", 5), {}, true);
     EXPECT_FALSE(player.waitForFinished(3000));  // it runs, as a first instance
-    EXPECT_FALSE(listener.hasPendingConnections());
-    EXPECT_FALSE(listener.waitForNewConnection(100));
+    EXPECT_FALSE(listener.Connected());
+    EXPECT_FALSE(listener.Connected(100));
     player.kill();
     player.waitForFinished(5000);
     std::string said = player.readAllStandardError().toStdString();
     EXPECT_NE(said.find(trap), std::string::npos) << said;
     EXPECT_NE(said.find("belongs to user 4242"), std::string::npos) << said;
+    EXPECT_EQ(said.find("belongs to user 4242"), said.rfind("belongs to user 4242")) << said;
     ::close(fd);
 }
 

@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <functional>
 
@@ -118,6 +119,25 @@ TEST(ProgramFolder, IsTheExecutablesFolderUnlessTheVariableNamesOne) {
     ScopedEnv env(kProgramDirVariable, std::string("/some/where/"));
     EXPECT_EQ(ProgramFolder(), "/some/where");
     EXPECT_EQ(ExecutableName(), "files_test");
+}
+
+TEST(ProgramFolder, APlayerStartedByTheLauncherTakesTheLaunchersNameAndFolder) {
+    ScopedEnv env(kProgramDirVariable, std::nullopt);
+    std::string folder = FolderOf(RunningExecutablePath());
+    {
+        // A path elsewhere is not taken: the variable only names the program beside this one.
+        ScopedEnv launcher(kLauncherVariable, std::string("/elsewhere/Kesto"));
+        TakeLauncherPath();
+        EXPECT_EQ(ExecutableName(), "files_test");
+        EXPECT_EQ(std::getenv(kLauncherVariable), nullptr);
+    }
+    ScopedEnv launcher(kLauncherVariable, folder + "/Kesto");
+    TakeLauncherPath();
+    EXPECT_EQ(std::getenv(kLauncherVariable), nullptr);  // programs started later do not see it
+    EXPECT_EQ(ExecutablePath(), folder + "/Kesto");
+    EXPECT_EQ(ExecutableName(), "Kesto");
+    EXPECT_EQ(ProgramFolder(), folder);
+    EXPECT_EQ(NameOf(RunningExecutablePath()), "files_test");
 }
 
 namespace {

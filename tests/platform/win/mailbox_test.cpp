@@ -5,7 +5,6 @@
 #include <unistd.h>
 #include <QCoreApplication>
 #include <QLineEdit>
-#include <QLocalServer>
 #include <QProcess>
 #include <QWidget>
 
@@ -15,6 +14,7 @@
 #include "platform/files/files.h"
 #include "platform/win/messages.h"
 #include "platform/win/window.h"
+#include "tests/support/socket_listener.h"
 #include "tests/support/test_support.h"
 
 namespace {
@@ -102,8 +102,8 @@ TEST(Mailbox, ARunTimeFolderOfAnotherUserIsNeitherAskedNorUsed) {
     testing_support::ScopedEnv xdg("XDG_RUNTIME_DIR", std::nullopt);
     std::string trap = tmp / ("kesto-" + std::to_string(::getuid()));
     std::filesystem::create_directories(trap + "/kesto-windows");
-    QLocalServer listener;
-    ASSERT_TRUE(listener.listen(QString::fromStdString(trap + "/kesto-windows/1")));
+    testing_support::SocketListener listener(trap + "/kesto-windows/1");
+    ASSERT_TRUE(listener.Listening());
     for (const auto& p : {trap, trap + "/kesto-windows", trap + "/kesto-windows/1"}) {
         ::chmod(p.c_str(), 0777);
         ASSERT_EQ(::chown(p.c_str(), 4242, 4242), 0);
@@ -115,8 +115,8 @@ TEST(Mailbox, ARunTimeFolderOfAnotherUserIsNeitherAskedNorUsed) {
     std::string said = testing::internal::GetCapturedStderr();
     EXPECT_NE(said.find("belongs to user 4242"), std::string::npos) << said;
     QCoreApplication::processEvents();
-    EXPECT_FALSE(listener.hasPendingConnections());
-    EXPECT_FALSE(listener.waitForNewConnection(100));
+    EXPECT_FALSE(listener.Connected());
+    EXPECT_FALSE(listener.Connected(100));
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(trap + "/kesto-windows"),
                             std::filesystem::directory_iterator()),
               1);
