@@ -48,6 +48,33 @@ std::optional<std::string> ReadFile(std::string_view path);
 // halfway) are removed first.
 bool ReplaceFile(std::string_view path, std::string_view contents, std::string* error = nullptr);
 
+// ReplaceFile in two steps, for a writer that puts the file in place later: WriteReplacement
+// writes the complete temporary file (not yet flushed to disk; nothing else sees it), Commit
+// flushes it to disk and renames it over the file (with syncFolder, the rename is flushed too).
+// A replacement dropped or abandoned removes its temporary file and leaves the file as it was.
+class Replacement {
+public:
+    Replacement() = default;
+    Replacement(Replacement&& other) noexcept;
+    Replacement& operator=(Replacement&& other) noexcept;
+    ~Replacement();
+
+    bool Commit(bool syncFolder = false, std::string* error = nullptr);
+    void Abandon();
+    // Closes this copy of the temporary file and leaves the file to the writer that holds
+    // another (the copy a forked child inherits).
+    void Forget();
+    const std::string& target() const { return target_; }
+
+private:
+    friend std::optional<Replacement> WriteReplacement(std::string_view, std::string_view,
+                                                       std::string*);
+    int fd_ = -1;
+    std::string temporary_, target_;
+};
+std::optional<Replacement> WriteReplacement(std::string_view path, std::string_view contents,
+                                            std::string* error = nullptr);
+
 // A path given on the command line, made independent of the working folder: a relative path is
 // joined to the working folder ("tune.wav" in /home/u/media is "/home/u/media/tune.wav"); an
 // absolute path (also in the original's style, "C:\Music\a.mp3"), an address with a scheme

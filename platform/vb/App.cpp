@@ -9,6 +9,7 @@
 #include <mutex>
 
 #include "platform/files/files.h"
+#include "platform/registry/registry.h"
 
 namespace vb {
 
@@ -96,6 +97,8 @@ void End(int exitCode) {
         g_endHandler();
         throw ProgramEnded{};
     }
+    // Settings still being put in place reach the disk before the process leaves.
+    platform::registry::Flush();
     std::fflush(nullptr);
     std::_Exit(exitCode);
 }
