@@ -135,7 +135,7 @@ bool Exists(std::string_view path) {
     return ::stat(Resolve(path).c_str(), &st) == 0;
 }
 
-std::optional<std::string> ReadFile(std::string_view path) {
+std::optional<std::string> ReadFile(std::string_view path, struct ::stat* seen) {
     std::string p = Resolve(path);
     int fd = ::open(p.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) return std::nullopt;
@@ -144,6 +144,7 @@ std::optional<std::string> ReadFile(std::string_view path) {
         ::close(fd);
         return std::nullopt;
     }
+    if (seen) *seen = st;
     std::string data;
     data.reserve(static_cast<size_t>(st.st_size));
     char buf[65536];

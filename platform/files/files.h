@@ -12,6 +12,8 @@
 #include <string>
 #include <string_view>
 
+struct stat;
+
 namespace platform::files {
 
 inline constexpr const char* kProgramDirVariable = "KESTO_PROGRAM_DIR";
@@ -38,8 +40,9 @@ std::string Resolve(std::string_view path);
 // True when Resolve(path) names an existing file or folder.
 bool Exists(std::string_view path);
 
-// The whole content of a file (after Resolve), or nothing when it cannot be read.
-std::optional<std::string> ReadFile(std::string_view path);
+// The whole content of a file (after Resolve), or nothing when it cannot be read. With `seen`,
+// the file's status as it was just before its bytes were read goes there.
+std::optional<std::string> ReadFile(std::string_view path, struct ::stat* seen = nullptr);
 
 // Replaces the whole file with `contents`: writes a temporary file in the same folder and renames
 // it over the old one, so readers see the old or the new content and never a torn file. The file

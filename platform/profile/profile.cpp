@@ -1,12 +1,10 @@
 #include "platform/profile/profile.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <time.h>
 #include <unistd.h>
 
 #include <atomic>
-#include <cerrno>
 #include <cstring>
 #include <map>
 #include <memory>
@@ -218,7 +216,6 @@ std::shared_ptr<const std::vector<Line>> LoadLines(const char* fileName) {
     static const auto kNone = std::make_shared<const std::vector<Line>>();
     std::string path = platform::files::Resolve(fileName);
     timespec began = Now();
-    int fd = -1;
     struct stat st;
     auto forget = [&] {
         std::lock_guard lock(g_keptMutex);
@@ -238,29 +235,14 @@ std::shared_ptr<const std::vector<Line>> LoadLines(const char* fileName) {
     }
     // The state kept is the one seen before the bytes are read, so that a change made while they
     // are read shows as a change at the next read.
-    fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0 || ::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
-        if (fd >= 0) ::close(fd);
+    std::optional<std::string> data = platform::files::ReadFile(path, &st);
+    if (!data) {
         forget();
         return kNone;
     }
     state = FileState::Of(st);
-    std::string data;
-    char buf[65536];
-    for (;;) {
-        ssize_t n = ::read(fd, buf, sizeof buf);
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) {
-            ::close(fd);
-            forget();
-            return kNone;
-        }
-        if (n == 0) break;
-        data.append(buf, static_cast<size_t>(n));
-    }
-    ::close(fd);
     ++g_fileReads;
-    auto lines = std::make_shared<const std::vector<Line>>(Parse(data));
+    auto lines = std::make_shared<const std::vector<Line>>(Parse(*data));
 
     std::lock_guard lock(g_keptMutex);
     if (state.changed.tv_sec >= began.tv_sec || state.size > kKeptFileSize) {
