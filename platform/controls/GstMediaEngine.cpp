@@ -604,8 +604,4 @@ std::string GstMediaEngine::VideoSinkName() const {
     return FactoryName(d_->video->Sink());
 }
 
-std::unique_ptr<MediaEngine> CreateGstEngine() {
-    return std::make_unique<GstMediaEngine>();
-}
-
 }  // namespace controls

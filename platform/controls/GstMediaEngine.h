@@ -1,5 +1,5 @@
-// The GStreamer engine's own view, for the engine's tests and benchmarks. The player itself only
-// needs MediaEngine.h and CreateGstEngine().
+// The GStreamer engine's own view, for the GStreamer module, the engine's tests and benchmarks. The
+// player itself only needs MediaEngine.h and CreateGstEngine(), which loads the module.
 #pragma once
 
 #include <memory>
@@ -20,6 +20,15 @@ double VolumeToGain(long hundredthsOfDb);
 // How long Open waits for a file to be ready (its first frames decoded and its length known)
 // before it gives up with MediaError.
 inline constexpr int kPrerollTimeoutMs = 5000;
+
+// Starts GStreamer, loads the playback elements and finds the audio output, on the calling
+// thread; an engine made meanwhile waits only for what is still under way.
+void PrepareGst();
+
+// Plays a wave file with no video: with `async` the call returns at once and the sound plays on
+// (a new sound stops it), else when the sound has ended. False when the file cannot be decoded
+// or played.
+bool PlayGstSound(const char* path, bool async);
 
 class GstMediaEngine final : public MediaEngine {
 public:

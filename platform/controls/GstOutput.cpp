@@ -9,7 +9,6 @@
 #include <QGuiApplication>
 #include <cstdlib>
 #include <mutex>
-#include <thread>
 #include <utility>
 
 #include "platform/base/report.h"
@@ -154,28 +153,23 @@ void InitGstOnce() {
     if (!failure.empty()) throw MediaError("GStreamer could not start: " + failure);
 }
 
-void PrepareGstEngine() {
-    static std::once_flag once;
-    std::call_once(once, [] {
-        std::thread([] {
-            try {
-                InitGstOnce();
-            } catch (const MediaError&) {
-                return;  // the first engine reports it
-            }
-            // The plugins a playing file needs first, loaded here rather than by the first
-            // file's pipeline.
-            for (const char* name : {"playbin", "fakesink", "wavparse", "audioconvert"}) {
-                GstElementFactory* factory = gst_element_factory_find(name);
-                if (!factory) continue;
-                if (GstPluginFeature* loaded = gst_plugin_feature_load(GST_PLUGIN_FEATURE(factory)))
-                    gst_object_unref(loaded);
-                gst_object_unref(factory);
-            }
-            const char* sink = std::getenv("KESTO_AUDIO_SINK");
-            if (!sink || !*sink) HasAudioOutput();
-        }).detach();
-    });
+void PrepareGst() {
+    try {
+        InitGstOnce();
+    } catch (const MediaError&) {
+        return;  // the first engine reports it
+    }
+    // The plugins a playing file needs first, loaded here rather than by the first file's
+    // pipeline.
+    for (const char* name : {"playbin", "fakesink", "wavparse", "audioconvert"}) {
+        GstElementFactory* factory = gst_element_factory_find(name);
+        if (!factory) continue;
+        if (GstPluginFeature* loaded = gst_plugin_feature_load(GST_PLUGIN_FEATURE(factory)))
+            gst_object_unref(loaded);
+        gst_object_unref(factory);
+    }
+    const char* sink = std::getenv("KESTO_AUDIO_SINK");
+    if (!sink || !*sink) HasAudioOutput();
 }
 
 std::string FactoryName(GstElement* element) {

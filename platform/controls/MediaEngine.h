@@ -81,14 +81,17 @@ public:
     std::function<void()> onEndOfStream;
 };
 
-// The GStreamer engine. Audio goes to the system's audio output (or, when there is none, is
-// played against the clock and dropped). $KESTO_AUDIO_SINK and $KESTO_VIDEO_SINK name other
-// GStreamer sinks ("fakesink" for silent tests).
+// The GStreamer engine, from the GStreamer module (GstModule.h), loaded on the first call. Audio
+// goes to the system's audio output (or, when there is none, is played against the clock and
+// dropped). $KESTO_AUDIO_SINK and $KESTO_VIDEO_SINK name other GStreamer sinks ("fakesink" for
+// silent tests). Raises MediaError ("Cannot play: the playback module ... cannot be loaded: ...")
+// when the module cannot be loaded, and when GStreamer cannot start.
 std::unique_ptr<MediaEngine> CreateGstEngine();
 
-// Starts GStreamer on a thread of its own, loads the playback elements and finds the audio
-// output, so that the start-up of the program does not wait for them; the first engine made
-// waits only for what is still under way. Once per process; nothing happens on a second call.
+// Loads the GStreamer module and starts GStreamer on a thread of its own, loads the playback
+// elements and finds the audio output, so that the start-up of the program does not wait for
+// them; the first engine made waits only for what is still under way. Once per process; nothing
+// happens on a second call, nor when the module cannot be loaded (the first engine says why).
 void PrepareGstEngine();
 
 }  // namespace controls

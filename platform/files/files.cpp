@@ -19,6 +19,7 @@
 #include <filesystem>
 #include <mutex>
 #include <set>
+#include <utility>
 #include <vector>
 
 #include "platform/base/report.h"
@@ -94,7 +95,7 @@ bool Exists(std::string_view path) {
     return ::stat(Resolve(path).c_str(), &st) == 0;
 }
 
-std::optional<std::string> ReadFile(std::string_view path) {
+std::optional<std::string> ReadFile(std::string_view path, struct ::stat* seen) {
     std::string p = Resolve(path);
     int fd = ::open(p.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) return std::nullopt;
@@ -103,6 +104,7 @@ std::optional<std::string> ReadFile(std::string_view path) {
         ::close(fd);
         return std::nullopt;
     }
+    if (seen) *seen = st;
     std::string data;
     data.reserve(static_cast<size_t>(st.st_size));
     char buf[65536];
@@ -177,10 +179,11 @@ void RemoveStaleTemporaries(const std::string& folder, const std::string& name) 
 
 }  // namespace
 
-bool ReplaceFile(std::string_view path, std::string_view contents, std::string* error) {
+std::optional<Replacement> WriteReplacement(std::string_view path, std::string_view contents,
+                                            std::string* error) {
     auto fail = [&](const std::string& what) {
         if (error) *error = what + ": " + std::strerror(errno);
-        return false;
+        return std::nullopt;
     };
     std::string target = Resolve(path);
     std::string folder = FolderOf(target);
@@ -192,7 +195,10 @@ bool ReplaceFile(std::string_view path, std::string_view contents, std::string* 
     name.push_back('\0');
     int fd = ::mkstemp(name.data());
     if (fd < 0) return fail("cannot create a temporary file beside " + target);
-    std::string tmp(name.data());
+    Replacement replacement;
+    replacement.fd_ = fd;
+    replacement.temporary_ = name.data();
+    replacement.target_ = target;
     ::flock(fd, LOCK_EX);  // this writer is alive as long as the lock is held
 
     struct stat st;
@@ -213,27 +219,84 @@ bool ReplaceFile(std::string_view path, std::string_view contents, std::string* 
         if (n < 0 && errno == EINTR) continue;
         if (n < 0) {
             int saved = errno;
-            ::close(fd);
-            ::unlink(tmp.c_str());
+            replacement.Abandon();
             errno = saved;
             return fail("cannot write " + target);
         }
         p += n;
         left -= static_cast<size_t>(n);
     }
-    if (::fsync(fd) != 0 || ::close(fd) != 0) {
-        int saved = errno;
-        ::unlink(tmp.c_str());
-        errno = saved;
-        return fail("cannot write " + target);
+    return replacement;
+}
+
+Replacement::Replacement(Replacement&& other) noexcept
+    : fd_(std::exchange(other.fd_, -1)),
+      temporary_(std::move(other.temporary_)),
+      target_(std::move(other.target_)) {}
+
+Replacement& Replacement::operator=(Replacement&& other) noexcept {
+    if (this != &other) {
+        Abandon();
+        fd_ = std::exchange(other.fd_, -1);
+        temporary_ = std::move(other.temporary_);
+        target_ = std::move(other.target_);
     }
-    if (::rename(tmp.c_str(), target.c_str()) != 0) {
+    return *this;
+}
+
+Replacement::~Replacement() {
+    Abandon();
+}
+
+void Replacement::Abandon() {
+    if (fd_ < 0) return;
+    ::close(fd_);
+    fd_ = -1;
+    ::unlink(temporary_.c_str());
+}
+
+void Replacement::Forget() {
+    if (fd_ >= 0) ::close(fd_);
+    fd_ = -1;
+}
+
+bool Replacement::Commit(bool syncFolder, std::string* error) {
+    auto fail = [&](const std::string& what) {
         int saved = errno;
-        ::unlink(tmp.c_str());
+        ::unlink(temporary_.c_str());
+        fd_ = -1;
+        if (error) *error = what + ": " + std::strerror(saved);
         errno = saved;
-        return fail("cannot replace " + target);
+        return false;
+    };
+    if (fd_ < 0) {
+        errno = EBADF;
+        if (error) *error = "nothing to put in place of " + target_;
+        return false;
+    }
+    if (::fsync(fd_) != 0) {
+        ::close(fd_);
+        return fail("cannot write " + target_);
+    }
+    if (::close(fd_) != 0) return fail("cannot write " + target_);
+    if (::rename(temporary_.c_str(), target_.c_str()) != 0) {
+        return fail("cannot replace " + target_);
+    }
+    fd_ = -1;
+    if (syncFolder) {
+        std::string folder = FolderOf(target_);
+        int dir = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (dir >= 0) {
+            ::fsync(dir);
+            ::close(dir);
+        }
     }
     return true;
+}
+
+bool ReplaceFile(std::string_view path, std::string_view contents, std::string* error) {
+    std::optional<Replacement> replacement = WriteReplacement(path, contents, error);
+    return replacement && replacement->Commit(false, error);
 }
 
 }  // namespace platform::files

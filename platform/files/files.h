@@ -12,6 +12,8 @@
 #include <string>
 #include <string_view>
 
+struct stat;
+
 namespace platform::files {
 
 inline constexpr const char* kProgramDirVariable = "KESTO_PROGRAM_DIR";
@@ -50,8 +52,9 @@ std::string Resolve(std::string_view path);
 // True when Resolve(path) names an existing file or folder.
 bool Exists(std::string_view path);
 
-// The whole content of a file (after Resolve), or nothing when it cannot be read.
-std::optional<std::string> ReadFile(std::string_view path);
+// The whole content of a file (after Resolve), or nothing when it cannot be read. With `seen`,
+// the file's status as it was just before its bytes were read goes there.
+std::optional<std::string> ReadFile(std::string_view path, struct ::stat* seen = nullptr);
 
 // Replaces the whole file with `contents`: writes a temporary file in the same folder and renames
 // it over the old one, so readers see the old or the new content and never a torn file. The file
@@ -59,6 +62,33 @@ std::optional<std::string> ReadFile(std::string_view path);
 // Temporary files of earlier replacements of the same file whose writer has ended (a save killed
 // halfway) are removed first.
 bool ReplaceFile(std::string_view path, std::string_view contents, std::string* error = nullptr);
+
+// ReplaceFile in two steps, for a writer that puts the file in place later: WriteReplacement
+// writes the complete temporary file (not yet flushed to disk; nothing else sees it), Commit
+// flushes it to disk and renames it over the file (with syncFolder, the rename is flushed too).
+// A replacement dropped or abandoned removes its temporary file and leaves the file as it was.
+class Replacement {
+public:
+    Replacement() = default;
+    Replacement(Replacement&& other) noexcept;
+    Replacement& operator=(Replacement&& other) noexcept;
+    ~Replacement();
+
+    bool Commit(bool syncFolder = false, std::string* error = nullptr);
+    void Abandon();
+    // Closes this copy of the temporary file and leaves the file to the writer that holds
+    // another (the copy a forked child inherits).
+    void Forget();
+    const std::string& target() const { return target_; }
+
+private:
+    friend std::optional<Replacement> WriteReplacement(std::string_view, std::string_view,
+                                                       std::string*);
+    int fd_ = -1;
+    std::string temporary_, target_;
+};
+std::optional<Replacement> WriteReplacement(std::string_view path, std::string_view contents,
+                                            std::string* error = nullptr);
 
 // A path given on the command line, made independent of the working folder: a relative path is
 // joined to the working folder ("tune.wav" in /home/u/media is "/home/u/media/tune.wav"); an

@@ -1,9 +1,14 @@
 #include "platform/profile/profile.h"
 
 #include <sys/stat.h>
+#include <time.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cstring>
+#include <map>
+#include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -131,30 +136,24 @@ DWORD CopyList(const std::vector<std::string>& names, LPSTR out, DWORD size) {
     return size - 2;
 }
 
-}  // namespace
-
-namespace platform::profile {
-
-std::optional<std::string> ReadValue(std::string_view text, std::string_view section,
-                                     std::string_view key) {
-    std::vector<Line> lines = Parse(text);
+const std::string* ValueOf(const std::vector<Line>& lines, std::string_view section,
+                           std::string_view key) {
     size_t header = FindSection(lines, section);
-    if (header == lines.size()) return std::nullopt;
+    if (header == lines.size()) return nullptr;
     size_t k = FindKey(lines, header, key);
-    if (k == lines.size()) return std::nullopt;
-    return lines[k].value;
+    if (k == lines.size()) return nullptr;
+    return &lines[k].value;
 }
 
-std::vector<std::string> SectionNames(std::string_view text) {
+std::vector<std::string> SectionsOf(const std::vector<Line>& lines) {
     std::vector<std::string> names;
-    for (const auto& l : Parse(text)) {
+    for (const auto& l : lines) {
         if (l.kind == Line::kSection) names.push_back(l.name);
     }
     return names;
 }
 
-std::vector<std::string> KeyNames(std::string_view text, std::string_view section) {
-    std::vector<Line> lines = Parse(text);
+std::vector<std::string> KeysOf(const std::vector<Line>& lines, std::string_view section) {
     std::vector<std::string> names;
     size_t header = FindSection(lines, section);
     if (header == lines.size()) return names;
@@ -163,6 +162,129 @@ std::vector<std::string> KeyNames(std::string_view text, std::string_view sectio
         if (lines[i].kind == Line::kKey) names.push_back(lines[i].name);
     }
     return names;
+}
+
+// ---- the files read ----
+//
+// A file is read and parsed once while it stays the same file: the same device, inode, size,
+// modification and change time as when it was read. A write by this process or another changes
+// the change time (a replacement also the inode), so the next read sees it. Change times are only
+// as fine as the file system's clock (a second on some), so a file whose change time lies in the
+// second its read began, or later, is not kept: a change made in that same second could leave
+// every field as it was.
+
+struct FileState {
+    dev_t device = 0;
+    ino_t inode = 0;
+    off_t size = 0;
+    timespec modified{}, changed{};
+
+    static FileState Of(const struct stat& st) {
+        return {st.st_dev, st.st_ino, st.st_size, st.st_mtim, st.st_ctim};
+    }
+    bool operator==(const FileState& o) const {
+        return device == o.device && inode == o.inode && size == o.size &&
+               modified.tv_sec == o.modified.tv_sec && modified.tv_nsec == o.modified.tv_nsec &&
+               changed.tv_sec == o.changed.tv_sec && changed.tv_nsec == o.changed.tv_nsec;
+    }
+};
+
+struct KeptFile {
+    FileState state;
+    std::shared_ptr<const std::vector<Line>> lines;
+    unsigned long long used = 0;
+};
+
+constexpr size_t kKeptFiles = 8;
+constexpr off_t kKeptFileSize = 1 << 20;
+
+std::mutex g_keptMutex;
+std::map<std::string, KeptFile> g_kept;
+unsigned long long g_useCount = 0;
+timespec (*g_clock)() = nullptr;
+std::atomic<size_t> g_fileReads{0};
+
+timespec Now() {
+    if (g_clock) return g_clock();
+    timespec now{};
+    ::clock_gettime(CLOCK_REALTIME_COARSE, &now);
+    return now;
+}
+
+// The lines of the file (none when it cannot be read), from what was kept while it is unchanged.
+std::shared_ptr<const std::vector<Line>> LoadLines(const char* fileName) {
+    static const auto kNone = std::make_shared<const std::vector<Line>>();
+    std::string path = platform::files::Resolve(fileName);
+    timespec began = Now();
+    struct stat st;
+    auto forget = [&] {
+        std::lock_guard lock(g_keptMutex);
+        g_kept.erase(path);
+    };
+    if (::stat(path.c_str(), &st) != 0 || S_ISDIR(st.st_mode)) {
+        forget();
+        return kNone;
+    }
+    FileState state = FileState::Of(st);
+    {
+        std::lock_guard lock(g_keptMutex);
+        if (auto it = g_kept.find(path); it != g_kept.end() && it->second.state == state) {
+            it->second.used = ++g_useCount;
+            return it->second.lines;
+        }
+    }
+    // The state kept is the one seen before the bytes are read, so that a change made while they
+    // are read shows as a change at the next read.
+    std::optional<std::string> data = platform::files::ReadFile(path, &st);
+    if (!data) {
+        forget();
+        return kNone;
+    }
+    state = FileState::Of(st);
+    ++g_fileReads;
+    auto lines = std::make_shared<const std::vector<Line>>(Parse(*data));
+
+    std::lock_guard lock(g_keptMutex);
+    if (state.changed.tv_sec >= began.tv_sec || state.size > kKeptFileSize) {
+        g_kept.erase(path);
+        return lines;
+    }
+    if (g_kept.size() >= kKeptFiles && !g_kept.count(path)) {
+        auto oldest = g_kept.begin();
+        for (auto it = g_kept.begin(); it != g_kept.end(); ++it) {
+            if (it->second.used < oldest->second.used) oldest = it;
+        }
+        g_kept.erase(oldest);
+    }
+    g_kept[path] = KeptFile{state, lines, ++g_useCount};
+    return lines;
+}
+
+}  // namespace
+
+namespace platform::profile {
+
+std::optional<std::string> ReadValue(std::string_view text, std::string_view section,
+                                     std::string_view key) {
+    std::vector<Line> lines = Parse(text);
+    const std::string* value = ValueOf(lines, section, key);
+    return value ? std::optional<std::string>(*value) : std::nullopt;
+}
+
+std::vector<std::string> SectionNames(std::string_view text) {
+    return SectionsOf(Parse(text));
+}
+
+std::vector<std::string> KeyNames(std::string_view text, std::string_view section) {
+    return KeysOf(Parse(text), section);
+}
+
+void SetCacheClockForTest(timespec (*now)()) {
+    g_clock = now;
+}
+
+size_t FileReadsForTest() {
+    return g_fileReads.load();
 }
 
 std::string WriteValue(std::string_view text, std::string_view section, const char* key,
@@ -220,15 +342,14 @@ DWORD GetPrivateProfileStringA(LPCSTR lpAppName, LPCSTR lpKeyName, LPCSTR lpDefa
     std::string_view fallback = lpDefault ? std::string_view(lpDefault) : std::string_view();
     while (!fallback.empty() && fallback.back() == ' ') fallback.remove_suffix(1);
 
-    std::optional<std::string> data;
-    if (lpFileName && *lpFileName) data = platform::files::ReadFile(lpFileName);
-    std::string_view text = data ? std::string_view(*data) : std::string_view();
+    static const std::vector<Line> kNoLines;
+    std::shared_ptr<const std::vector<Line>> kept;
+    if (lpFileName && *lpFileName) kept = LoadLines(lpFileName);
+    const std::vector<Line>& lines = kept ? *kept : kNoLines;
 
-    if (!lpAppName) return CopyList(platform::profile::SectionNames(text), lpReturnedString, nSize);
-    if (!lpKeyName) {
-        return CopyList(platform::profile::KeyNames(text, lpAppName), lpReturnedString, nSize);
-    }
-    std::optional<std::string> value = platform::profile::ReadValue(text, lpAppName, lpKeyName);
+    if (!lpAppName) return CopyList(SectionsOf(lines), lpReturnedString, nSize);
+    if (!lpKeyName) return CopyList(KeysOf(lines, lpAppName), lpReturnedString, nSize);
+    const std::string* value = ValueOf(lines, lpAppName, lpKeyName);
     return CopyOut(value ? std::string_view(*value) : fallback, lpReturnedString, nSize);
 }
 

@@ -4,9 +4,13 @@
 // matching key win; spaces around names and values are dropped; a value enclosed in matching quotes
 // loses them; a missing file, section or key gives the default. Lines may end in CR LF, LF or CR.
 // Writing keeps every other line as it was, writes CR LF lines and replaces the file as a whole.
-// Text is bytes as given.
+// Text is bytes as given. A file is read and parsed once while it stays the same file (device,
+// inode, size, modification and change time); any change to it is seen at the next read.
 #pragma once
 
+#include <time.h>
+
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -41,5 +45,10 @@ std::vector<std::string> KeyNames(std::string_view text, std::string_view sectio
 // null key the whole section. Lines are written with CR LF.
 std::string WriteValue(std::string_view text, std::string_view section, const char* key,
                        const char* value);
+
+// For tests of the files kept: the clock that tells whether a file changed too recently to be
+// kept (null: the system's), and how many times a file has been read from disk.
+void SetCacheClockForTest(timespec (*now)());
+size_t FileReadsForTest();
 
 }  // namespace platform::profile

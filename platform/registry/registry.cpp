@@ -1,6 +1,7 @@
 #include "platform/registry/registry.h"
 
 #include <fcntl.h>
+#include <pthread.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -9,6 +10,7 @@
 #include <cctype>
 #include <cerrno>
 #include <charconv>
+#include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -17,7 +19,9 @@
 #include <mutex>
 #include <set>
 #include <string_view>
+#include <thread>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "platform/base/report.h"
@@ -468,6 +472,95 @@ struct Snapshot {
 std::mutex g_snapshotMutex;
 Snapshot g_snapshot;
 
+// ---- changes put in place later ----
+//
+// With write-behind on, a change is written whole to a temporary file beside the store at once,
+// and a worker thread flushes it to disk and renames it over the store (then flushes the folder),
+// so that the caller does not wait for the disk. From that write until the worker has put the
+// newest change in place, this process holds the store's lock for all its threads: other
+// processes wait for it, their readers as well as their writers, and this process's calls work
+// on the store it holds, which is ahead of the file. A newer change replaces one not yet begun.
+// The store file is therefore always the previous store or the new one, complete and on disk: a
+// crash (of the process or of the system) before the rename leaves the previous store, the
+// change is lost and the next writer removes the temporary file; after it, the new store stays.
+// Flush waits for the worker; the end of the program calls it, so nothing is lost by a normal
+// end. All of it is guarded by g_snapshotMutex.
+struct WriteBehind {
+    bool enabled = false;
+    int lockFd = -1;   // the store's lock, held for this process while changes wait
+    std::string path;  // the store it locks
+    std::optional<platform::files::Replacement> next;  // the newest change not yet begun
+    bool worker = false;
+};
+WriteBehind g_behind;
+
+// Left to the end of the process: the worker waits on it then.
+std::condition_variable* g_behindChanged = new std::condition_variable;
+
+std::condition_variable& BehindChanged() {
+    return *g_behindChanged;
+}
+
+void WaitForWorker(std::unique_lock<std::mutex>& guard) {
+    BehindChanged().wait(guard, [] { return g_behind.lockFd < 0; });
+}
+
+void PutChangesInPlace() {
+    std::unique_lock guard(g_snapshotMutex);
+    for (;;) {
+        BehindChanged().wait(guard, [] { return g_behind.next.has_value(); });
+        platform::files::Replacement change = std::move(*g_behind.next);
+        g_behind.next.reset();
+        guard.unlock();
+        std::string error;
+        bool ok = change.Commit(true, &error);
+        guard.lock();
+        if (!ok) {
+            platform::base::Report("registry", "a change to the store " + g_behind.path +
+                                                   " could not be saved (" + error +
+                                                   "); the store keeps what it held before.");
+        }
+        if (g_behind.next) continue;
+        // The store held is now the file's, or (after a failure) is read from the file again.
+        struct stat st;
+        if (ok && g_snapshot.store && g_snapshot.path == g_behind.path &&
+            ::stat(g_behind.path.c_str(), &st) == 0) {
+            g_snapshot.Remember(g_behind.path, st);
+        } else {
+            g_snapshot = Snapshot{};
+        }
+        ::close(g_behind.lockFd);
+        g_behind.lockFd = -1;
+        g_behind.path.clear();
+        BehindChanged().notify_all();
+    }
+}
+
+// A forked child has no worker and does not hold the store's lock (its copy of the lock and of a
+// change not yet in place belong to the parent): it starts with no change pending, reading the
+// store from the file again.
+void BeforeFork() {
+    g_snapshotMutex.lock();
+}
+void AfterFork() {
+    g_snapshotMutex.unlock();
+}
+void InForkedChild() {
+    // The parent's worker waits on the condition the child got a copy of: the child starts a
+    // new one (the copy is left as it is).
+    g_behindChanged = new std::condition_variable;
+    g_behind.worker = false;
+    if (g_behind.lockFd >= 0) {
+        ::close(g_behind.lockFd);
+        g_behind.lockFd = -1;
+        g_behind.path.clear();
+        if (g_behind.next) g_behind.next->Forget();
+        g_behind.next.reset();
+        g_snapshot = Snapshot{};
+    }
+    g_snapshotMutex.unlock();
+}
+
 // Runs `work` on the loaded store under the store's lock; saves the store when `work` changed it.
 // The store is read and parsed again only when its file has changed since this process last read
 // or wrote it.
@@ -475,64 +568,93 @@ template <class Work>
 LONG WithStore(bool write, Work&& work) {
     std::string path = StoreFile();
     std::string folder = platform::files::FolderOf(path);
-    int lockFd = -1;
-    if (write && !MakeFolders(folder)) return ERROR_WRITE_FAULT;
-    lockFd = ::open((path + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-    if (lockFd < 0 && write) return ERROR_WRITE_FAULT;
-    if (lockFd >= 0) {
-        while (::flock(lockFd, write ? LOCK_EX : LOCK_SH) != 0 && errno == EINTR) {
-        }
-    }
+    std::unique_lock guard(g_snapshotMutex);
+    if (g_behind.lockFd >= 0 && g_behind.path != path) WaitForWorker(guard);
+    const bool held = g_behind.lockFd >= 0;
     struct Unlock {
         int fd;
         ~Unlock() {
             if (fd >= 0) ::close(fd);
         }
-    } unlock{lockFd};
-
-    std::lock_guard snapshotLock(g_snapshotMutex);
+    } unlock{-1};
     Snapshot& snap = g_snapshot;
     struct stat st;
-    if (::stat(path.c_str(), &st) == 0) {
-        if (!snap.Matches(path, st)) {
-            snap = Snapshot{};
-            std::optional<std::string> text = platform::files::ReadFile(path);
-            if (!text) {
-                ReportUnreadable(path, std::strerror(errno));
+    if (!held) {
+        if (write && !MakeFolders(folder)) return ERROR_WRITE_FAULT;
+        unlock.fd = ::open((path + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+        if (unlock.fd < 0 && write) return ERROR_WRITE_FAULT;
+        if (unlock.fd >= 0) {
+            while (::flock(unlock.fd, write ? LOCK_EX : LOCK_SH) != 0 && errno == EINTR) {
+            }
+        }
+        if (::stat(path.c_str(), &st) == 0) {
+            if (!snap.Matches(path, st)) {
+                snap = Snapshot{};
+                std::optional<std::string> text = platform::files::ReadFile(path);
+                if (!text) {
+                    ReportUnreadable(path, std::strerror(errno));
+                    return ERROR_BADDB;
+                }
+                auto store = std::make_unique<Store>();
+                std::string why;
+                if (Parse(*text, *store, why)) {
+                    snap.store = std::move(store);
+                } else {
+                    snap.why = why;
+                }
+                snap.Remember(path, st);
+            }
+            if (!snap.store) {
+                ReportUnreadable(path, snap.why);
                 return ERROR_BADDB;
             }
-            auto store = std::make_unique<Store>();
-            std::string why;
-            if (Parse(*text, *store, why)) {
-                snap.store = std::move(store);
-            } else {
-                snap.why = why;
-            }
-            snap.Remember(path, st);
-        }
-        if (!snap.store) {
-            ReportUnreadable(path, snap.why);
+        } else if (errno == ENOENT) {
+            snap = Snapshot{};
+            snap.store = std::make_unique<Store>();
+            snap.path = path;  // no file: matches no stat, so the next call looks again
+        } else {
+            ReportUnreadable(path, std::strerror(errno));
             return ERROR_BADDB;
         }
-    } else if (errno == ENOENT) {
-        snap = Snapshot{};
-        snap.store = std::make_unique<Store>();
-        snap.path = path;  // no file: matches no stat, so the next call looks again
-    } else {
-        ReportUnreadable(path, std::strerror(errno));
-        return ERROR_BADDB;
     }
+    // While this process holds the lock for changes still to be put in place, the store it holds
+    // is the newest there is.
     bool changed = false;
     LONG result = work(*snap.store, changed);
     if (write && changed && result == ERROR_SUCCESS) {
-        if (!platform::files::ReplaceFile(path, Format(*snap.store)) ||
-            ::stat(path.c_str(), &st) != 0) {
+        if (g_behind.enabled) {
+            std::optional<platform::files::Replacement> change =
+                platform::files::WriteReplacement(path, Format(*snap.store));
+            if (!change) {
+                // What this process holds is not what the file says once the worker is done.
+                WaitForWorker(guard);
+                g_snapshot = Snapshot{};
+                return ERROR_WRITE_FAULT;
+            }
+            g_behind.next = std::move(*change);
+            if (!held) {
+                g_behind.lockFd = std::exchange(unlock.fd, -1);
+                g_behind.path = path;
+            }
+            if (!g_behind.worker) {
+                g_behind.worker = true;
+                static const bool forks = ::pthread_atfork(BeforeFork, AfterFork, InForkedChild);
+                (void)forks;
+                std::thread(PutChangesInPlace).detach();
+            }
+            BehindChanged().notify_all();
+        } else if (!platform::files::ReplaceFile(path, Format(*snap.store)) ||
+                   ::stat(path.c_str(), &st) != 0) {
             snap = Snapshot{};  // what this process holds is not what the file says
             return ERROR_WRITE_FAULT;
+        } else {
+            snap.Remember(path, st);
         }
-        snap.Remember(path, st);
     } else if (changed) {
-        snap = Snapshot{};  // a change that was not saved is forgotten
+        // A change that was not saved is forgotten: the store is read again from the file, once
+        // the changes still to be put in place are.
+        if (held) WaitForWorker(guard);
+        g_snapshot = Snapshot{};
     }
     return result;
 }
@@ -788,6 +910,21 @@ LONG WriteString(HKEY root, const std::string& subKey, const std::string& valueN
                        static_cast<DWORD>(value.size() + 1));
     RegCloseKey(key);
     return r;
+}
+
+void SetWriteBehind(bool on) {
+    std::unique_lock guard(g_snapshotMutex);
+    if (on && !g_behind.enabled) {
+        static const bool atEnd = std::atexit([] { Flush(); }) == 0;
+        (void)atEnd;
+    }
+    g_behind.enabled = on;
+    if (!on) WaitForWorker(guard);
+}
+
+void Flush() {
+    std::unique_lock guard(g_snapshotMutex);
+    WaitForWorker(guard);
 }
 
 }  // namespace platform::registry

@@ -84,6 +84,17 @@ LONG WriteString(HKEY root, const std::string& subKey, const std::string& valueN
 // reason ("line 3: ...") in *why, when it cannot be read.
 std::optional<std::string> ReformatStore(std::string_view text, std::string* why = nullptr);
 
+// Write-behind (off unless turned on): a change is written whole beside the store at once and put
+// in place (flushed to disk, renamed over the store) by a worker thread, so the call does not
+// wait for the disk. Until then this process holds the store's lock, other processes wait for it,
+// and the store file stays the previous one, complete; a crash before the rename loses the change,
+// never the store. A change that cannot be written is refused at once (ERROR_WRITE_FAULT); one that
+// cannot be put in place is reported on stderr and the store keeps what it held. Flush waits
+// until every change is in place; turning write-behind off and the program's end (exit, vb::End)
+// flush.
+void SetWriteBehind(bool on);
+void Flush();
+
 // Raised by SaveSetting when the store cannot be written.
 class RegistryError : public platform::base::Error {
 public:

@@ -10,6 +10,7 @@
 
 #include "platform/base/arguments.h"
 #include "platform/files/files.h"
+#include "platform/registry/registry.h"
 
 namespace vb {
 
@@ -92,6 +93,8 @@ void End(int exitCode) {
         g_endHandler();
         throw ProgramEnded{};
     }
+    // Settings still being put in place reach the disk before the process leaves.
+    platform::registry::Flush();
     std::fflush(nullptr);
     std::_Exit(exitCode);
 }

@@ -1,12 +1,11 @@
 #include "platform/win/sound.h"
 
-#include <gst/gst.h>
-
 #include <QApplication>
 #include <QProcess>
-#include <QTimer>
-#include <cstdlib>
+#include <mutex>
 
+#include "platform/base/report.h"
+#include "platform/controls/GstModule.h"
 #include "platform/files/files.h"
 
 namespace platform::win {
@@ -22,104 +21,18 @@ void Beep() {
     if (qApp) QApplication::beep();
 }
 
-GstElement* MakePipeline(const std::string& path) {
-    static bool initialised = [] {
-        gst_init(nullptr, nullptr);
-        return true;
-    }();
-    (void)initialised;
-    GError* error = nullptr;
-    gchar* uri = gst_filename_to_uri(path.c_str(), &error);
-    if (!uri) {
-        if (error) g_error_free(error);
-        return nullptr;
-    }
-    GstElement* play = gst_element_factory_make("playbin", nullptr);
-    if (!play) {
-        g_free(uri);
-        return nullptr;
-    }
-    g_object_set(play, "uri", uri, nullptr);
-    g_free(uri);
-    // No video; the audio output named for tests, or the system's.
-    if (GstElement* fake = gst_element_factory_make("fakesink", nullptr)) {
-        g_object_set(play, "video-sink", fake, nullptr);
-    }
-    const char* sinkName = std::getenv("KESTO_AUDIO_SINK");
-    if (sinkName && *sinkName) {
-        if (GstElement* sink = gst_element_factory_make(sinkName, nullptr)) {
-            g_object_set(play, "audio-sink", sink, nullptr);
-        }
-    }
-    return play;
-}
-
-// Waits for the end or an error; true for a clean end.
-bool WaitForEnd(GstElement* play, GstClockTime timeout) {
-    GstBus* bus = gst_element_get_bus(play);
-    GstMessage* msg = gst_bus_timed_pop_filtered(
-        bus, timeout, static_cast<GstMessageType>(GST_MESSAGE_EOS | GST_MESSAGE_ERROR));
-    bool ok = msg && GST_MESSAGE_TYPE(msg) == GST_MESSAGE_EOS;
-    if (msg) gst_message_unref(msg);
-    gst_object_unref(bus);
-    return ok;
-}
-
-void Dispose(GstElement* play) {
-    gst_element_set_state(play, GST_STATE_NULL);
-    gst_object_unref(play);
-}
-
-// A sound that plays on after the call: polls its pipeline and releases it at its end. One sound
-// plays at a time: a new one stops it.
-class PlayingSound : public QObject {
-public:
-    explicit PlayingSound(GstElement* play) : QObject(qApp), play_(play) {
-        current = this;
-        QObject::connect(&poll_, &QTimer::timeout, this, [this] {
-            GstBus* bus = gst_element_get_bus(play_);
-            GstMessage* msg = gst_bus_pop_filtered(
-                bus, static_cast<GstMessageType>(GST_MESSAGE_EOS | GST_MESSAGE_ERROR));
-            gst_object_unref(bus);
-            if (!msg) return;
-            gst_message_unref(msg);
-            poll_.stop();
-            deleteLater();
-        });
-        poll_.start(50);
-    }
-    ~PlayingSound() override {
-        if (current == this) current = nullptr;
-        Dispose(play_);
-    }
-    static void StopCurrent() { delete current; }
-
-private:
-    static inline PlayingSound* current = nullptr;
-    GstElement* play_;
-    QTimer poll_;
-};
-
+// Sounds are played by the GStreamer module, loaded on the first sound; without it, a sound
+// cannot be played (said once on stderr).
 bool Play(const std::string& path, UINT flags) {
-    PlayingSound::StopCurrent();
-    GstElement* play = MakePipeline(path);
-    if (!play) return false;
-    // The file must be a sound: a file that cannot be decoded fails here, before the call returns,
-    // so that the default sound can take its place.
-    gst_element_set_state(play, GST_STATE_PAUSED);
-    if (gst_element_get_state(play, nullptr, nullptr, 5 * GST_SECOND) == GST_STATE_CHANGE_FAILURE ||
-        gst_element_set_state(play, GST_STATE_PLAYING) == GST_STATE_CHANGE_FAILURE) {
-        Dispose(play);
+    std::string why;
+    const controls::GstModuleEntry* module = controls::LoadGstModule(&why);
+    if (!module) {
+        static std::once_flag once;
+        std::call_once(once,
+                       [&] { platform::base::Report("sound", "Cannot play sounds: " + why); });
         return false;
     }
-    if (!(flags & SND_ASYNC)) {
-        bool ok = WaitForEnd(play, 60 * GST_SECOND);
-        Dispose(play);
-        return ok;
-    }
-    // The sound plays on; the pipeline is released when it ends or fails, or with the program.
-    new PlayingSound(play);
-    return true;
+    return module->playSound(path.c_str(), (flags & SND_ASYNC) != 0);
 }
 
 }  // namespace

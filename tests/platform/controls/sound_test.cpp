@@ -17,6 +17,7 @@ using testing_support::Wav;
 
 TEST(SndPlaySound, PlaysAWaveFileToItsEndAndFallsBackToTheDefaultSound) {
     ScopedEnv sink("KESTO_AUDIO_SINK", std::string("fakesink"));
+    ScopedEnv module("KESTO_GST_MODULE", std::string(KESTO_GST_MODULE_FILE));
     TempDir dir;
     WriteFile(dir / "aah.wav", Wav(0.2));
     EXPECT_TRUE(sndPlaySoundA((dir / "AAH.WAV").c_str(), SND_SYNC));

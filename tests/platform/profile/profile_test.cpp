@@ -1,9 +1,14 @@
 #include "platform/profile/profile.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <chrono>
+#include <cstdio>
 #include <string>
+#include <thread>
 
 #include "tests/support/test_support.h"
 
@@ -197,4 +202,136 @@ TEST(WritePrivateProfileString, WritesBytesAsGiven) {
     const char* text = "caf\xe9 \xc3\xa9";
     ASSERT_TRUE(WritePrivateProfileStringA("s", "k", text, file.c_str()));
     EXPECT_EQ(Get(file, "s", "k"), text);
+}
+
+namespace {
+
+// Files kept by the profile functions: a clock far ahead of every file's change time lets each
+// file be kept, as a file the user has not touched for a while is.
+class KeptFiles : public testing::Test {
+protected:
+    void SetUp() override {
+        platform::profile::SetCacheClockForTest([] { return timespec{4'000'000'000, 0}; });
+    }
+    void TearDown() override { platform::profile::SetCacheClockForTest(nullptr); }
+
+    static struct stat StatOf(const std::string& file) {
+        struct stat st {};
+        EXPECT_EQ(::stat(file.c_str(), &st), 0);
+        return st;
+    }
+
+    // Overwrites the file's bytes in place with `text` of the same length and sets its
+    // modification time back to what it was: only the change time tells the change, so this
+    // waits until the file system's clock has moved past the old one.
+    static void RewriteInPlace(const std::string& file, const std::string& text) {
+        struct stat before = StatOf(file);
+        ASSERT_EQ(before.st_size, static_cast<off_t>(text.size()));
+        int fd = ::open(file.c_str(), O_WRONLY);
+        ASSERT_GE(fd, 0);
+        ASSERT_EQ(::pwrite(fd, text.data(), text.size(), 0), static_cast<ssize_t>(text.size()));
+        ::close(fd);
+        timespec times[2] = {before.st_atim, before.st_mtim};
+        for (int i = 0; i < 1000; ++i) {
+            ASSERT_EQ(::utimensat(AT_FDCWD, file.c_str(), times, 0), 0);
+            struct stat now = StatOf(file);
+            if (now.st_ctim.tv_sec != before.st_ctim.tv_sec ||
+                now.st_ctim.tv_nsec != before.st_ctim.tv_nsec) {
+                break;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        struct stat after = StatOf(file);
+        EXPECT_EQ(after.st_ino, before.st_ino);
+        EXPECT_EQ(after.st_mtim.tv_sec, before.st_mtim.tv_sec);
+        EXPECT_EQ(after.st_mtim.tv_nsec, before.st_mtim.tv_nsec);
+    }
+};
+
+}  // namespace
+
+TEST_F(KeptFiles, AnUnchangedFileIsReadOnceForEveryQuestion) {
+    TempDir dir;
+    std::string file = dir / "Tavro.ini";
+    WriteFile(file, "[Skin]\na=1\nb=2\n");
+    size_t reads = platform::profile::FileReadsForTest();
+    EXPECT_EQ(Get(file, "Skin", "a"), "1");
+    EXPECT_EQ(Get(file, "skin", "b"), "2");
+    EXPECT_EQ(Get(file, "Skin", "missing"), "DEF");
+    char buf[64];
+    GetPrivateProfileStringA(nullptr, nullptr, "", buf, sizeof buf, file.c_str());
+    EXPECT_EQ(platform::profile::FileReadsForTest(), reads + 1);
+}
+
+TEST_F(KeptFiles, AChangeByAnotherWriterIsSeenAtTheNextRead) {
+    // Each change keeps the size and the modification time of the file read first.
+    struct Case {
+        const char* name;
+        void (*change)(const std::string& file, const std::string& folder);
+    } cases[] = {
+        {"rewritten in place",
+         [](const std::string& file, const std::string&) { RewriteInPlace(file, "[s]\nk=new\n"); }},
+        {"replaced by another file",
+         [](const std::string& file, const std::string& folder) {
+             std::string other = folder + "/other.ini";
+             WriteFile(other, "[s]\nk=new\n");
+             struct stat st = StatOf(file);
+             timespec times[2] = {st.st_atim, st.st_mtim};
+             ASSERT_EQ(::utimensat(AT_FDCWD, other.c_str(), times, 0), 0);
+             ASSERT_EQ(std::rename(other.c_str(), file.c_str()), 0);
+         }},
+        {"written by this process",
+         [](const std::string& file, const std::string&) {
+             ASSERT_TRUE(WritePrivateProfileStringA("s", "k", "new", file.c_str()));
+         }},
+    };
+    for (const auto& c : cases) {
+        TempDir dir;
+        std::string file = dir / "a.ini";
+        WriteFile(file, "[s]\nk=old\n");
+        EXPECT_EQ(Get(file, "s", "k"), "old") << c.name;
+        c.change(file, dir.path());
+        EXPECT_EQ(Get(file, "s", "k"), "new") << c.name;
+        EXPECT_EQ(Get(file, "s", "k"), "new") << c.name;
+    }
+}
+
+TEST_F(KeptFiles, AFileRemovedGivesTheDefaultAndIsReadAgainWhenItReturns) {
+    TempDir dir;
+    std::string file = dir / "a.ini";
+    WriteFile(file, "[s]\nk=old\n");
+    EXPECT_EQ(Get(file, "s", "k"), "old");
+    ASSERT_EQ(::unlink(file.c_str()), 0);
+    EXPECT_EQ(Get(file, "s", "k"), "DEF");
+    WriteFile(file, "[s]\nk=new\n");
+    EXPECT_EQ(Get(file, "s", "k"), "new");
+}
+
+TEST_F(KeptFiles, ALinkIsReadThroughToTheFileItNamesNow) {
+    TempDir dir;
+    WriteFile(dir / "one.ini", "[s]\nk=one\n");
+    WriteFile(dir / "two.ini", "[s]\nk=two\n");
+    std::string link = dir / "skin.ini";
+    ASSERT_EQ(::symlink((dir / "one.ini").c_str(), link.c_str()), 0);
+    EXPECT_EQ(Get(link, "s", "k"), "one");
+    ASSERT_EQ(::unlink(link.c_str()), 0);
+    ASSERT_EQ(::symlink((dir / "two.ini").c_str(), link.c_str()), 0);
+    EXPECT_EQ(Get(link, "s", "k"), "two");
+    ASSERT_EQ(::unlink(link.c_str()), 0);
+    ASSERT_EQ(::symlink((dir / "none.ini").c_str(), link.c_str()), 0);
+    EXPECT_EQ(Get(link, "s", "k"), "DEF");
+}
+
+TEST(GetPrivateProfileString, AFileChangedInTheSecondItIsReadIsReadAgain) {
+    // With the system's clock: the file was just written, so a change in the same tick of the
+    // file system's clock could leave its size and times as they were.
+    TempDir dir;
+    std::string file = dir / "a.ini";
+    WriteFile(file, "[s]\nk=old\n");
+    EXPECT_EQ(Get(file, "s", "k"), "old");
+    int fd = ::open(file.c_str(), O_WRONLY);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(::pwrite(fd, "[s]\nk=new\n", 10, 0), 10);
+    ::close(fd);
+    EXPECT_EQ(Get(file, "s", "k"), "new");
 }

@@ -2,12 +2,15 @@
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <string>
 
 #include "tests/support/test_support.h"
@@ -359,4 +362,77 @@ TEST_F(Registry, AStoreChangedSinceItWasReadIsReadAgain) {
     ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
     EXPECT_EQ(Query(h, "v"), std::string("six\0", 4));
     RegCloseKey(h);
+}
+
+namespace {
+
+// Write-behind on for a test; off (which waits for the worker) at its end.
+class WriteBehind : public Registry {
+protected:
+    void SetUp() override { platform::registry::SetWriteBehind(true); }
+    void TearDown() override { platform::registry::SetWriteBehind(false); }
+
+    // What another process reading the store sees: it takes the store's lock as every reader
+    // does (a lock of its own, so it waits for this process's), then reads the file.
+    std::string StoreAsAnotherReaderSeesIt() {
+        int fd = ::open((dir / "reg/registry.reg.lock").c_str(), O_RDWR | O_CLOEXEC);
+        EXPECT_GE(fd, 0);
+        EXPECT_EQ(::flock(fd, LOCK_SH), 0);
+        std::string text = Store();
+        ::close(fd);
+        return text;
+    }
+};
+
+}  // namespace
+
+TEST_F(WriteBehind, AChangeIsSeenAtOnceHereAndByOtherReadersOnceItIsInPlace) {
+    for (int i = 1; i <= 20; ++i) SaveSetting("A", "0", "RunCount", std::to_string(i));
+    EXPECT_EQ(GetSetting("A", "0", "RunCount"), "20");
+    std::string text = StoreAsAnotherReaderSeesIt();
+    EXPECT_NE(text.find("\"RunCount\"=sz:\"20"), std::string::npos) << text;
+    platform::registry::Flush();
+    EXPECT_EQ(platform::registry::ReformatStore(Store()), Store());
+    // A write after the worker is done takes the lock again.
+    SaveSetting("Kesto", "Opacity", "p", "75");
+    EXPECT_EQ(GetSetting("A", "0", "RunCount"), "20");
+    EXPECT_EQ(GetSetting("Kesto", "Opacity", "p"), "75");
+    platform::registry::Flush();
+    EXPECT_NE(Store().find("\"p\"=sz:\"75"), std::string::npos);
+}
+
+TEST_F(WriteBehind, AnEndLeavesTheOldStoreOrTheNewOneAndANormalEndTheNewOne) {
+    SaveSetting("A", "0", "RunCount", "1");
+    platform::registry::Flush();
+    const std::string old = Store();
+    // A process that ends at once, as a crash would, and one that ends normally.
+    for (bool normal : {false, true}) {
+        pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            SaveSetting("A", "0", "RunCount", normal ? "3" : "2");
+            if (normal) std::exit(0);
+            ::_exit(0);
+        }
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        ASSERT_TRUE(WIFEXITED(status));
+        std::string text = Store();
+        EXPECT_EQ(platform::registry::ReformatStore(text), text);
+        if (normal) {
+            EXPECT_NE(text.find("\"RunCount\"=sz:\"3"), std::string::npos) << text;
+        } else {
+            EXPECT_TRUE(text == old || text.find("\"RunCount\"=sz:\"2") != std::string::npos)
+                << text;
+        }
+    }
+    // The next write removes what a writer that ended early left beside the store.
+    SaveSetting("A", "0", "RunCount", "4");
+    platform::registry::Flush();
+    int others = 0;
+    for (const auto& e : std::filesystem::directory_iterator(dir / "reg")) {
+        std::string name = e.path().filename().string();
+        others += name != "registry.reg" && name != "registry.reg.lock";
+    }
+    EXPECT_EQ(others, 0);
 }
