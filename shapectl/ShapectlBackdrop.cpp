@@ -110,15 +110,7 @@ HRESULT CShapectlCtrl::AttachToBackdropHost() {
 
 RECT CShapectlCtrl::PositionRect() {
     RECT r{0, 0, 0, 0};
-    if (m_hWnd && GetWindowRect(m_hWnd, &r)) {
-        if (HWND parent = GetParent(m_hWnd)) {
-            POINT corners[2] = {{r.left, r.top}, {r.right, r.bottom}};
-            ScreenToClient(parent, &corners[0]);
-            ScreenToClient(parent, &corners[1]);
-            r = RECT{corners[0].x, corners[0].y, corners[1].x, corners[1].y};
-        }
-        return r;
-    }
+    if (WindowRectInParent(&r)) return r;
     if (GetRectInContainer(&r)) return r;
     int width = 0, height = 0;
     GetControlExtent(&width, &height);

@@ -236,6 +236,8 @@ public:
     // The redraw after a property change or method.
     void RedrawControl();
     virtual void InvalidateWithBackground(BOOL unused);
+    // The window's rectangle in its parent's client coordinates; FALSE without a window.
+    BOOL WindowRectInParent(RECT* r);
     // Fires one of the custom events, with the control kept in-place active.
     void FireCustomEvent(DISPID dispid);
     HRESULT AttachToBackdropHost();

@@ -179,12 +179,9 @@ DWORD CShapectlCtrl::EffectThreadProc(EffectThreadParams* b) {
 
         SelectObject(mem, oldBitmap);
         if (oldPalette) SelectPalette(mem, oldPalette, TRUE);
-        if (hostTarget) {
-            DeleteObject(copy);
-            ::ReleaseDC(b->hWndHost, target);
-        }
+        if (copy) DeleteObject(copy);
         DeleteDC(mem);
-        if (!hostTarget && target) ::ReleaseDC(b->hWnd, target);
+        releaseTarget();
     }
 
     // IsWindowVisible from this thread is FALSE also for a window that is gone.

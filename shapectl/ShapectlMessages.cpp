@@ -183,6 +183,17 @@ LRESULT CShapectlCtrl::OnDeferredPaint(WPARAM, LPARAM) {
     return 0;
 }
 
+BOOL CShapectlCtrl::WindowRectInParent(RECT* r) {
+    if (!m_hWnd || !GetWindowRect(m_hWnd, r)) return FALSE;
+    if (HWND parent = GetParent(m_hWnd)) {
+        POINT corners[2] = {{r->left, r->top}, {r->right, r->bottom}};
+        ScreenToClient(parent, &corners[0]);
+        ScreenToClient(parent, &corners[1]);
+        *r = RECT{corners[0].x, corners[0].y, corners[1].x, corners[1].y};
+    }
+    return TRUE;
+}
+
 void CShapectlCtrl::InvalidateWithBackground(BOOL) {
     ++m_redrawTrace.invalidations;
     m_bDeferredPaint = TRUE;
@@ -192,12 +203,8 @@ void CShapectlCtrl::InvalidateWithBackground(BOOL) {
     if (run && m_hWnd && !m_props.Overlay && IsWindowVisible(m_hWnd)) {
         // The parent repaints what lies behind the hidden window before the control paints.
         HWND parent = GetParent(m_hWnd);
-        RECT r;
-        GetWindowRect(m_hWnd, &r);
-        POINT corners[2] = {{r.left, r.top}, {r.right, r.bottom}};
-        ScreenToClient(parent, &corners[0]);
-        ScreenToClient(parent, &corners[1]);
-        RECT inParent{corners[0].x, corners[0].y, corners[1].x, corners[1].y};
+        RECT inParent{0, 0, 0, 0};
+        WindowRectInParent(&inParent);
         ShowWindow(m_hWnd, SW_HIDE);
         InvalidateRect(parent, &inParent, TRUE);
         UpdateWindow(parent);
