@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "platform/files/files.h"
+#include "platform/files/identity.h"
 
 namespace {
 
@@ -173,21 +174,7 @@ std::vector<std::string> KeysOf(const std::vector<Line>& lines, std::string_view
 // second its read began, or later, is not kept: a change made in that same second could leave
 // every field as it was.
 
-struct FileState {
-    dev_t device = 0;
-    ino_t inode = 0;
-    off_t size = 0;
-    timespec modified{}, changed{};
-
-    static FileState Of(const struct stat& st) {
-        return {st.st_dev, st.st_ino, st.st_size, st.st_mtim, st.st_ctim};
-    }
-    bool operator==(const FileState& o) const {
-        return device == o.device && inode == o.inode && size == o.size &&
-               modified.tv_sec == o.modified.tv_sec && modified.tv_nsec == o.modified.tv_nsec &&
-               changed.tv_sec == o.changed.tv_sec && changed.tv_nsec == o.changed.tv_nsec;
-    }
-};
+using FileState = platform::files::FileIdentity;
 
 struct KeptFile {
     FileState state;

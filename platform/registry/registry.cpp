@@ -26,6 +26,7 @@
 
 #include "platform/base/report.h"
 #include "platform/files/files.h"
+#include "platform/files/identity.h"
 
 namespace {
 
@@ -447,25 +448,16 @@ void ReportUnreadable(const std::string& path, const std::string& why) {
 // the same inode, size, modification and change time, seen under the store's lock.
 struct Snapshot {
     std::string path;
-    dev_t device = 0;
-    ino_t inode = 0;
-    off_t size = -1;
-    timespec modified{}, changed{};
+    platform::files::FileIdentity identity;
     std::unique_ptr<Store> store;  // null: the file cannot be read, for `why`
     std::string why;
 
     bool Matches(const std::string& p, const struct stat& st) const {
-        return path == p && device == st.st_dev && inode == st.st_ino && size == st.st_size &&
-               modified.tv_sec == st.st_mtim.tv_sec && modified.tv_nsec == st.st_mtim.tv_nsec &&
-               changed.tv_sec == st.st_ctim.tv_sec && changed.tv_nsec == st.st_ctim.tv_nsec;
+        return path == p && identity == platform::files::FileIdentity::Of(st);
     }
     void Remember(const std::string& p, const struct stat& st) {
         path = p;
-        device = st.st_dev;
-        inode = st.st_ino;
-        size = st.st_size;
-        modified = st.st_mtim;
-        changed = st.st_ctim;
+        identity = platform::files::FileIdentity::Of(st);
     }
 };
 
