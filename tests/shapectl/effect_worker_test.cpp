@@ -101,6 +101,8 @@ protected:
     }
     SHORT Status() { return static_cast<SHORT>(Get(Id("EffectStatus")).value.get().iVal); }
     platform::base::WorkerThread* Worker() { return control->m_pEffectThread; }
+    // Which paint's worker the control holds: a new worker object may take a freed one's address.
+    UINT WorkerNumber() { return control->m_EffectParams.nGeneration; }
     void WaitForEnd() {
         ASSERT_NE(control->m_effectWorker, nullptr);
         control->m_effectWorker->Wait(INFINITE);
@@ -289,15 +291,17 @@ TEST_F(EffectWorker, ANewPaintIsDroppedWhileTheWorkerRunsUnlessAutoRedrawStopsIt
     Place();
     clock->WaitFor(2);
     platform::base::WorkerThread* first = Worker();
+    const UINT firstNumber = WorkerNumber();
     Repaint();
     EXPECT_EQ(Worker(), first) << "dropped: the same worker runs on";
+    EXPECT_EQ(WorkerNumber(), firstNumber);
     EXPECT_EQ(first->ExitCode(), STILL_ACTIVE);
 
     ASSERT_TRUE(Set(Id("AutoRedraw"), Variant::Bool(true)).ok());
     ASSERT_TRUE(Set(Id("EffectCue"), Variant::Bool(true)).ok());
     Repaint();
     EXPECT_NE(Worker(), nullptr);
-    EXPECT_NE(Worker(), first) << "the first one was stopped and a new one started";
+    EXPECT_NE(WorkerNumber(), firstNumber) << "the first one was stopped and a new one started";
     EXPECT_EQ(Status(), 1);
 }
 
@@ -382,9 +386,10 @@ TEST_F(EffectWorker, AHiddenWindowPostsNoCompletion) {
     Settle();
     HDC dc = CreateCompatibleDC(nullptr);
     RECT r{0, 0, 80, 40};
-    platform::base::WorkerThread* first = Worker();
+    const UINT first = WorkerNumber();
     control->DrawControl(dc, nullptr, &r, 0, nullptr);
-    ASSERT_NE(Worker(), first) << "a worker of its own";
+    ASSERT_NE(Worker(), nullptr);
+    ASSERT_NE(WorkerNumber(), first) << "a worker of its own";
     WaitForEnd();
     Settle();
     EXPECT_EQ(NotifyEvents(), 0);

@@ -7,6 +7,8 @@
 
 #include <QPoint>
 #include <QTest>
+#include <QWidget>
+#include <QWindow>
 #include <cstdlib>
 
 namespace testing_support {
@@ -48,6 +50,26 @@ public:
         }
         QTest::qWait(60);
         Release(from + by);
+    }
+    // Waits until the X server has the top-level window where the program places it: a move or a
+    // show goes through the window manager, and a press sent before it lands finds what lay there.
+    bool Placed(const QWidget* window, int timeout = 3000) {
+        return QTest::qWaitFor(
+            [&] {
+                // The window's own handle: a change of its flags gives it a new X window.
+                const QWindow* handle = window->windowHandle();
+                if (!handle) return false;
+                auto* reply = xcb_translate_coordinates_reply(
+                    connection_,
+                    xcb_translate_coordinates(
+                        connection_, static_cast<xcb_window_t>(handle->winId()), Root(), 0, 0),
+                    nullptr);
+                if (!reply) return false;
+                const QPoint at(reply->dst_x, reply->dst_y);
+                std::free(reply);
+                return at == window->mapToGlobal(QPoint(0, 0));
+            },
+            timeout);
     }
     // Presses and releases the key that gives this key symbol (0xff1b: Escape).
     void Key(xcb_keysym_t symbol) {
