@@ -67,8 +67,11 @@ private:
     MediaPlayer* player_;
 };
 
-// The screen of its own the video takes in full screen. It takes the focus when it comes up;
-// Escape in any window of the program, or a double click on it, leaves it.
+// The screen of its own the video takes in full screen. It takes the focus when it comes up, and
+// takes it back from any other window of the program that comes up after it on its own (the
+// remote, shown in the same step, may be mapped late on a busy desktop) until the user first
+// presses a key or a button. Escape in any window of the program, or a double click on it,
+// leaves it.
 class MediaPlayer::FullScreen : public QWidget {
 public:
     explicit FullScreen(MediaPlayer* player) : player_(player) {
@@ -89,7 +92,17 @@ public:
     }
 
 protected:
-    bool eventFilter(QObject*, QEvent* e) override {
+    bool eventFilter(QObject* o, QEvent* e) override {
+        if (e->type() == QEvent::MouseButtonPress || e->type() == QEvent::KeyPress) {
+            settling_ = false;
+        }
+        if (e->type() == QEvent::WindowActivate && settling_ && o != this && o->isWidgetType() &&
+            static_cast<QWidget*>(o)->isWindow()) {
+            // Asked once the activation has been handled, and only if no press came first.
+            QTimer::singleShot(0, this, [this] {
+                if (settling_) TakeFocus();
+            });
+        }
         if (e->type() != QEvent::KeyPress && e->type() != QEvent::KeyRelease) return false;
         auto* key = static_cast<QKeyEvent*>(e);
         if (key->key() != Qt::Key_Escape) return false;
@@ -112,6 +125,7 @@ private:
         player_->screen_->setFocus();
     }
     MediaPlayer* player_;
+    bool settling_ = true;
 };
 
 MediaPlayer::MediaPlayer(vb::Form* form, const char* name, vb::Control* container)

@@ -113,6 +113,7 @@ TEST_F(OnScreen, APressOnTheKeyColourGoesToTheWindowBeneathNotToTheSkin) {
     main->move(100, 100);
     main->raise();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(main));
+    ASSERT_TRUE(pointer.Placed(main));
     QWidget* skin = frmMain1->PicMainSkin.widget();
     const QRegion face = main->mask();
     ASSERT_FALSE(face.isEmpty());
@@ -257,6 +258,7 @@ TEST_F(OnScreen, EveryWindowThatDragsKeepsThePointWhereItWasPressedUnderThePoint
         QWidget* window = form.window();
         window->raise();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(window)) << c.name;
+        ASSERT_TRUE(input.Placed(window)) << c.name;
         QTest::qWait(200);
         std::optional<QPoint> grab = FreePoint(handle.widget());
         ASSERT_TRUE(grab) << c.name;
@@ -287,6 +289,7 @@ TEST_F(OnScreen, FullScreenTakesTheFocusAndEscapeLeavesIt) {
     Start(Media("clip.avi", 30));
     FrmVideo->Show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(FrmVideo->window()));
+    ASSERT_TRUE(input.Placed(FrmVideo->window()));
     std::optional<QPoint> button = FreePoint(FrmVideo->QuixLabel1.widget());
     ASSERT_TRUE(button);
     input.Click(*button);
@@ -303,6 +306,42 @@ TEST_F(OnScreen, FullScreenTakesTheFocusAndEscapeLeavesIt) {
     input.Key(0xff1b);  // Escape, to whichever window has the focus
     EXPECT_TRUE(QTest::qWaitFor([&] { return fullScreen() == nullptr; }, 3000));
     EXPECT_EQ(Player().DisplaySize(), 0);
+}
+
+TEST_F(OnScreen, AWindowShownLateGivesTheFocusBackToTheFullScreenUntilTheUserActs) {
+    testing_support::ServerInput input;
+    if (!input.Usable()) GTEST_SKIP() << "the X server takes no test input";
+    Start(Media("clip.avi", 30));
+    FrmVideo->Show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(FrmVideo->window()));
+    ASSERT_TRUE(input.Placed(FrmVideo->window()));
+    std::optional<QPoint> button = FreePoint(FrmVideo->QuixLabel1.widget());
+    ASSERT_TRUE(button);
+    input.Click(*button);
+    QWidget* full = nullptr;
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            for (QWidget* w : QApplication::topLevelWidgets()) {
+                if (w->isVisible() && w->isFullScreen()) full = w;
+            }
+            return full && QApplication::activeWindow() == full;
+        },
+        3000));
+    QTest::qWait(500);
+
+    // The playlist comes up on its own, as the remote may on a busy desktop.
+    Form2->Show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(Form2->window()));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == full; }, 3000));
+
+    // Once the user has pressed a button, a window shown after it keeps the focus.
+    input.Click(full->geometry().center());
+    QTest::qWait(500);  // no double click with the next one
+    Form2->Hide();
+    Form2->Show();
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return QApplication::activeWindow() == Form2->window(); }, 3000));
+    EXPECT_FALSE(QTest::qWaitFor([&] { return QApplication::activeWindow() == full; }, 1000));
 }
 
 TEST_F(OnScreen, TheRemoteStaysAboveAnActivatedWindowOnceItWasActivated) {
@@ -324,6 +363,7 @@ TEST_F(OnScreen, ThePlaylistMovesWhenItsBackgroundIsDragged) {
     ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
     window->raise();
     window->activateWindow();
+    ASSERT_TRUE(pointer.Placed(window));
     QTest::qWait(200);
     // Between the list and the buttons no control but the drag strip lies.
     const QRect list = Form2->List1.widget()->geometry();
