@@ -1,11 +1,12 @@
 // CShapectlCtrl: the methods of _DShapectl.
 #include <cstdint>
-#include <cstdio>
 #include <cstring>
+#include <optional>
 
 #include "platform/com/activation.h"
 #include "platform/com/bstr.h"
 #include "platform/com/safearray.h"
+#include "platform/files/files.h"
 #include "platform/win/paint.h"
 #include "quixcore/quixcore.h"
 #include "shapectl/ShapectlCtl.h"
@@ -507,25 +508,15 @@ void CShapectlCtrl::SetVisible(BOOL mode) {
 }
 
 void CShapectlCtrl::TextFile(LPCOLESTR filename) {
-    std::string path = platform::com::Utf8FromWide(filename);
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file) return;
-    long length = -1;
-    if (std::fseek(file, 0, SEEK_END) == 0) length = std::ftell(file);
-    if (length < 0 || std::fseek(file, 0, SEEK_SET) != 0) {
-        std::fclose(file);
-        return;
-    }
-    HGLOBAL buffer =
-        GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, static_cast<std::size_t>(length) + 1);
-    if (!buffer) {
-        std::fclose(file);
-        return;
-    }
+    // A folder, a pipe or a device in the file's place reads as no file.
+    std::optional<std::string> bytes =
+        platform::files::ReadFile(platform::com::Utf8FromWide(filename));
+    if (!bytes) return;
+    HGLOBAL buffer = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, bytes->size() + 1);
+    if (!buffer) return;
     auto* text = static_cast<char*>(GlobalLock(buffer));
-    std::size_t got = std::fread(text, 1, static_cast<std::size_t>(length), file);
-    std::fclose(file);
-    text[got] = 0;
+    std::memcpy(text, bytes->data(), bytes->size());
+    text[bytes->size()] = 0;
     std::string caption(text, std::strlen(text));
     GlobalUnlock(buffer);
     GlobalFree(buffer);

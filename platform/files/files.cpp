@@ -97,10 +97,11 @@ bool Exists(std::string_view path) {
 
 std::optional<std::string> ReadFile(std::string_view path, struct ::stat* seen) {
     std::string p = Resolve(path);
-    int fd = ::open(p.c_str(), O_RDONLY | O_CLOEXEC);
+    // Without waiting at the open: a pipe or a device in a file's place is refused, not waited on.
+    int fd = ::open(p.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) return std::nullopt;
     struct stat st;
-    if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         ::close(fd);
         return std::nullopt;
     }
@@ -193,7 +194,7 @@ std::optional<Replacement> WriteReplacement(std::string_view path, std::string_v
         Join(folder, TemporaryPrefix(NameOf(target)) + std::to_string(::getpid()) + "-XXXXXX");
     std::vector<char> name(tmpl.begin(), tmpl.end());
     name.push_back('\0');
-    int fd = ::mkstemp(name.data());
+    int fd = ::mkostemp(name.data(), O_CLOEXEC);
     if (fd < 0) return fail("cannot create a temporary file beside " + target);
     Replacement replacement;
     replacement.fd_ = fd;

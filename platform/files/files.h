@@ -52,7 +52,8 @@ std::string Resolve(std::string_view path);
 // True when Resolve(path) names an existing file or folder.
 bool Exists(std::string_view path);
 
-// The whole content of a file (after Resolve), or nothing when it cannot be read. With `seen`,
+// The whole content of a file (after Resolve), or nothing when it cannot be read or is no regular
+// file (a folder, a pipe, a device). With `seen`,
 // the file's status as it was just before its bytes were read goes there.
 std::optional<std::string> ReadFile(std::string_view path, struct ::stat* seen = nullptr);
 

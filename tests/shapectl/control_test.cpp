@@ -1,4 +1,6 @@
 // The control's fixed answers, its type library against its dispatch map, and its methods.
+#include <sys/stat.h>
+
 #include "platform/com/activation.h"
 #include "platform/com/guid.h"
 #include "platform/com/safearray.h"
@@ -267,6 +269,11 @@ TEST_F(Methods, TextFileLoadsAFileAsTheCaption) {
     testing_support::WriteFile(dir / "empty.txt", "");
     ASSERT_TRUE(Call(Id("TextFile"), {Variant::String(dir / "empty.txt")}).ok());
     EXPECT_EQ(control->InternalGetText(), "");
+    // A pipe dropped in a file's place is no text and does not hold the control up.
+    ASSERT_TRUE(Call(Id("TextFile"), {Variant::String(path)}).ok());
+    ASSERT_EQ(::mkfifo((dir / "pipe").c_str(), 0600), 0);
+    ASSERT_TRUE(Call(Id("TextFile"), {Variant::String(dir / "pipe")}).ok());
+    EXPECT_EQ(control->InternalGetText(), "line one\r\nline two");
 }
 
 TEST_F(Methods, HotspotDataIsTakenOnlyAsAByteArray) {

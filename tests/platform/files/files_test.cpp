@@ -72,6 +72,41 @@ TEST(Resolve, KeepsTheRestOfAPathThatDoesNotExistYet) {
     EXPECT_FALSE(Exists(dir / "sk/New.ini"));
 }
 
+TEST(ReadWholeFile, ReadsARegularFileThroughAnyCaseAndRefusesWhatIsNoFile) {
+    TempDir dir;
+    WriteFile(dir / "Skin.ini", std::string("a\0b", 3));
+    EXPECT_EQ(platform::files::ReadFile(dir / "SKIN.INI"), std::string("a\0b", 3));
+    EXPECT_EQ(platform::files::ReadFile(dir / "missing"), std::nullopt);
+    EXPECT_EQ(platform::files::ReadFile(dir.path()), std::nullopt) << "a folder";
+    // A pipe no one writes to would hold an open that waits for a writer for ever.
+    ASSERT_EQ(::mkfifo((dir / "pipe").c_str(), 0600), 0);
+    EXPECT_EQ(platform::files::ReadFile(dir / "pipe"), std::nullopt);
+    EXPECT_EQ(platform::files::ReadFile("/dev/zero"), std::nullopt) << "a device";
+}
+
+TEST(ReplaceFile, ASavedFileIsNotHandedToProgramsThisOneStarts) {
+    TempDir dir;
+    std::string path = dir / "store";
+    // A save whose temporary file is still open when a child starts: the child holds no copy.
+    std::optional<Replacement> r = WriteReplacement(path, "data");
+    ASSERT_TRUE(r);
+    const std::filesystem::path folder = std::filesystem::canonical(dir.path());
+    int found = 0;
+    for (const auto& e : std::filesystem::directory_iterator("/proc/self/fd")) {
+        std::error_code ec;
+        const std::filesystem::path target = std::filesystem::read_symlink(e.path(), ec);
+        if (ec || target.parent_path() != folder ||
+            target.filename().string().rfind(".store", 0) != 0) {
+            continue;
+        }
+        ++found;
+        const int fd = std::stoi(e.path().filename().string());
+        EXPECT_NE(::fcntl(fd, F_GETFD) & FD_CLOEXEC, 0) << target;
+    }
+    EXPECT_EQ(found, 1) << "the temporary file is open once";
+    r->Abandon();
+}
+
 TEST(ReplaceFile, ReplacesTheWholeFileAndKeepsItsMode) {
     TempDir dir;
     std::string path = dir / "Settings.ini";
