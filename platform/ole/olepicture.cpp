@@ -1,9 +1,11 @@
 #include <QBuffer>
-#include <QFile>
 #include <QImage>
 #include <cstring>
+#include <optional>
+#include <string>
 
 #include "platform/com/object.h"
+#include "platform/files/files.h"
 #include "platform/gdi/picturefile.h"
 #include "platform/gdi/qt.h"
 #include "platform/ole/oleauto.h"
@@ -397,21 +399,17 @@ platform::com::ComPtr<IPicture> LoadPictureData(const PictureData& data) {
 }
 
 platform::com::ComPtr<IPicture> LoadPictureFile(const std::string& path, const std::string& kind) {
+    // A pipe or a device in the file's place is no picture (and is not waited on).
+    std::optional<std::string> bytes = platform::files::ReadFile(path);
+    if (!bytes) return nullptr;
     if (kind == "metafile" || kind == "emf") {
-        QFile file(QString::fromStdString(path));
-        if (!file.open(QIODevice::ReadOnly)) return nullptr;
-        QByteArray bytes = file.readAll();
         PictureData data;
         data.type = kind;
-        data.bytes.assign(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+        data.bytes = std::move(*bytes);
         data.width = data.height = 2540;
         return data.bytes.empty() ? nullptr : LoadPictureData(data);
     }
-    QFile file(QString::fromStdString(path));
-    if (!file.open(QIODevice::ReadOnly)) return nullptr;
-    QByteArray bytes = file.readAll();
-    QImage image = platform::gdi::DecodePicture(
-        std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())));
+    QImage image = platform::gdi::DecodePicture(*bytes);
     if (image.isNull()) return nullptr;
     PICTDESC desc{};
     desc.cbSizeofstruct = sizeof desc;

@@ -1,6 +1,7 @@
 // Pictures of the control library read from persisted bytes and from files refuse a header that
 // claims a size the picture cannot have.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "platform/ole/oleauto.h"
 #include "tests/support/media_files.h"
@@ -22,4 +23,7 @@ TEST(PictureLoaders, RefuseAClaimedSizeThatCannotBe) {
     testing_support::WriteFile(dir / "fine.bmp", testing_support::BitmapFile(2, 2, 24, 16));
     EXPECT_FALSE(LoadPictureFile(dir / "huge.bmp"));
     EXPECT_TRUE(LoadPictureFile(dir / "fine.bmp"));
+    EXPECT_TRUE(LoadPictureFile(dir / "FINE.BMP")) << "the name matched without regard to case";
+    ASSERT_EQ(::mkfifo((dir / "pipe.bmp").c_str(), 0600), 0);
+    EXPECT_FALSE(LoadPictureFile(dir / "pipe.bmp")) << "a pipe is no picture and is not waited on";
 }
