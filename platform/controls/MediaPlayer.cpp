@@ -1,6 +1,7 @@
 #include "platform/controls/MediaPlayer.h"
 
 #include <QApplication>
+#include <QCursor>
 #include <QKeyEvent>
 #include <QPainter>
 #include <QTimer>
@@ -70,7 +71,8 @@ private:
 // The screen of its own the video takes in full screen. It takes the focus when it comes up, and
 // takes it back from any other window of the program that comes up after it on its own (the
 // remote, shown in the same step, may be mapped late on a busy desktop) until the user first
-// presses a key or a button. Escape in any window of the program, or a double click on it,
+// presses a key or a button or moves the pointer (a move over the video brings the remote up,
+// which then keeps the focus). Escape in any window of the program, or a double click on it,
 // leaves it.
 class MediaPlayer::FullScreen : public QWidget {
 public:
@@ -85,6 +87,7 @@ public:
     // Brings the window up and gives it the focus, also once the windows shown in the same step
     // (the remote) have taken theirs.
     void Enter() {
+        pointerAtEnter_ = QCursor::pos();
         showFullScreen();
         TakeFocus();
         QTimer::singleShot(0, this, [this] { TakeFocus(); });
@@ -96,11 +99,11 @@ protected:
         if (e->type() == QEvent::MouseButtonPress || e->type() == QEvent::KeyPress) {
             settling_ = false;
         }
-        if (e->type() == QEvent::WindowActivate && settling_ && o != this && o->isWidgetType() &&
+        if (e->type() == QEvent::WindowActivate && Settling() && o != this && o->isWidgetType() &&
             static_cast<QWidget*>(o)->isWindow()) {
-            // Asked once the activation has been handled, and only if no press came first.
+            // Asked once the activation has been handled, and only if the user did nothing first.
             QTimer::singleShot(0, this, [this] {
-                if (settling_) TakeFocus();
+                if (Settling()) TakeFocus();
             });
         }
         if (e->type() != QEvent::KeyPress && e->type() != QEvent::KeyRelease) return false;
@@ -124,8 +127,14 @@ private:
         activateWindow();
         player_->screen_->setFocus();
     }
+    // The pointer moved by the user ends it too; a window coming up under it moves nothing.
+    bool Settling() {
+        if (settling_ && QCursor::pos() != pointerAtEnter_) settling_ = false;
+        return settling_;
+    }
     MediaPlayer* player_;
     bool settling_ = true;
+    QPoint pointerAtEnter_;
 };
 
 MediaPlayer::MediaPlayer(vb::Form* form, const char* name, vb::Control* container)
