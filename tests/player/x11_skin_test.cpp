@@ -283,28 +283,44 @@ TEST_F(OnScreen, EveryWindowThatDragsKeepsThePointWhereItWasPressedUnderThePoint
     }
 }
 
+namespace {
+
+// The video's full-screen window, while one is up.
+QWidget* FullScreenWindow() {
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (w->isVisible() && w->isFullScreen()) return w;
+    }
+    return nullptr;
+}
+
+// Shows the video window and clicks its full-screen button through the server: true once the
+// full screen is up and has the focus.
+bool EnterFullScreen(testing_support::ServerInput& input) {
+    FrmVideo->Show();
+    if (!QTest::qWaitForWindowExposed(FrmVideo->window()) || !input.Placed(FrmVideo->window())) {
+        return false;
+    }
+    std::optional<QPoint> button = FreePoint(FrmVideo->QuixLabel1.widget());
+    if (!button) return false;
+    input.Click(*button);
+    return QTest::qWaitFor(
+        [] {
+            QWidget* full = FullScreenWindow();
+            return full && QApplication::activeWindow() == full;
+        },
+        3000);
+}
+
+}  // namespace
+
 TEST_F(OnScreen, FullScreenTakesTheFocusAndEscapeLeavesIt) {
     testing_support::ServerInput input;
     if (!input.Usable()) GTEST_SKIP() << "the X server takes no test input";
     Start(Media("clip.avi", 30));
-    FrmVideo->Show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(FrmVideo->window()));
-    ASSERT_TRUE(input.Placed(FrmVideo->window()));
-    std::optional<QPoint> button = FreePoint(FrmVideo->QuixLabel1.widget());
-    ASSERT_TRUE(button);
-    input.Click(*button);
-    auto fullScreen = [] {
-        for (QWidget* w : QApplication::topLevelWidgets()) {
-            if (w->isVisible() && w->isFullScreen()) return w;
-        }
-        return static_cast<QWidget*>(nullptr);
-    };
-    ASSERT_TRUE(QTest::qWaitFor([&] { return fullScreen() != nullptr; }, 3000));
-    EXPECT_TRUE(
-        QTest::qWaitFor([&] { return QApplication::activeWindow() == fullScreen(); }, 3000));
+    ASSERT_TRUE(EnterFullScreen(input)) << "full screen, with the focus";
     QTest::qWait(300);  // the remote shown with it has come up
     input.Key(0xff1b);  // Escape, to whichever window has the focus
-    EXPECT_TRUE(QTest::qWaitFor([&] { return fullScreen() == nullptr; }, 3000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return FullScreenWindow() == nullptr; }, 3000));
     EXPECT_EQ(Player().DisplaySize(), 0);
 }
 
@@ -312,21 +328,8 @@ TEST_F(OnScreen, AWindowShownLateGivesTheFocusBackToTheFullScreenUntilTheUserMov
     testing_support::ServerInput input;
     if (!input.Usable()) GTEST_SKIP() << "the X server takes no test input";
     Start(Media("clip.avi", 30));
-    FrmVideo->Show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(FrmVideo->window()));
-    ASSERT_TRUE(input.Placed(FrmVideo->window()));
-    std::optional<QPoint> button = FreePoint(FrmVideo->QuixLabel1.widget());
-    ASSERT_TRUE(button);
-    input.Click(*button);
-    QWidget* full = nullptr;
-    ASSERT_TRUE(QTest::qWaitFor(
-        [&] {
-            for (QWidget* w : QApplication::topLevelWidgets()) {
-                if (w->isVisible() && w->isFullScreen()) full = w;
-            }
-            return full && QApplication::activeWindow() == full;
-        },
-        3000));
+    ASSERT_TRUE(EnterFullScreen(input)) << "full screen, with the focus";
+    QWidget* full = FullScreenWindow();
     QTest::qWait(500);
 
     // The playlist comes up on its own, as the remote may on a busy desktop.
