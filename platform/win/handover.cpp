@@ -109,13 +109,12 @@ bool WaitFor(int fd, short events, int ms) {
 }
 
 bool Connect(int fd, const std::string& path) {
-    sockaddr_un addr{};
-    addr.sun_family = AF_UNIX;
-    if (path.size() >= sizeof addr.sun_path) return false;
-    std::memcpy(addr.sun_path, path.c_str(), path.size() + 1);
+    std::optional<sockaddr_un> addr = SocketAddress(path);
+    if (!addr) return false;
     auto deadline = Clock::now() + std::chrono::milliseconds(kTimeoutMs);
     for (;;) {
-        if (::connect(fd, reinterpret_cast<const sockaddr*>(&addr), sizeof addr) == 0) return true;
+        if (::connect(fd, reinterpret_cast<const sockaddr*>(&*addr), sizeof *addr) == 0)
+            return true;
         if (errno == EINTR) continue;
         if (errno == EINPROGRESS) {
             int error = 0;
@@ -215,6 +214,14 @@ Parsed Parse(std::string_view bytes, Packet* packet, size_t* used) {
     }
     *packet = std::move(p);
     return Parsed::kPacket;
+}
+
+std::optional<sockaddr_un> SocketAddress(const std::string& path) {
+    sockaddr_un addr{};
+    addr.sun_family = AF_UNIX;
+    if (path.size() >= sizeof addr.sun_path) return std::nullopt;
+    std::memcpy(addr.sun_path, path.c_str(), path.size() + 1);
+    return addr;
 }
 
 std::string MailboxFolder(const std::string& runtime) {

@@ -16,6 +16,8 @@
 // a: the entry. A handle of 0 means "no such window"; other commands answer "unknown".
 #pragma once
 
+#include <sys/un.h>
+
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -52,6 +54,9 @@ enum class Parsed {
 };
 // Reads the first framed packet of `bytes`.
 Parsed Parse(std::string_view bytes, Packet* packet, size_t* used);
+
+// The address of the local socket at `path`; none when the path is too long for one.
+std::optional<sockaddr_un> SocketAddress(const std::string& path);
 
 // The folder of the published sockets in the run-time folder `runtime` (created when missing), or
 // "" when `runtime` is "" or the folder is not a real folder.

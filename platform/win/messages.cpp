@@ -282,16 +282,14 @@ Server* g_server = nullptr;
 // Listens on `path` (removing a stale socket of an earlier process with this id), the socket
 // readable and writable by this user only; -1 when it cannot.
 int Listen(const std::string& path) {
-    sockaddr_un addr{};
-    addr.sun_family = AF_UNIX;
-    if (path.size() >= sizeof addr.sun_path) return -1;
-    std::memcpy(addr.sun_path, path.c_str(), path.size() + 1);
+    std::optional<sockaddr_un> addr = handover::SocketAddress(path);
+    if (!addr) return -1;
     int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
     if (fd < 0) return -1;
     ::unlink(path.c_str());
     // A burst of later starts connects at once: all of them wait in line rather than being
     // turned away.
-    if (::bind(fd, reinterpret_cast<const sockaddr*>(&addr), sizeof addr) != 0 ||
+    if (::bind(fd, reinterpret_cast<const sockaddr*>(&*addr), sizeof *addr) != 0 ||
         ::chmod(path.c_str(), 0600) != 0 || ::listen(fd, 512) != 0) {
         ::close(fd);
         return -1;
