@@ -1,10 +1,14 @@
 #include "hosts/backdrop/BackdropHost.h"
 
-#include <QFile>
+#include <sys/stat.h>
+
 #include <QWidget>
 #include <algorithm>
 #include <cstdint>
+#include <optional>
+#include <string>
 
+#include "platform/files/files.h"
 #include "platform/gdi/picturefile.h"
 #include "platform/gdi/qt.h"
 #include "platform/win/paint.h"
@@ -58,19 +62,20 @@ void BackdropHost::SetPicture(HBITMAP picture) {
 }
 
 bool BackdropHost::LoadPicture(const std::string& file, std::string* why) {
-    QFile in(QString::fromStdString(file));
-    if (!in.open(QIODevice::ReadOnly)) {
-        if (why) *why = "cannot read " + file;
-        return false;
-    }
     // A file larger than the largest picture the graphics layer takes is not read.
-    if (in.size() > static_cast<qint64>(platform::gdi::kMaxPicturePixels) * 4 + 4096) {
-        if (why) *why = file + " is too large for a picture";
+    const std::uint64_t limit =
+        static_cast<std::uint64_t>(platform::gdi::kMaxPicturePixels) * 4 + 4096;
+    struct stat seen {};
+    std::optional<std::string> bytes = platform::files::ReadFile(file, &seen, limit);
+    if (!bytes) {
+        if (why) {
+            *why = static_cast<std::uint64_t>(seen.st_size) > limit
+                       ? file + " is too large for a picture"
+                       : "cannot read " + file;
+        }
         return false;
     }
-    QByteArray bytes = in.readAll();
-    QImage image = platform::gdi::DecodePicture(std::string_view(bytes.constData(), bytes.size()),
-                                                nullptr, why);
+    QImage image = platform::gdi::DecodePicture(*bytes, nullptr, why);
     if (image.isNull()) return false;
     SetPicture(platform::gdi::BitmapFromImage(image));
     return true;

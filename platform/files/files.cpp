@@ -95,7 +95,8 @@ bool Exists(std::string_view path) {
     return ::stat(Resolve(path).c_str(), &st) == 0;
 }
 
-std::optional<std::string> ReadFile(std::string_view path, struct ::stat* seen) {
+std::optional<std::string> ReadFile(std::string_view path, struct ::stat* seen,
+                                    std::uint64_t limit) {
     std::string p = Resolve(path);
     // Without waiting at the open: a pipe or a device in a file's place is refused, not waited on.
     int fd = ::open(p.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
@@ -106,6 +107,10 @@ std::optional<std::string> ReadFile(std::string_view path, struct ::stat* seen) 
         return std::nullopt;
     }
     if (seen) *seen = st;
+    if (static_cast<std::uint64_t>(st.st_size) > limit) {
+        ::close(fd);
+        return std::nullopt;
+    }
     std::string data;
     data.reserve(static_cast<size_t>(st.st_size));
     char buf[65536];

@@ -8,6 +8,7 @@
 //  - the program folder is the folder of the running executable, or $KESTO_PROGRAM_DIR when set.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -52,10 +53,11 @@ std::string Resolve(std::string_view path);
 // True when Resolve(path) names an existing file or folder.
 bool Exists(std::string_view path);
 
-// The whole content of a file (after Resolve), or nothing when it cannot be read or is no regular
-// file (a folder, a pipe, a device). With `seen`,
-// the file's status as it was just before its bytes were read goes there.
-std::optional<std::string> ReadFile(std::string_view path, struct ::stat* seen = nullptr);
+// The whole content of a file (after Resolve), or nothing when it cannot be read, is no regular
+// file (a folder, a pipe, a device) or holds more than `limit` bytes (then nothing is read). With
+// `seen`, the file's status as it was just before its bytes were read goes there.
+std::optional<std::string> ReadFile(std::string_view path, struct ::stat* seen = nullptr,
+                                    std::uint64_t limit = UINT64_MAX);
 
 // Replaces the whole file with `contents`: writes a temporary file in the same folder and renames
 // it over the old one, so readers see the old or the new content and never a torn file. The file

@@ -2,6 +2,7 @@
 // by ProgID, drives them, saves them and loads them into new controls, and unregisters the
 // library. The test reads the registry the container leaves behind.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <QImage>
 #include <QProcess>
@@ -411,6 +412,12 @@ TEST_F(TestContainer, PutsABackdropHostOnItsFormThatShowsTheControlsPlacedOnIt) 
     EXPECT_NE(Container({"--gui", "form 10 10", "backdrop 0 0 10 10 picture:/nonexistent.png"})
                   .out.find("failed: cannot read"),
               std::string::npos);
+    const std::string pipe = dir / "pipe.png";
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    EXPECT_NE(Container({"--gui", "form 10 10", "backdrop 0 0 10 10 picture:" + pipe})
+                  .out.find("failed: cannot read"),
+              std::string::npos)
+        << "a pipe is refused, not waited on";
 }
 
 TEST_F(TestContainer, LoadsSavedControlsWithoutInitNew) {

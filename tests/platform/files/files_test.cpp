@@ -82,6 +82,11 @@ TEST(ReadWholeFile, ReadsARegularFileThroughAnyCaseAndRefusesWhatIsNoFile) {
     ASSERT_EQ(::mkfifo((dir / "pipe").c_str(), 0600), 0);
     EXPECT_EQ(platform::files::ReadFile(dir / "pipe"), std::nullopt);
     EXPECT_EQ(platform::files::ReadFile("/dev/zero"), std::nullopt) << "a device";
+    // A limit: a larger file is not read, and its status tells its size.
+    struct stat seen {};
+    EXPECT_EQ(platform::files::ReadFile(dir / "skin.ini", &seen, 3), std::string("a\0b", 3));
+    EXPECT_EQ(platform::files::ReadFile(dir / "skin.ini", &seen, 2), std::nullopt);
+    EXPECT_EQ(seen.st_size, 3);
 }
 
 TEST(ReplaceFile, ASavedFileIsNotHandedToProgramsThisOneStarts) {
