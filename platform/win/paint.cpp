@@ -454,6 +454,13 @@ WINDOWPOS PosChanging(QWidget* w, HWND after, const QRect& next, UINT flags) {
     return pos;
 }
 
+// The place `from` moved to (x, y) and sized to (cx, cy) as far as the SWP_ flags allow.
+QRect Changed(QRect from, int x, int y, int cx, int cy, UINT flags) {
+    if (!(flags & SWP_NOMOVE)) from.moveTo(x, y);
+    if (!(flags & SWP_NOSIZE)) from.setSize(QSize(std::max(cx, 0), std::max(cy, 0)));
+    return from;
+}
+
 // Shows or hides the window. Without redraw only a shown window is invalidated (its own paint
 // still comes), not what a hidden one uncovered.
 void SetShown(QWidget* w, bool show, bool redraw) {
@@ -520,9 +527,7 @@ BOOL platform::win::SetChildWindowPos(HWND hWnd, HWND hWndInsertAfter, int X, in
                                       UINT uFlags) {
     QWidget* w = WidgetOf(hWnd);
     if (!w || w->isWindow()) return FALSE;
-    QRect next = w->geometry();
-    if (!(uFlags & SWP_NOMOVE)) next.moveTo(X, Y);
-    if (!(uFlags & SWP_NOSIZE)) next.setSize(QSize(std::max(cx, 0), std::max(cy, 0)));
+    const QRect next = Changed(w->geometry(), X, Y, cx, cy, uFlags);
     const WINDOWPOS pos = PosChanging(w, hWndInsertAfter, next, uFlags);
     if (!WidgetOf(hWnd)) return FALSE;
     const UINT flags = pos.flags;
@@ -538,10 +543,7 @@ BOOL platform::win::SetChildWindowPos(HWND hWnd, HWND hWndInsertAfter, int X, in
         }
     }
     if (!(flags & SWP_NOMOVE) || !(flags & SWP_NOSIZE)) {
-        QRect place = w->geometry();
-        if (!(flags & SWP_NOMOVE)) place.moveTo(pos.x, pos.y);
-        if (!(flags & SWP_NOSIZE)) place.setSize(QSize(std::max(pos.cx, 0), std::max(pos.cy, 0)));
-        SetPlace(w, place, redraw);
+        SetPlace(w, Changed(w->geometry(), pos.x, pos.y, pos.cx, pos.cy, flags), redraw);
     }
     if ((flags & SWP_HIDEWINDOW) && !w->isHidden()) {
         SetShown(w, false, redraw);
@@ -606,9 +608,8 @@ BOOL MoveWindow(HWND hWnd, int X, int Y, int nWidth, int nHeight, BOOL bRepaint)
     const WINDOWPOS pos = PosChanging(
         w, nullptr, next, SWP_NOZORDER | SWP_NOACTIVATE | (bRepaint ? 0 : SWP_NOREDRAW));
     if (!WidgetOf(hWnd)) return FALSE;
-    if (!(pos.flags & SWP_NOMOVE)) next.moveTo(pos.x, pos.y);
-    if (!(pos.flags & SWP_NOSIZE)) next.setSize(QSize(std::max(pos.cx, 0), std::max(pos.cy, 0)));
-    SetPlace(w, next, !(pos.flags & SWP_NOREDRAW));
+    SetPlace(w, Changed(next, pos.x, pos.y, pos.cx, pos.cy, pos.flags),
+             !(pos.flags & SWP_NOREDRAW));
     return TRUE;
 }
 
