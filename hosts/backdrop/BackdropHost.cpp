@@ -1,9 +1,8 @@
 #include "hosts/backdrop/BackdropHost.h"
 
-#include <sys/stat.h>
-
 #include <QWidget>
 #include <algorithm>
+#include <cerrno>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -65,14 +64,10 @@ bool BackdropHost::LoadPicture(const std::string& file, std::string* why) {
     // A file larger than the largest picture the graphics layer takes is not read.
     const std::uint64_t limit =
         static_cast<std::uint64_t>(platform::gdi::kMaxPicturePixels) * 4 + 4096;
-    struct stat seen {};
-    std::optional<std::string> bytes = platform::files::ReadFile(file, &seen, limit);
+    std::optional<std::string> bytes = platform::files::ReadFile(file, nullptr, limit);
     if (!bytes) {
-        if (why) {
-            *why = static_cast<std::uint64_t>(seen.st_size) > limit
-                       ? file + " is too large for a picture"
-                       : "cannot read " + file;
-        }
+        if (why)
+            *why = errno == EFBIG ? file + " is too large for a picture" : "cannot read " + file;
         return false;
     }
     QImage image = platform::gdi::DecodePicture(*bytes, nullptr, why);

@@ -102,25 +102,23 @@ std::optional<std::string> ReadFile(std::string_view path, struct ::stat* seen,
     int fd = ::open(p.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) return std::nullopt;
     struct stat st;
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    // errno tells why nothing was read.
+    auto refuse = [fd](int why) {
         ::close(fd);
+        errno = why;
         return std::nullopt;
-    }
+    };
+    if (::fstat(fd, &st) != 0) return refuse(errno);
+    if (!S_ISREG(st.st_mode)) return refuse(S_ISDIR(st.st_mode) ? EISDIR : EINVAL);
     if (seen) *seen = st;
-    if (static_cast<std::uint64_t>(st.st_size) > limit) {
-        ::close(fd);
-        return std::nullopt;
-    }
+    if (static_cast<std::uint64_t>(st.st_size) > limit) return refuse(EFBIG);
     std::string data;
     data.reserve(static_cast<size_t>(st.st_size));
     char buf[65536];
     for (;;) {
         ssize_t n = ::read(fd, buf, sizeof buf);
         if (n < 0 && errno == EINTR) continue;
-        if (n < 0) {
-            ::close(fd);
-            return std::nullopt;
-        }
+        if (n < 0) return refuse(errno);
         if (n == 0) break;
         data.append(buf, static_cast<size_t>(n));
     }

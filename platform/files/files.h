@@ -54,8 +54,9 @@ std::string Resolve(std::string_view path);
 bool Exists(std::string_view path);
 
 // The whole content of a file (after Resolve), or nothing when it cannot be read, is no regular
-// file (a folder, a pipe, a device) or holds more than `limit` bytes (then nothing is read). With
-// `seen`, the file's status as it was just before its bytes were read goes there.
+// file (a folder, a pipe, a device) or holds more than `limit` bytes (then nothing is read); errno
+// then says why (EISDIR, EINVAL, EFBIG, or the system's reason). With `seen`, the file's status as
+// it was just before its bytes were read goes there.
 std::optional<std::string> ReadFile(std::string_view path, struct ::stat* seen = nullptr,
                                     std::uint64_t limit = UINT64_MAX);
 

@@ -208,7 +208,7 @@ std::shared_ptr<const std::vector<Line>> LoadLines(const char* fileName) {
         std::lock_guard lock(g_keptMutex);
         g_kept.erase(path);
     };
-    if (::stat(path.c_str(), &st) != 0 || S_ISDIR(st.st_mode)) {
+    if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) {
         forget();
         return kNone;
     }

@@ -8,7 +8,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <chrono>
+#include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
@@ -76,17 +78,20 @@ TEST(ReadWholeFile, ReadsARegularFileThroughAnyCaseAndRefusesWhatIsNoFile) {
     TempDir dir;
     WriteFile(dir / "Skin.ini", std::string("a\0b", 3));
     EXPECT_EQ(platform::files::ReadFile(dir / "SKIN.INI"), std::string("a\0b", 3));
-    EXPECT_EQ(platform::files::ReadFile(dir / "missing"), std::nullopt);
-    EXPECT_EQ(platform::files::ReadFile(dir.path()), std::nullopt) << "a folder";
+    EXPECT_EQ(platform::files::ReadFile(dir / "skin.ini", nullptr, 3), std::string("a\0b", 3));
     // A pipe no one writes to would hold an open that waits for a writer for ever.
     ASSERT_EQ(::mkfifo((dir / "pipe").c_str(), 0600), 0);
-    EXPECT_EQ(platform::files::ReadFile(dir / "pipe"), std::nullopt);
-    EXPECT_EQ(platform::files::ReadFile("/dev/zero"), std::nullopt) << "a device";
-    // A limit: a larger file is not read, and its status tells its size.
-    struct stat seen {};
-    EXPECT_EQ(platform::files::ReadFile(dir / "skin.ini", &seen, 3), std::string("a\0b", 3));
-    EXPECT_EQ(platform::files::ReadFile(dir / "skin.ini", &seen, 2), std::nullopt);
-    EXPECT_EQ(seen.st_size, 3);
+    // Why nothing was read: errno, read right after the call.
+    auto refused = [](const std::string& path, std::uint64_t limit = UINT64_MAX) {
+        errno = 0;
+        const bool none = !platform::files::ReadFile(path, nullptr, limit);
+        return none ? errno : -1;
+    };
+    EXPECT_EQ(refused(dir / "missing"), ENOENT);
+    EXPECT_EQ(refused(dir.path()), EISDIR) << "a folder";
+    EXPECT_EQ(refused(dir / "pipe"), EINVAL);
+    EXPECT_EQ(refused("/dev/zero"), EINVAL) << "a device";
+    EXPECT_EQ(refused(dir / "skin.ini", 2), EFBIG) << "larger than the limit";
 }
 
 TEST(ReplaceFile, ASavedFileIsNotHandedToProgramsThisOneStarts) {
