@@ -22,8 +22,7 @@
 // ---- the window ----
 
 LRESULT CShapectlCtrl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
-    const POINT point{static_cast<SHORT>(LOWORD(static_cast<UINT_PTR>(lParam))),
-                      static_cast<SHORT>(HIWORD(static_cast<UINT_PTR>(lParam)))};
+    const POINT point{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
     switch (message) {
         case WM_MOUSEMOVE:
             OnMouseMove(static_cast<UINT>(wParam), point);

@@ -858,8 +858,7 @@ LRESULT COleControl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         {WM_RBUTTONDBLCLK, RIGHT_BUTTON, &COleControl::OnButtonDblClk},
         {WM_MBUTTONDBLCLK, MIDDLE_BUTTON, &COleControl::OnButtonDblClk},
     };
-    const POINT point{static_cast<SHORT>(LOWORD(static_cast<UINT_PTR>(lParam))),
-                      static_cast<SHORT>(HIWORD(static_cast<UINT_PTR>(lParam)))};
+    const POINT point{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
     const UINT flags = static_cast<UINT>(wParam);
     for (const auto& b : kButtons) {
         if (b.message == message) {

@@ -91,6 +91,13 @@ constexpr UINT HIWORD(UINT_PTR w) {
 constexpr LPARAM MAKELPARAM(UINT low, UINT high) {
     return static_cast<LPARAM>((low & 0xFFFF) | ((high & 0xFFFF) << 16));
 }
+// The signed coordinates of a mouse message's point.
+constexpr int GET_X_LPARAM(LPARAM lp) {
+    return static_cast<SHORT>(LOWORD(static_cast<UINT_PTR>(lp)));
+}
+constexpr int GET_Y_LPARAM(LPARAM lp) {
+    return static_cast<SHORT>(HIWORD(static_cast<UINT_PTR>(lp)));
+}
 
 struct PAINTSTRUCT {
     HDC hdc;
