@@ -133,6 +133,14 @@ void CShapectlCtrl::ReportToHost() {
     SendHostUpdate(TRUE);
 }
 
+void CShapectlCtrl::ShowOnHost() {
+    if (HasEffect() && m_hWnd && m_bHostVisible) {
+        if (!IsEffectRunning() || m_props.AutoRedraw) HostSidePaint(nullptr);
+    } else {
+        ReportToHost();
+    }
+}
+
 void CShapectlCtrl::HostSidePaint(BackdropHostRect* leading) {
     if (!m_pBackdropHost) return;
     SendHostUpdate(FALSE);
@@ -180,11 +188,7 @@ void CShapectlCtrl::OnMove() {
         return;
     }
     MakeHostRect();
-    if (HasEffect() && m_hWnd && m_bHostVisible) {
-        HostSidePaint(nullptr);
-    } else {
-        ReportToHost();
-    }
+    ShowOnHost();
 }
 
 void CShapectlCtrl::OnSize() {
@@ -223,11 +227,7 @@ void CShapectlCtrl::OnWindowPosChanging(WINDOWPOS* pos) {
         if (m_pBackdropHost) {
             abortRunning();
             MakeHostRect();
-            if (HasEffect() && m_hWnd) {
-                HostSidePaint(nullptr);
-            } else {
-                ReportToHost();
-            }
+            ShowOnHost();
         }
     }
     // The host repaints an attached control's area: the window layer does not.
@@ -235,13 +235,7 @@ void CShapectlCtrl::OnWindowPosChanging(WINDOWPOS* pos) {
 }
 
 void CShapectlCtrl::OnZLevelChanged() {
-    if (SUCCEEDED(AttachToBackdropHost())) {
-        if (HasEffect() && m_hWnd && m_bHostVisible) {
-            if (!IsEffectRunning() || m_props.AutoRedraw) HostSidePaint(nullptr);
-        } else {
-            ReportToHost();
-        }
-    }
+    if (SUCCEEDED(AttachToBackdropHost())) ShowOnHost();
     NotifyPropChange(9);
 }
 

@@ -183,6 +183,9 @@ public:
     void HostSidePaint(BackdropHostRect* leading);
     // The update that only reports the control (host-draws 1).
     void ReportToHost();
+    // A shown control with an effect paints itself into the host's target (unless a running
+    // effect without AutoRedraw is left to finish); any other is reported for the host to draw.
+    void ShowOnHost();
     void SendHostUpdate(BOOL hostDraws);
     // The control's place in its parent window (its position rectangle), and the host rectangle
     // made from it.

@@ -137,11 +137,7 @@ void CShapectlCtrl::OnDraw(HDC hdc, const RECT& rcBounds, const RECT&) {
         // the host's target.
         if (SUCCEEDED(AttachToBackdropHost())) {
             m_bHostUpdatePending = FALSE;
-            if (!HasEffect() || !m_hWnd || !m_bHostVisible) {
-                ReportToHost();
-            } else if (!IsEffectRunning() || m_props.AutoRedraw) {
-                HostSidePaint(nullptr);
-            }
+            ShowOnHost();
         }
         return;
     }
