@@ -324,6 +324,34 @@ void Settle() {
     }
 }
 
+// An OLE colour as a script writes it (a value that converts to a number), as a colour to draw;
+// none, with the reason in *error, when it is not one.
+std::optional<COLORREF> ParseColour(const std::string& text, std::string* error) {
+    Variant value, as;
+    if (!ParseValue(text, &value, error)) return std::nullopt;
+    COLORREF out = 0;
+    if (SUCCEEDED(VariantChangeType(as.ptr(), &value.get(), 0, VT_I4))) {
+        OLE_COLOR colour = static_cast<OLE_COLOR>(as.get().lVal);
+        if (value.vt() == VT_I2) colour &= 0xFFFF;
+        if (SUCCEEDED(OleTranslateColor(colour, nullptr, &out))) return out;
+    }
+    *error = "bad colour " + text;
+    return std::nullopt;
+}
+
+// The rectangle of args[1..4] (x, y, width, height in pixels, each within +-4096); a width or
+// height below `least` is refused.
+std::optional<RECT> ParseRect(const std::vector<std::string>& args, int least) {
+    int v[4];
+    for (int i = 0; i < 4; ++i) {
+        auto r = std::from_chars(args[i + 1].data(), args[i + 1].data() + args[i + 1].size(), v[i]);
+        if (r.ec != std::errc() || v[i] < -4096 || v[i] > 4096 || (i >= 2 && v[i] < least)) {
+            return std::nullopt;
+        }
+    }
+    return RECT{v[0], v[1], v[0] + v[2], v[1] + v[3]};
+}
+
 }  // namespace
 
 bool Container::MakeForm(const std::vector<std::string>& args) {
@@ -339,20 +367,15 @@ bool Container::MakeForm(const std::vector<std::string>& args) {
             return Fail("bad size " + args[i + 1]);
         }
     }
-    OLE_COLOR colour = 0x8000000F;
-    if (args.size() == 4) {
-        Variant v;
-        std::string error;
-        if (!ParseValue(args[3], &v, &error)) return Fail(error);
-        Variant as;
-        if (FAILED(VariantChangeType(as.ptr(), &v.get(), 0, VT_I4))) {
-            return Fail("bad colour " + args[3]);
-        }
-        colour = static_cast<OLE_COLOR>(as.get().lVal);
-        if (v.vt() == VT_I2) colour &= 0xFFFF;
-    }
     COLORREF back = 0;
-    if (FAILED(OleTranslateColor(colour, nullptr, &back))) return Fail("bad colour " + args[3]);
+    if (args.size() == 4) {
+        std::string error;
+        std::optional<COLORREF> given = ParseColour(args[3], &error);
+        if (!given) return Fail(error);
+        back = *given;
+    } else {
+        OleTranslateColor(0x8000000F, nullptr, &back);  // the button face
+    }
     if (form_) return Fail("the form is shown already");
     form_ = std::make_unique<Form>(size[0], size[1], back);
     Settle();
@@ -365,15 +388,9 @@ bool Container::Place(const std::vector<std::string>& args) {
     if (!c) return Fail("no control");
     if (!form_) return Fail("no form");
     if (args.size() != 5) return Fail("usage: place <x> <y> <width> <height>");
-    int v[4];
-    for (int i = 0; i < 4; ++i) {
-        auto r = std::from_chars(args[i + 1].data(), args[i + 1].data() + args[i + 1].size(), v[i]);
-        if (r.ec != std::errc() || v[i] < -4096 || v[i] > 4096 || (i >= 2 && v[i] < 0)) {
-            return Fail("bad rectangle");
-        }
-    }
-    RECT pos{v[0], v[1], v[0] + v[2], v[1] + v[3]};
-    HRESULT hr = c->host->Activate(form_->Handle(), pos);
+    std::optional<RECT> pos = ParseRect(args, 0);
+    if (!pos) return Fail("bad rectangle");
+    HRESULT hr = c->host->Activate(form_->Handle(), *pos);
     if (FAILED(hr)) return Fail("cannot place " + c->name + ": " + Hex(hr));
     if (HWND window = c->host->Window()) {
         // On a backdrop host the window shows the host's backdrop beneath it.
@@ -395,37 +412,21 @@ bool Container::MakeBackdrop(const std::vector<std::string>& args) {
         return Fail(
             "usage: backdrop <x> <y> <width> <height> [<colour1> <colour2>|picture:<file>]");
     }
-    int v[4];
-    for (int i = 0; i < 4; ++i) {
-        auto r = std::from_chars(args[i + 1].data(), args[i + 1].data() + args[i + 1].size(), v[i]);
-        if (r.ec != std::errc() || v[i] < -4096 || v[i] > 4096 || (i >= 2 && v[i] <= 0)) {
-            return Fail("bad rectangle");
-        }
-    }
+    std::optional<RECT> pos = ParseRect(args, 1);
+    if (!pos) return Fail("bad rectangle");
     auto host = backdrop::BackdropHost::Create();
     if (args.size() == 7) {
-        COLORREF colours[2];
-        for (int i = 0; i < 2; ++i) {
-            Variant value, as;
-            std::string error;
-            if (!ParseValue(args[5 + i], &value, &error)) return Fail(error);
-            if (FAILED(VariantChangeType(as.ptr(), &value.get(), 0, VT_I4))) {
-                return Fail("bad colour " + args[5 + i]);
-            }
-            OLE_COLOR colour = static_cast<OLE_COLOR>(as.get().lVal);
-            if (value.vt() == VT_I2) colour &= 0xFFFF;
-            if (FAILED(OleTranslateColor(colour, nullptr, &colours[i]))) {
-                return Fail("bad colour " + args[5 + i]);
-            }
-        }
-        host->SetGradient(colours[0], colours[1]);
+        std::string error;
+        std::optional<COLORREF> top = ParseColour(args[5], &error);
+        std::optional<COLORREF> bottom = top ? ParseColour(args[6], &error) : std::nullopt;
+        if (!bottom) return Fail(error);
+        host->SetGradient(*top, *bottom);
     } else if (args.size() == 6) {
         if (args[5].rfind("picture:", 0) != 0) return Fail("usage: picture:<file>");
         std::string why;
         if (!host->LoadPicture(args[5].substr(8), &why)) return Fail(why);
     }
-    RECT pos{v[0], v[1], v[0] + v[2], v[1] + v[3]};
-    HRESULT hr = host->Place(form_->Handle(), pos);
+    HRESULT hr = host->Place(form_->Handle(), *pos);
     if (FAILED(hr)) return Fail("cannot place the backdrop: " + Hex(hr));
     objects_->Add(static_cast<IOleObject*>(host.get()));
     backdrops_.push_back(host);
