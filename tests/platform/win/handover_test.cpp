@@ -20,6 +20,7 @@
 #include "platform/win/handover.h"
 #include "platform/win/messages.h"
 #include "platform/win/window.h"
+#include "tests/platform/win/startup_form.h"
 #include "tests/support/socket_listener.h"
 
 using namespace platform::win;
@@ -160,11 +161,9 @@ private:
 }  // namespace
 
 TEST(HandoverServer, AnswersQuestionsSplitOrJoinedAndSkipsBrokenOnes) {
-    QWidget form;
-    form.setWindowTitle("Startup");
-    platform::win::SetWindowClass(&form, "ThunderRT6FormDC");
-    auto* box = new QLineEdit(&form);
-    platform::win::SetWindowClass(box, "ThunderRT6TextBox");
+    testing_support::StartUpForm startUp;
+    QWidget& form = startUp.form;
+    QLineEdit* box = startUp.box;
     ASSERT_TRUE(platform::win::PublishWindows());
     struct stat st;
     std::string socket = OwnSocket();

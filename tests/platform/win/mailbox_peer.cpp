@@ -7,14 +7,13 @@
 #include <cstdio>
 
 #include "platform/win/messages.h"
+#include "tests/platform/win/startup_form.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    QWidget form;
-    form.setWindowTitle("Startup");
-    platform::win::SetWindowClass(&form, "ThunderRT6FormDC");
-    auto* box = new QLineEdit(&form);
-    platform::win::SetWindowClass(box, "ThunderRT6TextBox");
+    testing_support::StartUpForm startUp;
+    QWidget& form = startUp.form;
+    QLineEdit* box = startUp.box;
     QObject::connect(box, &QLineEdit::textChanged, [&](const QString& t) {
         std::printf("got:%s\n", t.toUtf8().constData());
         std::fflush(stdout);

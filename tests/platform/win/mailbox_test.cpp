@@ -14,6 +14,7 @@
 #include "platform/files/files.h"
 #include "platform/win/messages.h"
 #include "platform/win/window.h"
+#include "tests/platform/win/startup_form.h"
 #include "tests/support/socket_listener.h"
 #include "tests/support/test_support.h"
 
@@ -26,11 +27,9 @@ std::string Send(HWND box, const char* text) {
 }  // namespace
 
 TEST(Mailbox, FindsAndFillsAWindowOfThisProcess) {
-    QWidget form;
-    form.setWindowTitle("Startup");
-    platform::win::SetWindowClass(&form, "ThunderRT6FormDC");
-    auto* box = new QLineEdit(&form);
-    platform::win::SetWindowClass(box, "ThunderRT6TextBox");
+    testing_support::StartUpForm startUp;
+    QWidget& form = startUp.form;
+    QLineEdit* box = startUp.box;
     HWND h = FindWindowA("ThunderRT6FormDC", "StartUp");  // titles match without regard to case
     ASSERT_EQ(h, platform::win::HandleOf(&form));
     EXPECT_EQ(FindWindowA("ThunderRT6FormDC", "Miralo"), nullptr);
